@@ -1,0 +1,200 @@
+#include "app/view/window_widget.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QPixmap>
+
+#include "app/main_window.h"
+#include "app/view/click_label.h"
+#include "app/view/list_box_model.h"
+
+namespace quillmere {
+
+namespace {
+
+// The window's layout is in pixels at 96 dpi, so fonts are sized in pixels too:
+// 8.25 pt is 11 px, 9.75 pt is 13 px, 12 pt is 16 px.
+QFont sansSerif(int pixelSize, bool bold)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+void place(QWidget* widget, const Geometry& g)
+{
+    widget->setGeometry(g.left, g.top, g.width, g.height);
+}
+
+} // namespace
+
+WindowWidget::WindowWidget(Main& model)
+    : model_(model), hand_(QPixmap(QStringLiteral(":/assets/hand.cur")), 12, 1)
+{
+    setWindowTitle(QStringLiteral("Quillmere V 1.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/assets/quillmere.ico")));
+    setFixedSize(451, 614);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+    setFont(sansSerif(11, false));
+
+    addPicture(model.Image1, ":/assets/title_strip.jpg");
+    addPicture(model.Image2, ":/assets/stars.gif");
+    addPicture(model.Image3, ":/assets/reload.jpg");
+    addPicture(model.Image4, ":/assets/add_site.gif");
+    addPicture(model.Image5, ":/assets/navigate.jpg");
+    addPicture(model.Image6, ":/assets/exit.jpg");
+    addPicture(model.Image7, ":/assets/copy.jpg");
+
+    addLabel(model.Label1, sansSerif(16, true), Qt::red);
+    addLabel(model.Label2, sansSerif(11, true), Qt::blue);
+    addLabel(model.Label3, sansSerif(16, true), Qt::red);
+    addLabel(model.Label4, sansSerif(13, false), Qt::blue);
+
+    // List1 has its own font and colours; List2 keeps the window's font and the system colours.
+    QListView* list1 = addList(model.List1, sansSerif(13, true), 16);
+    QPalette blueOnWhite = list1->palette();
+    blueOnWhite.setColor(QPalette::Base, Qt::white);
+    blueOnWhite.setColor(QPalette::Text, Qt::blue);
+    list1->setPalette(blueOnWhite);
+    QListView* list2 = addList(model.List2, font(), 13);
+
+    banner_ = new QLabel(this);
+    place(banner_, model.flash1.geometry());
+    banner_->setAlignment(Qt::AlignCenter);
+    banner_->setFocusPolicy(Qt::StrongFocus);
+
+    // The lists and the banner lie above the pictures and labels they overlap.
+    list1->raise();
+    list2->raise();
+    banner_->raise();
+    setTabOrder(list1, list2);
+    setTabOrder(list2, banner_);
+    list1->setFocus();
+
+    model_.attachView(this);
+    for (const auto& [id, label] : labels_)
+        applyLabel(label);
+    controlChanged(ControlId::Main);
+}
+
+WindowWidget::~WindowWidget()
+{
+    model_.attachView(nullptr);
+}
+
+void WindowWidget::addPicture(const Picture& model, const char* resource)
+{
+    auto* picture = new ClickLabel(this);
+    picture->setPixmap(QPixmap(QString::fromLatin1(resource)));
+    place(picture, model.geometry());
+    connect(picture, &ClickLabel::clicked, this, [this, id = model.id()] { model_.raise(id, Event::Click); });
+    if (!model.toolTip().empty()) { // a picture button
+        picture->setCursor(hand_);
+        picture->setToolTip(Qt::convertFromPlainText(QString::fromStdString(model.toolTip())));
+    }
+}
+
+void WindowWidget::addLabel(const Label& label, const QFont& font, const QColor& colour)
+{
+    auto* widget = new ClickLabel(this);
+    widget->setTextFormat(Qt::PlainText);
+    widget->setFont(font);
+    widget->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+    connect(widget, &ClickLabel::clicked, this, [this, id = label.id()] { model_.raise(id, Event::Click); });
+    labels_.emplace(label.id(), LabelView{&label, widget});
+}
+
+QListView* WindowWidget::addList(const ListBox& list, const QFont& font, int rowHeight)
+{
+    auto* view = new QListView(this);
+    auto* rows = new ListBoxModel(list, rowHeight, view);
+    view->setModel(rows);
+    view->setFont(font);
+    place(view, list.geometry());
+    view->setUniformItemSizes(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setTextElideMode(Qt::ElideNone);
+    view->setFrameShape(QFrame::Box);
+    view->setFrameShadow(QFrame::Plain);
+    view->setLineWidth(1);
+    view->setFocusPolicy(Qt::StrongFocus);
+    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this, id = list.id()](const QItemSelection& selected) {
+                if (applyingModel_ || selected.indexes().isEmpty())
+                    return;
+                model_.selectByUser(id, static_cast<std::size_t>(selected.indexes().first().row()));
+            });
+    lists_.emplace(list.id(), ListView{&list, view, rows});
+    return view;
+}
+
+void WindowWidget::applyLabel(const LabelView& label)
+{
+    const Label& model = *label.model;
+    const QString caption = QString::fromStdString(model.caption());
+    const Geometry& g = model.geometry();
+    label.widget->setText(caption);
+    if (model.sizing() == Label::Sizing::FitsText) {
+        // The box fits the caption in this face, centred where the designed box was.
+        const int width = label.widget->fontMetrics().horizontalAdvance(caption) + 2;
+        label.widget->setGeometry(g.left + g.width / 2 - width / 2, g.top, width, g.height);
+    } else {
+        place(label.widget, g);
+    }
+    label.widget->setToolTip(model.toolTip().empty()
+                                 ? QString()
+                                 : Qt::convertFromPlainText(QString::fromStdString(model.toolTip())));
+    label.widget->setVisible(model.visible());
+}
+
+void WindowWidget::controlChanged(ControlId id)
+{
+    if (id == ControlId::Main) {
+        if (model_.mousePointer() == kHourglassPointer)
+            setCursor(Qt::WaitCursor);
+        else
+            unsetCursor();
+        return;
+    }
+    if (const auto label = labels_.find(id); label != labels_.end())
+        applyLabel(label->second);
+    // Pictures change only their enabled flag, which the model enforces and which must not
+    // change how they look.
+}
+
+void WindowWidget::listAboutToChange(ControlId id, const ListChange& change)
+{
+    applyingModel_ = true;
+    lists_.at(id).rows->aboutToChange(change);
+}
+
+void WindowWidget::listChanged(ControlId id, const ListChange& change)
+{
+    lists_.at(id).rows->changed(change);
+    applyingModel_ = false;
+}
+
+void WindowWidget::unloaded()
+{
+    close();
+}
+
+void WindowWidget::closeEvent(QCloseEvent* event)
+{
+    model_.unload();
+    event->accept();
+}
+
+} // namespace quillmere

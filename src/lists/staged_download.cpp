@@ -1,0 +1,55 @@
+// Every file taken from the list server passes through a staging file: fetched whole, written
+// unchanged, then read back line by line.
+
+#include "app/main_window.h"
+#include "lists/list_sources.h"
+#include "platform/failure.h"
+#include "platform/file_remover.h"
+#include "platform/file_writer.h"
+#include "platform/text_files.h"
+
+namespace quillmere {
+
+std::string Main::serverAddress(std::string_view path) const
+{
+    return "http://" + settings_.listServer + std::string(path);
+}
+
+std::string Main::stagingPath(const lists::ListSource& source) const
+{
+    return settings_.stagingDirectory + "/" + std::string(source.stagingName);
+}
+
+void Main::FetchToStagingFile(Inet& inet, const lists::ListSource& source)
+{
+    const std::string bytes = inet.OpenURL(serverAddress(source.path));
+    services_.fileWriter.writeWhole(stagingPath(source), bytes);
+}
+
+void Main::ReadLinesInto(const lists::ListSource& source, ListBox& list, bool clearFirst)
+{
+    FileSystem = &services_.textFiles;
+    ListReader = std::make_shared<platform::TextStream>(FileSystem->readWhole(stagingPath(source)));
+    if (clearFirst)
+        list.clear();
+    ListBox::Batch batch(list);
+    while (!ListReader->atEndOfStream()) {
+        std::string& line = CurrentLine ? *CurrentLine : CurrentLine.emplace();
+        ListReader->readLine(line);
+        list.insert(line, 0);
+    }
+    ListReader->close();
+}
+
+void Main::DeleteStagingFiles()
+{
+    for (const auto& source : lists::kAllSources) {
+        try {
+            services_.fileRemover.remove(stagingPath(source));
+        } catch (const platform::Failure&) {
+            // Most are missing: a refresh fetches three of the eight.
+        }
+    }
+}
+
+} // namespace quillmere

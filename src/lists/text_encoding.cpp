@@ -1,0 +1,84 @@
+#include "lists/text_encoding.h"
+
+#include <array>
+#include <cstdint>
+
+namespace quillmere::lists {
+
+namespace {
+
+// Windows-1252 bytes 0x80-0x9F. The five bytes the code page leaves undefined map to the C1
+// control of the same value, as browsers do.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view bytes)
+{
+    const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const std::uint8_t lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = 0;
+        std::uint8_t low = 0x80; // bounds of the second byte, which rule out overlong forms,
+        std::uint8_t high = 0xBF; // surrogates and code points above U+10FFFF
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            low = lead == 0xE0 ? 0xA0 : 0x80;
+            high = lead == 0xED ? 0x9F : 0xBF;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            low = lead == 0xF0 ? 0x90 : 0x80;
+            high = lead == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < low || p[1] > high)
+            return false;
+        for (int i = 2; i < length; ++i)
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+        p += length;
+    }
+    return true;
+}
+
+std::string toUtf8(std::string_view bytes)
+{
+    if (isValidUtf8(bytes))
+        return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char byte : bytes) {
+        const auto b = static_cast<std::uint8_t>(byte);
+        appendUtf8(out, b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char32_t{b});
+    }
+    return out;
+}
+
+} // namespace quillmere::lists

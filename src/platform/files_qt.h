@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/file_remover.h"
+#include "platform/file_writer.h"
+#include "platform/text_files.h"
+
+namespace quillmere::platform {
+
+// The local file system through QFile: whole-file writes that truncate, whole-file reads, and
+// deletion.
+class QtFiles : public FileWriter, public TextFiles, public FileRemover {
+public:
+    void writeWhole(const std::string& path, std::string_view bytes) override;
+    std::string readWhole(const std::string& path) const override;
+    void remove(const std::string& path) override;
+};
+
+} // namespace quillmere::platform

@@ -1,0 +1,57 @@
+#include "platform/transfer_qt.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QUrl>
+
+#include "platform/failure.h"
+
+namespace quillmere::platform {
+
+QtTransfer::QtTransfer(QNetworkAccessManager& network, std::chrono::milliseconds timeout)
+    : network_(network), timeout_(timeout)
+{
+}
+
+std::string QtTransfer::fetch(const std::string& address)
+{
+    const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
+    if (!url.isValid() || url.scheme() != QLatin1String("http"))
+        throw Failure(address + ": not an http address");
+
+    QNetworkRequest request(url);
+    request.setTransferTimeout(static_cast<int>(timeout_.count()));
+    QNetworkReply* reply = network_.get(request);
+    QEventLoop wait;
+    QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
+    if (!reply->isFinished())
+        wait.exec();
+
+    // The loop also returns when the application quits under it: the transfer is then given up.
+    if (!reply->isFinished()) {
+        reply->abort();
+        reply->deleteLater();
+        throw Failure(address + ": abandoned");
+    }
+    reply->deleteLater();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool statusOk = status >= 200 && status <= 299;
+    if (status != 0 && !statusOk) {
+        const QString phrase = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        throw Failure(address + ": HTTP " + std::to_string(status) + " " + phrase.toStdString());
+    }
+    if (reply->error() != QNetworkReply::NoError) {
+        const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError
+                              || reply->error() == QNetworkReply::TimeoutError;
+        throw Failure(address + ": " + (timedOut ? std::string("timed out") : reply->errorString().toStdString()));
+    }
+    if (!statusOk)
+        throw Failure(address + ": no HTTP status");
+    const QByteArray body = reply->readAll();
+    return std::string(body.constData(), static_cast<std::size_t>(body.size()));
+}
+
+} // namespace quillmere::platform

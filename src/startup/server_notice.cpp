@@ -1,0 +1,38 @@
+#include <exception>
+#include <iostream>
+
+#include "app/main_window.h"
+#include "lists/list_sources.h"
+#include "platform/text_files.h"
+#include "startup/notice_line.h"
+
+namespace quillmere {
+
+// Fetches the server notice file and announces each new-version notice in it. Whatever goes
+// wrong, `Timer1` ends up armed: a notice that cannot be read must not keep the lists from
+// loading.
+void Main::ReadServerNotice()
+{
+    // A reload clicked while a notice is shown replaces the window's reader; this one keeps
+    // its own stream alive and goes on with it.
+    std::shared_ptr<platform::TextStream> reader;
+    try {
+        FetchToStagingFile(Inet2, lists::kNotice);
+        FileSystem = &services_.textFiles;
+        ListReader = reader = std::make_shared<platform::TextStream>(FileSystem->readWhole(stagingPath(lists::kNotice)));
+        while (!reader->atEndOfStream()) {
+            std::string& line = CurrentLine ? *CurrentLine : CurrentLine.emplace();
+            reader->readLine(line);
+            if (startup::noticeValue(line) == startup::kNewVersionNotice)
+                showInformation("New version of Quillmere is available for download from " + settings_.productHost,
+                                "Software update");
+        }
+    } catch (const std::exception& error) {
+        std::cerr << "quillmere: server notice not read: " << error.what() << '\n';
+    }
+    Timer1.setInterval(100);
+    if (reader)
+        reader->close();
+}
+
+} // namespace quillmere
