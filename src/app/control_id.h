@@ -15,6 +15,9 @@ enum class ControlId {
     flash1,
 };
 
+// The control's name as the program knows it: "Image3", "Label2", "flash1", ...
+const char* controlName(ControlId id);
+
 enum class Event { Load, Click, Tick };
 
 struct Geometry {

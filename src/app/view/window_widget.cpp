@@ -25,6 +25,12 @@ QFont sansSerif(int pixelSize, bool bold)
     return font;
 }
 
+// Tooltips may carry text from the server: never let Qt take it for markup.
+QString plainToolTip(const std::string& text)
+{
+    return text.empty() ? QString() : Qt::convertFromPlainText(QString::fromStdString(text), Qt::WhiteSpaceNormal);
+}
+
 void place(QWidget* widget, const Geometry& g)
 {
     widget->setGeometry(g.left, g.top, g.width, g.height);
@@ -35,6 +41,7 @@ void place(QWidget* widget, const Geometry& g)
 WindowWidget::WindowWidget(Main& model)
     : model_(model), hand_(QPixmap(QStringLiteral(":/assets/hand.cur")), 12, 1)
 {
+    setObjectName(QString::fromLatin1(controlName(ControlId::Main)));
     setWindowTitle(QStringLiteral("Quillmere V 1.0"));
     setWindowIcon(QIcon(QStringLiteral(":/assets/quillmere.ico")));
     setFixedSize(451, 614);
@@ -66,6 +73,7 @@ WindowWidget::WindowWidget(Main& model)
     QListView* list2 = addList(model.List2, font(), 13);
 
     banner_ = new QLabel(this);
+    banner_->setObjectName(QString::fromLatin1(controlName(ControlId::flash1)));
     place(banner_, model.flash1.geometry());
     banner_->setAlignment(Qt::AlignCenter);
     banner_->setFocusPolicy(Qt::StrongFocus);
@@ -92,18 +100,20 @@ WindowWidget::~WindowWidget()
 void WindowWidget::addPicture(const Picture& model, const char* resource)
 {
     auto* picture = new ClickLabel(this);
+    picture->setObjectName(QString::fromLatin1(controlName(model.id())));
     picture->setPixmap(QPixmap(QString::fromLatin1(resource)));
     place(picture, model.geometry());
     connect(picture, &ClickLabel::clicked, this, [this, id = model.id()] { model_.raise(id, Event::Click); });
     if (!model.toolTip().empty()) { // a picture button
         picture->setCursor(hand_);
-        picture->setToolTip(Qt::convertFromPlainText(QString::fromStdString(model.toolTip())));
+        picture->setToolTip(plainToolTip(model.toolTip()));
     }
 }
 
 void WindowWidget::addLabel(const Label& label, const QFont& font, const QColor& colour)
 {
     auto* widget = new ClickLabel(this);
+    widget->setObjectName(QString::fromLatin1(controlName(label.id())));
     widget->setTextFormat(Qt::PlainText);
     widget->setFont(font);
     widget->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -117,6 +127,7 @@ void WindowWidget::addLabel(const Label& label, const QFont& font, const QColor&
 QListView* WindowWidget::addList(const ListBox& list, const QFont& font, int rowHeight)
 {
     auto* view = new QListView(this);
+    view->setObjectName(QString::fromLatin1(controlName(list.id())));
     auto* rows = new ListBoxModel(list, rowHeight, view);
     view->setModel(rows);
     view->setFont(font);
@@ -153,9 +164,7 @@ void WindowWidget::applyLabel(const LabelView& label)
     } else {
         place(label.widget, g);
     }
-    label.widget->setToolTip(model.toolTip().empty()
-                                 ? QString()
-                                 : Qt::convertFromPlainText(QString::fromStdString(model.toolTip())));
+    label.widget->setToolTip(plainToolTip(model.toolTip()));
     label.widget->setVisible(model.visible());
 }
 

@@ -1,0 +1,202 @@
+// The real window, offscreen: how it looks and how it passes the user's input to the model.
+
+#include <QtTest>
+
+#include <QLabel>
+#include <QListView>
+
+#include "app/view/window_widget.h"
+#include "fakes/fake_window.h"
+
+using namespace quillmere;
+using namespace quillmere::testing;
+
+namespace {
+
+struct Shown {
+    FakeWindow fake;
+    WindowWidget window{fake.main};
+    Shown()
+    {
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+    }
+    template <typename T = QWidget>
+    T* child(const char* name)
+    {
+        return window.findChild<T*>(QString::fromLatin1(name));
+    }
+};
+
+QRect rectOf(const Geometry& g)
+{
+    return {g.left, g.top, g.width, g.height};
+}
+
+} // namespace
+
+class WindowWidgetTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void titleSizeAndLayout()
+    {
+        Shown s;
+        QCOMPARE(s.window.windowTitle(), "Quillmere V 1.0");
+        QCOMPARE(s.window.size(), QSize(451, 614));
+        Main& m = s.fake.main;
+        for (const Control* control : std::initializer_list<const Control*>{
+                 &m.Image1, &m.Image2, &m.Image3, &m.Image4, &m.Image5, &m.Image6, &m.Image7, &m.Label2, &m.List1,
+                 &m.List2, &m.flash1}) {
+            const char* name = controlName(control->id());
+            QVERIFY2(s.child(name), name);
+            QCOMPARE(s.child(name)->geometry(), rectOf(control->geometry()));
+        }
+        for (const char* picture : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7"})
+            QCOMPARE(s.child<QLabel>(picture)->pixmap().size(), s.child(picture)->size()); // natural size
+
+        // Labels that fit their text stay centred where they were designed, at the same top.
+        for (const Label* label : {&m.Label1, &m.Label3, &m.Label4}) {
+            QLabel* widget = s.child<QLabel>(controlName(label->id()));
+            const QRect designed = rectOf(label->geometry());
+            QVERIFY(qAbs(widget->geometry().center().x() - designed.center().x()) <= 1);
+            QCOMPARE(widget->y(), designed.y());
+            QVERIFY(widget->width() >= widget->fontMetrics().horizontalAdvance(widget->text()));
+        }
+    }
+
+    void fontsAndColours()
+    {
+        Shown s;
+        auto* label1 = s.child<QLabel>("Label1");
+        QCOMPARE(label1->font().pixelSize(), 16);
+        QVERIFY(label1->font().bold());
+        QCOMPARE(label1->palette().color(QPalette::WindowText), QColor(Qt::red));
+        QCOMPARE(s.child<QLabel>("Label2")->palette().color(QPalette::WindowText), QColor(Qt::blue));
+        QCOMPARE(s.child<QLabel>("Label4")->font().pixelSize(), 13);
+        QVERIFY(!s.child<QLabel>("Label4")->font().bold());
+        auto* list1 = s.child<QListView>("List1");
+        QCOMPARE(list1->palette().color(QPalette::Text), QColor(Qt::blue));
+        QCOMPARE(list1->font().pixelSize(), 13);
+        QCOMPARE(s.child<QListView>("List2")->font().pixelSize(), 11);
+        QCOMPARE(s.window.palette().color(QPalette::Window), QColor(Qt::white));
+    }
+
+    void listsAndBannerLieAboveThePictures()
+    {
+        Shown s;
+        auto owner = [&](QPoint at) {
+            QWidget* w = s.window.childAt(at);
+            while (w && w->parentWidget() != &s.window)
+                w = w->parentWidget();
+            return w ? w->objectName() : QString();
+        };
+        QCOMPARE(owner({100, 125}), "List1");  // bottom rows of Image2
+        QCOMPARE(owner({200, 472}), "List1");  // top-left corner of Image3
+        QCOMPARE(owner({250, 472}), "List2");  // top row of Image3's right columns
+        QCOMPARE(owner({220, 521}), "flash1"); // bottom of Image3
+        QCOMPARE(owner({100, 200}), "List1");
+        QCOMPARE(owner({220, 490}), "Image3");
+    }
+
+    void focusStartsOnTheFirstListAndTabsThroughListsAndBanner()
+    {
+        Shown s;
+        QTRY_COMPARE(QApplication::focusWidget(), s.child("List1"));
+        QVERIFY(!s.fake.main.List1.selectedRow());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), s.child("List2"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), s.child("flash1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), s.child("List1"));
+        for (const char* name : {"Image1", "Image3", "Label2", "Label4"})
+            QCOMPARE(s.child(name)->focusPolicy(), Qt::NoFocus);
+    }
+
+    void pictureButtonsShowTheHandAndTheirTooltip()
+    {
+        Shown s;
+        for (const char* name : {"Image3", "Image4", "Image5", "Image6", "Image7"}) {
+            const QCursor cursor = s.child(name)->cursor();
+            QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+            QCOMPARE(cursor.hotSpot(), QPoint(12, 1));
+            QCOMPARE(cursor.pixmap().size(), QSize(32, 32));
+            QVERIFY(!s.child(name)->toolTip().isEmpty());
+        }
+        QCOMPARE(s.child("Image1")->cursor().shape(), Qt::ArrowCursor);
+        QVERIFY(s.child("Image5")->toolTip().contains("Navigate to proxy web site"));
+    }
+
+    void aDisabledReloadLooksTheSameAndIgnoresClicks()
+    {
+        Shown s;
+        QWidget* reload = s.child("Image3");
+        const QImage before = reload->grab().toImage();
+        s.fake.main.Image3.setEnabled(false);
+        QCOMPARE(reload->grab().toImage(), before);
+        QTest::mouseClick(reload, Qt::LeftButton);
+        QVERIFY(s.fake.journal.empty());
+
+        s.fake.main.Image3.setEnabled(true);
+        QTest::mouseClick(reload, Qt::LeftButton);
+        QVERIFY(!s.fake.journalOf("fetch").empty());
+    }
+
+    void selectingWithKeysOrMouseRaisesClick()
+    {
+        Shown s;
+        for (const char* entry : {"c.example", "b.example", "a.example"})
+            s.fake.main.List1.insert(entry, 0);
+        auto* list = s.child<QListView>("List1");
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(s.fake.main.SelectedProxy, "a.example");
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(s.fake.main.SelectedProxy, "b.example");
+
+        s.fake.main.List2.insert("other.example", 0);
+        auto* list2 = s.child<QListView>("List2");
+        QTest::mouseClick(list2->viewport(), Qt::LeftButton, {}, list2->visualRect(list2->model()->index(0, 0)).center());
+        QCOMPARE(s.fake.main.SelectedProxy, "other.example");
+
+        s.fake.main.List1.insert("new.example", 0); // inserted in code: no Click
+        QCOMPARE(s.fake.main.SelectedProxy, "other.example");
+    }
+
+    void serverTextIsShownAsPlainText()
+    {
+        Shown s;
+        s.fake.main.List1.insert("<b>bold</b>.example", 0);
+        auto* list = s.child<QListView>("List1");
+        QCOMPARE(list->model()->index(0, 0).data().toString(), "<b>bold</b>.example");
+        s.fake.main.Label2.setCaption("<i>status</i>");
+        s.fake.main.Label2.setToolTip("<img src=x>");
+        auto* label = s.child<QLabel>("Label2");
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(label->text(), "<i>status</i>");
+        QVERIFY(label->toolTip().contains("&lt;img src=x&gt;"));
+    }
+
+    void theWindowFollowsTheModel()
+    {
+        Shown s;
+        Main& m = s.fake.main;
+        m.Label2.setVisible(false);
+        QVERIFY(!s.child("Label2")->isVisible());
+        m.Label2.setVisible(true);
+        m.Label2.setCaption(std::string(kCompleteCaption));
+        QCOMPARE(s.child<QLabel>("Label2")->text(), "Loading Complete");
+        QCOMPARE(s.child("Label2")->geometry(), QRect(104, 64, 216, 21));
+        m.setMousePointer(kHourglassPointer);
+        QCOMPARE(s.window.cursor().shape(), Qt::WaitCursor);
+        m.setMousePointer(kDefaultPointer);
+        QCOMPARE(s.window.cursor().shape(), Qt::ArrowCursor);
+        m.List2.insert("x", 0);
+        m.List2.clear();
+        QCOMPARE(s.child<QListView>("List2")->model()->rowCount(), 0);
+    }
+};
+
+QTEST_MAIN(WindowWidgetTest)
+#include "tst_window_widget.moc"
