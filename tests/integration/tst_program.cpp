@@ -1,0 +1,190 @@
+// The real program, offscreen, against a real local list server: start-up load, reload,
+// failure, the blink while waiting, the banner, and the staging directory.
+
+#include <QtTest>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QMovie>
+
+#include "app/application.h"
+#include "support/http_test_server.h"
+
+using namespace quillmere;
+using namespace quillmere::testing;
+using Reply = HttpTestServer::Reply;
+using namespace std::chrono_literals;
+
+namespace {
+
+QByteArray lines(std::initializer_list<const char*> entries)
+{
+    QByteArray file;
+    for (const char* entry : entries)
+        file += QByteArray(entry) + "\r\n";
+    return file;
+}
+
+QByteArray gif()
+{
+    QFile banner(QStringLiteral(QUILLMERE_SOURCE_DIR "/demo/prx/banner.swf"));
+    banner.open(QIODevice::ReadOnly);
+    return banner.readAll();
+}
+
+Reply listServer(const QByteArray& path)
+{
+    if (path == "/prx/top20.bin")
+        return {200, lines({"a.example", "b.example"})};
+    if (path == "/prx/top30.bin")
+        return {200, lines({"x.example", "y.example"})};
+    if (path == "/prx/info.bin")
+        return {200, "1\n"};
+    if (path == "/prx/banner.swf")
+        return {200, gif()};
+    if (path.startsWith("/prx/list"))
+        return {200, lines({path.mid(5, 5).constData()})};
+    return {404, "not here"};
+}
+
+// Modal messages would stop a test: this closes each one as it appears, and keeps its text.
+class MessageCloser : public QObject {
+public:
+    MessageCloser()
+    {
+        connect(&poll_, &QTimer::timeout, this, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts << box->text();
+                box->accept();
+            }
+        });
+        poll_.start(20);
+    }
+    QStringList texts;
+
+private:
+    QTimer poll_;
+};
+
+struct Program {
+    explicit Program(HttpTestServer& server)
+        : app({server.hostAndPort().toStdString(), "quillmere.example", "submit.quillmere.example", {}}, 2s)
+    {
+        app.start();
+    }
+    QStringList entries(const char* list)
+    {
+        QStringList shown;
+        auto* view = app.window().findChild<QListView*>(QString::fromLatin1(list));
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            shown << view->model()->index(row, 0).data().toString();
+        return shown;
+    }
+    QString status() { return QString::fromStdString(app.model().Label2.caption()); }
+    MessageCloser messages;
+    Application app;
+};
+
+} // namespace
+
+class ProgramTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir temp_;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(temp_.isValid());
+        qputenv("TMPDIR", temp_.path().toLocal8Bit()); // staging directories go here
+    }
+
+    void startupLoadsTheListsAndAReloadLoadsThemAgain()
+    {
+        HttpTestServer server(listServer);
+        QString staging;
+        {
+            Program p(server);
+            staging = p.app.stagingDirectory();
+            QVERIFY(staging.startsWith(temp_.path() + "/quillmere-"));
+            QCOMPARE(QFileInfo(staging).permissions(), // no access for group or others
+                     QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser | QFile::WriteUser
+                         | QFile::ExeUser);
+
+            QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 10000);
+            QCOMPARE(p.entries("List1"), QStringList({"b.example", "a.example"}));
+            QCOMPARE(p.entries("List2"), QStringList({"y.example", "x.example", "list4", }));
+            QCOMPARE(server.requests().mid(0, 2), QList<QByteArray>({"/prx/info.bin", "/prx/banner.swf"}));
+            QCOMPARE(QDir(staging).entryList(QDir::Files), QStringList()); // every staging file deleted
+
+            QTest::mouseClick(p.app.window().findChild<QWidget*>("Image3"), Qt::LeftButton);
+            QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 10000);
+            QCOMPARE(server.requests().last(), "/prx/list3.bin");
+            QCOMPARE(p.entries("List2"), QStringList({"y.example", "x.example", "list3"}));
+            QCOMPARE(QDir(staging).entryList(QDir::Files), QStringList());
+            QVERIFY(p.messages.texts.filter("New version").isEmpty());
+        }
+        QVERIFY(!QFileInfo::exists(staging)); // removed when the program ends
+    }
+
+    void aFailedLoadLeavesTheWindowIdleWithItsReason()
+    {
+        HttpTestServer server([](const QByteArray& path) {
+            return path == "/prx/top30.bin" ? Reply{500, "<html>error</html>\n"} : listServer(path);
+        });
+        Program p(server);
+        QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Failed", 10000);
+        auto* label2 = p.app.window().findChild<QLabel*>("Label2");
+        QVERIFY(label2->isVisible());
+        QVERIFY2(label2->toolTip().contains("top30.bin") && label2->toolTip().contains("500"),
+                 qPrintable(label2->toolTip()));
+        QCOMPARE(p.entries("List1"), QStringList({"b.example", "a.example"}));
+        QVERIFY(p.entries("List2").filter("error").isEmpty());
+        QVERIFY(p.app.model().Image3.enabled());
+    }
+
+    void theStatusBlinksWhileASlowListArrives()
+    {
+        HttpTestServer server([](const QByteArray& path) {
+            if (path == "/prx/top20.bin")
+                return Reply{200, QByteArray(200, 'a') + "\n", Reply::Mode::Slow, 10, 70}; // about 1.4 s
+            return listServer(path);
+        });
+        Program p(server);
+        auto* label2 = p.app.window().findChild<QLabel*>("Label2");
+        int changes = 0;
+        bool visible = label2->isVisible();
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            changes += label2->isVisible() != visible;
+            visible = label2->isVisible();
+        });
+        watch.start(20);
+        QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 10000);
+        QVERIFY2(changes >= 4, qPrintable(QString::number(changes)));
+        QVERIFY(label2->isVisible());
+    }
+
+    void theBannerShowsAPictureButNotAMovie()
+    {
+        HttpTestServer server(listServer);
+        {
+            Program p(server);
+            QTRY_VERIFY_WITH_TIMEOUT(p.app.window().bannerArea()->movie() != nullptr, 10000);
+            QCOMPARE(p.app.window().bannerArea()->movie()->state(), QMovie::Running);
+        }
+        server.setHandler([](const QByteArray& path) {
+            return path == "/prx/banner.swf" ? Reply{200, "FWS\x06 not a picture"} : listServer(path);
+        });
+        Program p(server);
+        QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 10000);
+        QTest::qWait(100);
+        QVERIFY(p.app.window().bannerArea()->movie() == nullptr);
+    }
+};
+
+QTEST_MAIN(ProgramTest)
+#include "tst_program.moc"
