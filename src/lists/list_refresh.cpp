@@ -81,7 +81,8 @@ void Main::RefreshProxyLists(RefreshVariant variant)
             Image3.setEnabled(true);
         }
     } catch (const std::exception& error) {
-        failRefresh(error.what());
+        if (!unloaded_) // a transfer given up because the program is ending is no failure to show
+            failRefresh(error.what());
         return;
     }
     completeRefresh();

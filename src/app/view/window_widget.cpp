@@ -147,7 +147,7 @@ QListView* WindowWidget::addList(const ListBox& list, const QFont& font, int row
                     return;
                 model_.selectByUser(id, static_cast<std::size_t>(selected.indexes().first().row()));
             });
-    lists_.emplace(list.id(), ListView{&list, view, rows});
+    lists_.emplace(list.id(), rows);
     return view;
 }
 
@@ -186,12 +186,12 @@ void WindowWidget::controlChanged(ControlId id)
 void WindowWidget::listAboutToChange(ControlId id, const ListChange& change)
 {
     applyingModel_ = true;
-    lists_.at(id).rows->aboutToChange(change);
+    lists_.at(id)->aboutToChange(change);
 }
 
 void WindowWidget::listChanged(ControlId id, const ListChange& change)
 {
-    lists_.at(id).rows->changed(change);
+    lists_.at(id)->changed(change);
     applyingModel_ = false;
 }
 

@@ -41,11 +41,6 @@ private:
         const Label* model;
         ClickLabel* widget;
     };
-    struct ListView {
-        const ListBox* model;
-        QListView* widget;
-        ListBoxModel* rows;
-    };
 
     void addPicture(const Picture& model, const char* resource);
     void addLabel(const Label& label, const QFont& font, const QColor& colour);
@@ -55,7 +50,7 @@ private:
     Main& model_;
     QCursor hand_;
     std::map<ControlId, LabelView> labels_;
-    std::map<ControlId, ListView> lists_;
+    std::map<ControlId, ListBoxModel*> lists_;
     QLabel* banner_ = nullptr;
     bool applyingModel_ = false;
 };
