@@ -29,8 +29,12 @@ using Journal = std::vector<std::string>;
 
 // What the list server answers for each path. A missing path is a 404.
 struct FakeResponse {
+    FakeResponse(std::string body = {}, std::int64_t takesMs = 0, std::optional<std::string> failure = {})
+        : body(std::move(body)), takesMs(takesMs), failure(std::move(failure))
+    {
+    }
     std::string body;
-    std::int64_t takesMs = 0;           // simulated time the transfer waits, events running
+    std::int64_t takesMs;               // simulated time the transfer waits, events running
     std::optional<std::string> failure; // a failed transfer: thrown after the wait
 };
 

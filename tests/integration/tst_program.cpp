@@ -42,7 +42,7 @@ Reply listServer(const QByteArray& path)
     if (path == "/prx/top30.bin")
         return {200, lines({"x.example", "y.example"})};
     if (path == "/prx/info.bin")
-        return {200, "1\n"};
+        return {200, "1\n2\n"};
     if (path == "/prx/banner.swf")
         return {200, gif()};
     if (path.startsWith("/prx/list"))
@@ -102,7 +102,7 @@ private slots:
         qputenv("TMPDIR", temp_.path().toLocal8Bit()); // staging directories go here
     }
 
-    void startupLoadsTheListsAndAReloadLoadsThemAgain()
+    void startupShowsTheNoticeAndLoadsTheListsAndAReloadLoadsThemAgain()
     {
         HttpTestServer server(listServer);
         QString staging;
@@ -115,6 +115,8 @@ private slots:
                          | QFile::ExeUser);
 
             QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 10000);
+            QCOMPARE(p.messages.texts.filter("New version").first(),
+                     "New version of Quillmere is available for download from quillmere.example");
             QCOMPARE(p.entries("List1"), QStringList({"b.example", "a.example"}));
             QCOMPARE(p.entries("List2"), QStringList({"y.example", "x.example", "list4", }));
             QCOMPARE(server.requests().mid(0, 2), QList<QByteArray>({"/prx/info.bin", "/prx/banner.swf"}));
@@ -125,7 +127,7 @@ private slots:
             QCOMPARE(server.requests().last(), "/prx/list3.bin");
             QCOMPARE(p.entries("List2"), QStringList({"y.example", "x.example", "list3"}));
             QCOMPARE(QDir(staging).entryList(QDir::Files), QStringList());
-            QVERIFY(p.messages.texts.filter("New version").isEmpty());
+            QCOMPARE(p.messages.texts.filter("New version").size(), 1);
         }
         QVERIFY(!QFileInfo::exists(staging)); // removed when the program ends
     }
