@@ -24,6 +24,9 @@ Application::Application(Settings settings, std::chrono::milliseconds transferTi
         std::move(settings));
     window_ = std::make_unique<WindowWidget>(*model_);
     messages_.setOwner(window_.get());
+#ifdef Q_OS_WIN
+    addressOpener_.setOwner(reinterpret_cast<void*>(window_->winId()));
+#endif
     banner_.setDisplay(window_->bannerArea());
 }
 

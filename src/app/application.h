@@ -16,6 +16,7 @@
 #include "platform/transfer_qt.h"
 
 #ifdef Q_OS_WIN
+#include "platform/address_opener_win.h"
 #include "platform/connectivity_win.h"
 #else
 #include "platform/connectivity_linux.h"
@@ -48,10 +49,11 @@ private:
     platform::LcgRandomSource random_;
 #ifdef Q_OS_WIN
     platform::WindowsConnectivity connectivity_;
+    platform::WindowsAddressOpener addressOpener_;
 #else
     platform::LinuxConnectivity connectivity_;
-#endif
     platform::QtAddressOpener addressOpener_;
+#endif
     platform::QtClipboard clipboard_;
     platform::QtMessages messages_;
     platform::QtEventLoop eventLoop_;

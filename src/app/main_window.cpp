@@ -4,7 +4,10 @@
 #include <iostream>
 
 #include "platform/event_loop.h"
+#include "platform/failure.h"
 #include "platform/messages.h"
+#include "platform/printable.h"
+#include "platform/transfer.h"
 
 namespace quillmere {
 
@@ -55,8 +58,9 @@ void Main::raise(ControlId control, Event event)
         dispatch(control, event);
     } catch (const std::exception& error) {
         // The handlers deal with the failures they expect; anything else must not take the
-        // window down with it.
-        std::cerr << "quillmere: " << error.what() << '\n';
+        // window down with it. A handler stopped by unloading has nothing left to say.
+        if (!unloaded_)
+            std::cerr << "quillmere: " << platform::printable(error.what()) << '\n';
     }
 }
 
@@ -120,14 +124,20 @@ void Main::setMousePointer(int shape)
 
 void Main::showInformation(const std::string& text, const std::string& title)
 {
+    abandonIfUnloaded();
     services_.messages.showInformation(text, title);
+    abandonIfUnloaded();
 }
 
 void Main::letWaitingEventsRun()
 {
     services_.eventLoop.processPendingEvents();
+    abandonIfUnloaded();
 }
 
+// Unloading can happen inside any wait of a running handler (the user clicks Exit while a
+// list downloads, or closes the window while a message is open). The waits end at once, and
+// the handler stops at its next step instead of working on for a window that is gone.
 void Main::unload()
 {
     if (unloaded_)
@@ -136,8 +146,17 @@ void Main::unload()
     Timer1.setInterval(0);
     Timer2.setInterval(0);
     Timer3.setInterval(0);
+    services_.inet1.abort();
+    services_.inet2.abort();
+    services_.messages.dismissAll();
     if (link_.view)
         link_.view->unloaded();
+}
+
+void Main::abandonIfUnloaded() const
+{
+    if (unloaded_)
+        throw platform::Failure("the window was unloaded");
 }
 
 } // namespace quillmere

@@ -107,6 +107,8 @@ private:
     void Timer2_Tick();
     void Timer3_Tick();
 
+    // Throws once the window is unloaded: called after every wait.
+    void abandonIfUnloaded() const;
     void completeRefresh();
     void failRefresh(const std::string& reason);
 

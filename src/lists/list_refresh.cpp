@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "lists/list_choice.h"
 #include "lists/list_sources.h"
+#include "platform/printable.h"
 #include "platform/random_source.h"
 
 namespace quillmere {
@@ -105,7 +106,7 @@ void Main::failRefresh(const std::string& reason)
     Label2.setVisible(true);
     Label2.setCaption(std::string(kFailedCaption));
     Label2.setToolTip(reason);
-    std::cerr << "quillmere: loading failed: " << reason << '\n';
+    std::cerr << "quillmere: loading failed: " << platform::printable(reason) << '\n';
 }
 
 } // namespace quillmere

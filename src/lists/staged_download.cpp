@@ -23,6 +23,7 @@ std::string Main::stagingPath(const lists::ListSource& source) const
 void Main::FetchToStagingFile(Inet& inet, const lists::ListSource& source)
 {
     const std::string bytes = inet.OpenURL(serverAddress(source.path));
+    abandonIfUnloaded();
     services_.fileWriter.writeWhole(stagingPath(source), bytes);
 }
 

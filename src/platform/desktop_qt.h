@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QPointer>
 #include <QWidget>
 
@@ -25,9 +27,11 @@ class QtMessages : public Messages {
 public:
     void setOwner(QWidget* owner) { owner_ = owner; }
     void showInformation(const std::string& text, const std::string& title) override;
+    void dismissAll() override;
 
 private:
     QPointer<QWidget> owner_;
+    std::vector<QPointer<QWidget>> open_; // a message can open while another is shown
 };
 
 } // namespace quillmere::platform

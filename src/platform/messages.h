@@ -10,6 +10,8 @@ class Messages {
 public:
     virtual ~Messages() = default;
     virtual void showInformation(const std::string& text, const std::string& title) = 0;
+    // Closes every open message as if the user had dismissed it. Never throws.
+    virtual void dismissAll() = 0;
 };
 
 } // namespace quillmere::platform

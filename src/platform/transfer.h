@@ -13,6 +13,8 @@ class Transfer {
 public:
     virtual ~Transfer() = default;
     virtual std::string fetch(const std::string& address) = 0;
+    // Gives up every fetch in progress: each throws Failure at once. Never throws.
+    virtual void abort() = 0;
 };
 
 } // namespace quillmere::platform

@@ -25,18 +25,20 @@ std::string QtTransfer::fetch(const std::string& address)
     QNetworkRequest request(url);
     request.setTransferTimeout(static_cast<int>(timeout_.count()));
     QNetworkReply* reply = network_.get(request);
+    active_.emplace_back(reply);
     QEventLoop wait;
     QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
     if (!reply->isFinished())
         wait.exec();
+    std::erase(active_, reply);
+    reply->deleteLater();
 
     // The loop also returns when the application quits under it: the transfer is then given up.
-    if (!reply->isFinished()) {
+    const bool abandoned = !reply->isFinished() || reply->property("abandoned").toBool();
+    if (abandoned) {
         reply->abort();
-        reply->deleteLater();
         throw Failure(address + ": abandoned");
     }
-    reply->deleteLater();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const bool statusOk = status >= 200 && status <= 299;
     if (status != 0 && !statusOk) {
@@ -52,6 +54,15 @@ std::string QtTransfer::fetch(const std::string& address)
         throw Failure(address + ": no HTTP status");
     const QByteArray body = reply->readAll();
     return std::string(body.constData(), static_cast<std::size_t>(body.size()));
+}
+
+void QtTransfer::abort()
+{
+    for (const auto& reply : std::vector(active_))
+        if (reply) {
+            reply->setProperty("abandoned", true);
+            reply->abort();
+        }
 }
 
 } // namespace quillmere::platform

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <chrono>
+#include <vector>
+
+#include <QPointer>
 
 #include "platform/transfer.h"
 
 class QNetworkAccessManager;
+class QNetworkReply;
 
 namespace quillmere::platform {
 
@@ -16,10 +20,12 @@ class QtTransfer : public Transfer {
 public:
     QtTransfer(QNetworkAccessManager& network, std::chrono::milliseconds timeout);
     std::string fetch(const std::string& address) override;
+    void abort() override;
 
 private:
     QNetworkAccessManager& network_;
     std::chrono::milliseconds timeout_;
+    std::vector<QPointer<QNetworkReply>> active_; // fetches can nest: events run while one waits
 };
 
 } // namespace quillmere::platform

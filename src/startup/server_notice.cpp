@@ -3,6 +3,7 @@
 
 #include "app/main_window.h"
 #include "lists/list_sources.h"
+#include "platform/printable.h"
 #include "platform/text_files.h"
 #include "startup/notice_line.h"
 
@@ -28,7 +29,9 @@ void Main::ReadServerNotice()
                                 "Software update");
         }
     } catch (const std::exception& error) {
-        std::cerr << "quillmere: server notice not read: " << error.what() << '\n';
+        if (unloaded_)
+            return;
+        std::cerr << "quillmere: server notice not read: " << platform::printable(error.what()) << '\n';
     }
     Timer1.setInterval(100);
     if (reader)

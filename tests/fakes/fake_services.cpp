@@ -29,7 +29,10 @@ std::string FakeTransfer::fetch(const std::string& address)
     if (found == server_.end())
         throw platform::Failure(address + ": HTTP 404 Not Found");
     const FakeResponse response = found->second; // the server may change while we wait
-    loop_.advanceBy(response.takesMs);
+    aborted_ = false;
+    loop_.advanceUntil([this] { return aborted_; }, response.takesMs);
+    if (aborted_)
+        throw platform::Failure(address + ": abandoned");
     if (response.failure)
         throw platform::Failure(address + ": " + *response.failure);
     return response.body;
@@ -69,7 +72,8 @@ void FakeMessages::showInformation(const std::string& text, const std::string& t
 {
     journal_.push_back("message " + title);
     shown.push_back({text, title, loop_.now()});
-    loop_.advanceBy(openForMs);
+    dismissed_ = false;
+    loop_.advanceUntil([this] { return dismissed_; }, openForMs);
 }
 
 void FakeBanner::loadMovie(int layer, const std::string& address)

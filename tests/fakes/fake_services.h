@@ -45,8 +45,10 @@ public:
     {
     }
     std::string fetch(const std::string& address) override;
+    void abort() override { aborted_ = true; }
 
 private:
+    bool aborted_ = false;
     std::string name_;
     std::map<std::string, FakeResponse>& server_;
     SimulatedLoop& loop_;
@@ -96,6 +98,7 @@ class FakeMessages : public platform::Messages {
 public:
     FakeMessages(SimulatedLoop& loop, Journal& journal) : loop_(loop), journal_(journal) {}
     void showInformation(const std::string& text, const std::string& title) override;
+    void dismissAll() override { dismissed_ = true; }
 
     struct Shown {
         std::string text;
@@ -106,6 +109,7 @@ public:
     std::int64_t openForMs = 0;
 
 private:
+    bool dismissed_ = false;
     SimulatedLoop& loop_;
     Journal& journal_;
 };

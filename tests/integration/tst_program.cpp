@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <QClipboard>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -70,10 +72,16 @@ private:
 };
 
 struct Program {
-    explicit Program(HttpTestServer& server)
-        : app({server.hostAndPort().toStdString(), "quillmere.example", "submit.quillmere.example", {}}, 2s)
+    explicit Program(HttpTestServer& server, std::chrono::milliseconds timeout = 2s)
+        : app({server.hostAndPort().toStdString(), "quillmere.example", "submit.quillmere.example", {}}, timeout)
     {
         app.start();
+    }
+    void click(const char* control) { QTest::mouseClick(app.window().findChild<QWidget*>(control), Qt::LeftButton); }
+    void clickEntry(const char* list, int row)
+    {
+        auto* view = app.window().findChild<QListView*>(QString::fromLatin1(list));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
     }
     QStringList entries(const char* list)
     {
@@ -94,6 +102,11 @@ class ProgramTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir temp_;
+    QList<QUrl> opened_;
+
+public slots:
+    // Stands in for the browser: QDesktopServices hands http addresses here.
+    void openUrl(const QUrl& url) { opened_ << url; }
 
 private slots:
     void initTestCase()
@@ -168,6 +181,66 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 10000);
         QVERIFY2(changes >= 4, qPrintable(QString::number(changes)));
         QVERIFY(label2->isVisible());
+    }
+
+    void aPickedEntryGoesToTheClipboard()
+    {
+        HttpTestServer server(listServer);
+        Program p(server);
+        QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 10000);
+        p.clickEntry("List1", 1);
+        p.click("Image7");
+        QCOMPARE(QGuiApplication::clipboard()->text(), "a.example");
+    }
+
+    void hostileEntriesOpenAsOneAddressOrNotAtAll()
+    {
+        const QString marker = temp_.filePath("ran");
+        const QByteArray touch = "touch " + marker.toLocal8Bit();
+        HttpTestServer server([&](const QByteArray& path) {
+            if (path == "/prx/top20.bin")
+                return Reply{200, "ok.example\nx' y \"z\n$(" + touch + ")\na;" + touch + "\nb\r" + touch + "\n"};
+            return listServer(path);
+        });
+        QDesktopServices::setUrlHandler("http", this, "openUrl");
+        opened_.clear();
+        Program p(server);
+        QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 10000);
+        for (int row = 0; row < 5; ++row) {
+            p.clickEntry("List1", row);
+            p.click("Image5");
+        }
+        QDesktopServices::unsetUrlHandler("http");
+        QCOMPARE(opened_, QList<QUrl>({QUrl("http://www.ok.example")}));
+        QVERIFY(!QFileInfo::exists(marker));
+    }
+
+    void exitOrCloseWhileAListHangsEndsAtOnce_data()
+    {
+        QTest::addColumn<bool>("throughTheFrame");
+        QTest::newRow("exit command") << false;
+        QTest::newRow("window closed") << true;
+    }
+
+    void exitOrCloseWhileAListHangsEndsAtOnce()
+    {
+        QFETCH(bool, throughTheFrame);
+        HttpTestServer server([](const QByteArray& path) {
+            return path == "/prx/top20.bin" ? Reply{200, "", Reply::Mode::NeverAnswer} : listServer(path);
+        });
+        Program p(server, 60s);
+        QElapsedTimer clock;
+        clock.start();
+        QTimer::singleShot(1000, [&] {
+            if (throughTheFrame)
+                p.app.window().close();
+            else
+                p.click("Image6");
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(p.app.model().unloaded(), 10000);
+        QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!p.app.window().isVisible());
+        QCOMPARE(p.status(), "Loading Proxy List, Please Wait . . . . . . ");
     }
 
     void theBannerShowsAPictureButNotAMovie()

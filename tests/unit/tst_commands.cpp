@@ -1,0 +1,104 @@
+// The user's commands on fakes: selection, copy, navigate, the product-site links and exit.
+
+#include <QtTest>
+
+#include "fakes/fake_window.h"
+#include "support/qt_compare.h"
+
+using namespace quillmere;
+using namespace quillmere::testing;
+
+namespace {
+
+struct Window : FakeWindow {
+    Window()
+    {
+        main.Timer2.setInterval(0);
+        for (const char* entry : {"b.example", "a.example"})
+            main.List1.insert(entry, 0);
+        main.List2.insert("http://other.example", 0);
+    }
+};
+
+} // namespace
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void oneSelectionForBothListsAndCopyTakesIt()
+    {
+        Window w;
+        w.click(ControlId::Image7); // nothing selected: an empty text
+        w.main.selectByUser(ControlId::List1, 1);
+        w.click(ControlId::Image7);
+        w.main.selectByUser(ControlId::List2, 0);
+        w.click(ControlId::Image7);
+        QCOMPARE(qt(w.clipboard.history), QStringList({"", "b.example", "http://other.example"}));
+
+        w.main.List1.clear(); // a refresh does not clear the selection
+        QCOMPARE(w.main.SelectedProxy, "http://other.example");
+    }
+
+    void navigateOpensTheSiteOrAsksForOne()
+    {
+        Window w;
+        w.click(ControlId::Image5);
+        QCOMPARE(w.messages.shown.size(), 1u);
+        QCOMPARE(w.messages.shown[0].text, "Please Select a Proxy from the list");
+        QCOMPARE(w.messages.shown[0].title, "Select Proxy");
+        QVERIFY(w.opener.opened.empty());
+
+        w.main.selectByUser(ControlId::List1, 0);
+        w.click(ControlId::Image5);
+        w.click(ControlId::Image5);
+        w.main.selectByUser(ControlId::List2, 0);
+        w.click(ControlId::Image5);
+        QCOMPARE(qt(w.opener.opened), QStringList({"http://www.a.example", "http://www.a.example",
+                                                    "http://www.http://other.example"}));
+        QCOMPARE(w.main.SelectedProxy, "http://other.example");
+    }
+
+    void siteLinksOpenTheProductSite()
+    {
+        Window w;
+        w.click(ControlId::Image4);
+        w.click(ControlId::Label4);
+        w.main.Label4.setCaption("http://www.elsewhere.example");
+        w.click(ControlId::Label4);
+        QCOMPARE(qt(w.opener.opened), QStringList({"http://submit.quillmere.example", "http://www.quillmere.example",
+                                                    "http://www.elsewhere.example"}));
+        QVERIFY(w.messages.shown.empty());
+    }
+
+    void exitWhileAListDownloadsEndsAtOnce()
+    {
+        Window w;
+        w.server["/prx/top20.bin"] = {"x\n", 60000};
+        w.loop.at(1000, [&] { w.click(ControlId::Image6); });
+        w.click(ControlId::Image3);
+        QVERIFY(w.main.unloaded());
+        QCOMPARE(w.loop.now(), 1000); // the transfer was given up, not waited for
+        QCOMPARE(qt(w.journal), QStringList({"inet1 fetch /prx/top20.bin"}));
+        QCOMPARE(w.main.Label2.caption(), std::string(kLoadingCaption)); // nothing shown after unloading
+        QCOMPARE(w.main.Timer3.interval(), 0);
+
+        w.loop.advanceBy(10000);
+        QCOMPARE(w.journal.size(), 1u);
+    }
+
+    void exitWhileANoticeIsShownEndsTheStartup()
+    {
+        FakeWindow w(std::map<std::string, FakeResponse>{{"/prx/info.bin", {"2\n2\n"}}});
+        w.messages.openForMs = 60000;
+        w.loop.at(1000, [&] { w.click(ControlId::Image6); });
+        w.loop.advanceBy(10000);
+        QVERIFY(w.main.unloaded());
+        QCOMPARE(w.messages.shown.size(), 1u); // the second notice is never shown
+        QCOMPARE(w.main.Timer1.interval(), 0);
+        QVERIFY(w.journalOf("inet1").empty());
+    }
+};
+
+QTEST_APPLESS_MAIN(CommandsTest)
+#include "tst_commands.moc"
