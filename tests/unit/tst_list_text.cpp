@@ -6,6 +6,7 @@
 #include "lists/text_encoding.h"
 #include "platform/failure.h"
 #include "platform/lcg_random_source.h"
+#include "platform/printable.h"
 #include "platform/text_stream.h"
 #include "support/qt_compare.h"
 
@@ -93,6 +94,11 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QCOMPARE(QString::fromStdString(lists::toUtf8(bytes.toStdString())), text);
+    }
+
+    void errorLinesCarryNoControlCharacters()
+    {
+        QCOMPARE(platform::printable("a\x1b[2Jb\r\n\x7f\xc3\xa9"), "a\\x1b[2Jb\\x0d\\x0a\\x7f\xc3\xa9");
     }
 
     void listChoiceBoundaries()
