@@ -1,39 +1,68 @@
 #include "platform/files_qt.h"
 
+#include <cerrno>
+#include <cstring>
+
 #include <QFile>
 #include <QString>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#endif
 
 #include "platform/failure.h"
 
 namespace quillmere::platform {
 
 namespace {
-Failure fileFailure(const std::string& path, const QFile& file)
+
+Failure fileFailure(const std::string& path, const QString& reason)
 {
-    return Failure(path + ": " + file.errorString().toStdString());
+    return Failure(path + ": " + reason.toStdString());
 }
+
+// Staging files are opened without following a symbolic link: whatever is planted at a staging
+// path, nothing is read from or written to anywhere else.
+void openFile(QFile& file, const std::string& path, QIODevice::OpenMode mode)
+{
+#ifdef Q_OS_UNIX
+    const int flags = (mode & QIODevice::WriteOnly) ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY;
+    const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        throw fileFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!file.open(fd, mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throw fileFailure(path, file.errorString());
+    }
+#else
+    file.setFileName(QString::fromStdString(path));
+    if (mode & QIODevice::WriteOnly)
+        mode |= QIODevice::Truncate;
+    if (!file.open(mode))
+        throw fileFailure(path, file.errorString());
+#endif
+}
+
 } // namespace
 
 void QtFiles::writeWhole(const std::string& path, std::string_view bytes)
 {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw fileFailure(path, file);
+    QFile file;
+    openFile(file, path, QIODevice::WriteOnly);
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())
         || !file.flush())
-        throw fileFailure(path, file);
+        throw fileFailure(path, file.errorString());
 }
 
 std::string QtFiles::readWhole(const std::string& path) const
 {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
-        throw fileFailure(path, file);
+    QFile file;
+    openFile(file, path, QIODevice::ReadOnly);
     std::string bytes;
     bytes.resize(static_cast<std::size_t>(file.size()));
     const qint64 read = file.read(bytes.data(), static_cast<qint64>(bytes.size()));
     if (read < 0)
-        throw fileFailure(path, file);
+        throw fileFailure(path, file.errorString());
     bytes.resize(static_cast<std::size_t>(read));
     return bytes;
 }
@@ -42,7 +71,7 @@ void QtFiles::remove(const std::string& path)
 {
     QFile file(QString::fromStdString(path));
     if (!file.remove())
-        throw fileFailure(path, file);
+        throw fileFailure(path, file.errorString());
 }
 
 } // namespace quillmere::platform

@@ -6,8 +6,8 @@
 
 namespace quillmere::platform {
 
-// The local file system through QFile: whole-file writes that truncate, whole-file reads, and
-// deletion.
+// The staging files through QFile: whole-file writes that truncate, whole-file reads, and
+// deletion. On Unix a symbolic link at the path is never followed: opening it fails.
 class QtFiles : public FileWriter, public TextFiles, public FileRemover {
 public:
     void writeWhole(const std::string& path, std::string_view bytes) override;

@@ -1,0 +1,50 @@
+// Staging files on the real file system: truncation, and no way through a planted link.
+
+#include <QtTest>
+
+#include "platform/failure.h"
+#include "platform/files_qt.h"
+
+using namespace quillmere;
+
+class StagingFilesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aWriteReplacesTheWholeFile()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("top20.bin").toStdString();
+        platform::QtFiles files;
+        files.writeWhole(path, "a much longer first content\n");
+        files.writeWhole(path, std::string_view("b\0c", 3));
+        QCOMPARE(files.readWhole(path), std::string("b\0c", 3));
+        files.remove(path);
+        QVERIFY_THROWS_EXCEPTION(platform::Failure, files.remove(path));
+        QVERIFY_THROWS_EXCEPTION(platform::Failure, files.readWhole(path));
+    }
+
+    void aPlantedLinkIsNeitherFollowedNorWrittenThrough()
+    {
+        QTemporaryDir dir;
+        const QString secret = dir.filePath("secret");
+        QFile target(secret);
+        QVERIFY(target.open(QIODevice::WriteOnly));
+        target.write("private\n");
+        target.close();
+        const QString staging = dir.filePath("top20.bin");
+        QVERIFY(QFile::link(secret, staging));
+
+        platform::QtFiles files;
+        QVERIFY_THROWS_EXCEPTION(platform::Failure, files.writeWhole(staging.toStdString(), "overwritten"));
+        QVERIFY_THROWS_EXCEPTION(platform::Failure, files.readWhole(staging.toStdString()));
+        QVERIFY(target.open(QIODevice::ReadOnly));
+        QCOMPARE(target.readAll(), "private\n");
+
+        files.remove(staging.toStdString()); // removes the link, not what it points to
+        QVERIFY(QFile::exists(secret));
+    }
+};
+
+QTEST_GUILESS_MAIN(StagingFilesTest)
+#include "tst_staging_files.moc"
