@@ -1,0 +1,23 @@
+// List text decoding: any bytes give valid UTF-8, and valid UTF-8 comes back unchanged.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "lists/text_encoding.h"
+
+using namespace quillmere::lists;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const std::string text = toUtf8(bytes);
+    if (!isValidUtf8(text) || text.empty() != bytes.empty())
+        std::abort();
+    if (isValidUtf8(bytes) && text != bytes)
+        std::abort();
+    if (!isValidUtf8(bytes) && text.size() < bytes.size())
+        std::abort(); // every byte yields a character
+    return 0;
+}

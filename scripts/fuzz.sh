@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs each fuzz target for a while (default 60 s each) from its committed seeds, and reports
+# executions and crashes. Not part of the tests. Usage: bash scripts/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+
+bash scripts/install-deps.sh clang-14 libclang-rt-14-dev
+CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_FUZZ=ON \
+    -DQUILLMERE_SANITIZE=ON > build-fuzz.configure.log
+cmake --build build-fuzz
+
+printf '%-14s %14s %8s\n' target executions crashes
+for target in list_reader notice_line text_decoder; do
+    work=$(mktemp -d)
+    cp fuzz/corpus/$target/* "$work"/
+    log=$PWD/build-fuzz/fuzz_$target.log
+    build-fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -print_final_stats=1 -max_len=65536 \
+        -artifact_prefix="build-fuzz/fuzz_$target-" "$work" > "$log" 2>&1 || true
+    runs=$(grep -oP 'stat::number_of_executed_units:\s*\K\d+' "$log" || echo "?")
+    crashes=$(find build-fuzz -maxdepth 1 -name "fuzz_$target-*" | wc -l)
+    printf '%-14s %14s %8s\n' "$target" "$runs" "$crashes"
+    rm -rf "$work"
+done
