@@ -21,12 +21,16 @@ Failure fileFailure(const std::string& path, const QString& reason)
     return Failure(path + ": " + reason.toStdString());
 }
 
-// Staging files are opened without following a symbolic link: whatever is planted at a staging
-// path, nothing is read from or written to anywhere else.
+// Staging files are opened without following a symbolic link, and written as new files in
+// place of whatever was at the path: a planted link, hard or symbolic, never lets anything be
+// read from or written to anywhere else.
 void openFile(QFile& file, const std::string& path, QIODevice::OpenMode mode)
 {
 #ifdef Q_OS_UNIX
-    const int flags = (mode & QIODevice::WriteOnly) ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY;
+    const bool writing = mode & QIODevice::WriteOnly;
+    if (writing && ::unlink(path.c_str()) != 0 && errno != ENOENT)
+        throw fileFailure(path, QString::fromLocal8Bit(std::strerror(errno)));
+    const int flags = writing ? O_WRONLY | O_CREAT | O_EXCL : O_RDONLY;
     const int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         throw fileFailure(path, QString::fromLocal8Bit(std::strerror(errno)));

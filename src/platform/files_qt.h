@@ -6,8 +6,9 @@
 
 namespace quillmere::platform {
 
-// The staging files through QFile: whole-file writes that truncate, whole-file reads, and
-// deletion. On Unix a symbolic link at the path is never followed: opening it fails.
+// The staging files through QFile: whole-file writes, whole-file reads, and deletion. On Unix a
+// write replaces whatever is at the path with a new file, and a read never follows a symbolic
+// link.
 class QtFiles : public FileWriter, public TextFiles, public FileRemover {
 public:
     void writeWhole(const std::string& path, std::string_view bytes) override;
