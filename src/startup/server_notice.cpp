@@ -20,7 +20,8 @@ void Main::ReadServerNotice()
     try {
         FetchToStagingFile(Inet2, lists::kNotice);
         FileSystem = &services_.textFiles;
-        ListReader = reader = std::make_shared<platform::TextStream>(FileSystem->readWhole(stagingPath(lists::kNotice)));
+        reader = std::make_shared<platform::TextStream>(FileSystem->readWhole(stagingPath(lists::kNotice)));
+        ListReader = reader;
         while (!reader->atEndOfStream()) {
             std::string& line = CurrentLine ? *CurrentLine : CurrentLine.emplace();
             reader->readLine(line);
