@@ -6,16 +6,11 @@
 
 #include <QtTest>
 
-#include <QDir>
-#include <QLabel>
-#include <QListView>
-#include <QMessageBox>
 #include <QProcess>
 #include <QRandomGenerator>
 
-#include "app/application.h"
 #include "build_config.h"
-#include "support/http_test_server.h"
+#include "support/running_program.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
@@ -90,36 +85,8 @@ HttpTestServer::Handler faulty(const QByteArray& file, Fault fault)
     };
 }
 
-class MessageCloser : public QObject {
-public:
-    MessageCloser()
-    {
-        connect(&poll_, &QTimer::timeout, this, [] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-                box->accept();
-        });
-        poll_.start(20);
-    }
-
-private:
-    QTimer poll_;
-};
-
-struct Program {
-    explicit Program(HttpTestServer& server)
-        : app({server.hostAndPort().toStdString(), "quillmere.example", "submit.quillmere.example", {}},
-              config::kTransferTimeout)
-    {
-        app.start();
-    }
-    int count(const char* list) { return app.window().findChild<QListView*>(list)->model()->rowCount(); }
-    QString status() { return QString::fromStdString(app.model().Label2.caption()); }
-    bool idle() { return status() == "Loading Complete" || status() == "Loading Failed"; }
-    void click(const char* control) { QTest::mouseClick(app.window().findChild<QWidget*>(control), Qt::LeftButton); }
-    QStringList stagingFiles() { return QDir(app.stagingDirectory()).entryList(QDir::Files); }
-
-    MessageCloser messages;
-    Application app;
+struct Program : RunningProgram {
+    explicit Program(HttpTestServer& server) : RunningProgram(server, config::kTransferTimeout) {}
 };
 
 int childProgram(int argc, char* argv[]);

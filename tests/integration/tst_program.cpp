@@ -5,15 +5,11 @@
 
 #include <QClipboard>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListView>
-#include <QMessageBox>
 #include <QMovie>
 
-#include "app/application.h"
-#include "support/http_test_server.h"
+#include "support/running_program.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
@@ -52,48 +48,8 @@ Reply listServer(const QByteArray& path)
     return {404, "not here"};
 }
 
-// Modal messages would stop a test: this closes each one as it appears, and keeps its text.
-class MessageCloser : public QObject {
-public:
-    MessageCloser()
-    {
-        connect(&poll_, &QTimer::timeout, this, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts << box->text();
-                box->accept();
-            }
-        });
-        poll_.start(20);
-    }
-    QStringList texts;
-
-private:
-    QTimer poll_;
-};
-
-struct Program {
-    explicit Program(HttpTestServer& server, std::chrono::milliseconds timeout = 2s)
-        : app({server.hostAndPort().toStdString(), "quillmere.example", "submit.quillmere.example", {}}, timeout)
-    {
-        app.start();
-    }
-    void click(const char* control) { QTest::mouseClick(app.window().findChild<QWidget*>(control), Qt::LeftButton); }
-    void clickEntry(const char* list, int row)
-    {
-        auto* view = app.window().findChild<QListView*>(QString::fromLatin1(list));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
-    }
-    QStringList entries(const char* list)
-    {
-        QStringList shown;
-        auto* view = app.window().findChild<QListView*>(QString::fromLatin1(list));
-        for (int row = 0; row < view->model()->rowCount(); ++row)
-            shown << view->model()->index(row, 0).data().toString();
-        return shown;
-    }
-    QString status() { return QString::fromStdString(app.model().Label2.caption()); }
-    MessageCloser messages;
-    Application app;
+struct Program : RunningProgram {
+    explicit Program(HttpTestServer& server, std::chrono::milliseconds timeout = 2s) : RunningProgram(server, timeout) {}
 };
 
 } // namespace
