@@ -7,6 +7,10 @@
 #include "build_config.h"
 #include "platform/failure.h"
 
+#ifdef Q_OS_UNIX
+#include "platform/termination_signals_posix.h"
+#endif
+
 int main(int argc, char* argv[])
 {
     QApplication qt(argc, argv);
@@ -14,6 +18,10 @@ int main(int argc, char* argv[])
         quillmere::Application quillmere(
             {quillmere::config::kListServer, quillmere::config::kProductHost, quillmere::config::kSubmitHost, {}},
             quillmere::config::kTransferTimeout);
+#ifdef Q_OS_UNIX
+        // Stopped from a terminal or by the session: end as if the window were closed.
+        quillmere::platform::TerminationSignals stopRequests([&] { quillmere.window().close(); });
+#endif
         quillmere.start();
         return QApplication::exec();
     } catch (const quillmere::platform::Failure& failure) {

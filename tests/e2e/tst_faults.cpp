@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 
 #include "build_config.h"
+#include "platform/termination_signals_posix.h"
 #include "support/running_program.h"
 
 using namespace quillmere;
@@ -202,6 +203,18 @@ private slots:
         QVERIFY2(!QFileInfo::exists(staging), qPrintable(staging));
     }
 
+    void terminatedWhileAFetchHangsEndsCleanly()
+    {
+        HttpTestServer server(faulty("top20.bin", Fault::Hang));
+        QProcess child;
+        startChild(child, {server.hostAndPort()});
+        QTRY_VERIFY_WITH_TIMEOUT(server.requests().contains("/prx/top20.bin"), 20000);
+        child.terminate(); // SIGTERM
+        QCOMPARE(finished(child), 0);
+        const QString staging = QString::fromUtf8(child.readAllStandardOutput()).section("staging ", 1).section('\n', 0, 0);
+        QVERIFY(!staging.isEmpty() && !QFileInfo::exists(staging));
+    }
+
     void manyReloadClicksStartOneRefreshAtATime_data()
     {
         QTest::addColumn<bool>("duringStartup");
@@ -330,6 +343,7 @@ int childProgram(int argc, char* argv[])
         }
     });
     poll.start(20);
+    platform::TerminationSignals stopRequests([&] { app.window().close(); });
     app.start();
     return QApplication::exec();
 }
