@@ -19,7 +19,9 @@ std::string homeAddress(const Settings& settings)
 } // namespace
 
 Main::Main(platform::Services services, Settings settings)
-    : Image1(ControlId::Image1, {-72, 0, 624, 57}, link_),
+    : services_(services),
+      settings_(std::move(settings)),
+      Image1(ControlId::Image1, {-72, 0, 624, 57}, link_),
       Image2(ControlId::Image2, {64, 104, 93, 24}, link_),
       Image3(ControlId::Image3, {199, 472, 55, 51}, link_, "reload proxy list"),
       Image4(ControlId::Image4, {135, 480, 43, 41}, link_, "Add your proxy site to list"),
@@ -29,7 +31,7 @@ Main::Main(platform::Services services, Settings settings)
       Label1(ControlId::Label1, {36, 80, 145, 20}, link_, "Top 20  Proxy List", Label::Sizing::FitsText),
       Label2(ControlId::Label2, {104, 64, 216, 21}, link_, "Label2", Label::Sizing::Fixed),
       Label3(ControlId::Label3, {280, 80, 129, 20}, link_, "Other Proxy List", Label::Sizing::FitsText),
-      Label4(ControlId::Label4, {144, 592, 163, 16}, link_, homeAddress(settings), Label::Sizing::FitsText),
+      Label4(ControlId::Label4, {144, 592, 163, 16}, link_, homeAddress(settings_), Label::Sizing::FitsText),
       List1(ControlId::List1, {8, 120, 193, 354}, link_),
       List2(ControlId::List2, {248, 120, 193, 353}, link_),
       Timer1(ControlId::Timer1, 0, services.eventLoop, [this] { raise(ControlId::Timer1, Event::Tick); }),
@@ -37,9 +39,7 @@ Main::Main(platform::Services services, Settings settings)
       Timer3(ControlId::Timer3, 300, services.eventLoop, [this] { raise(ControlId::Timer3, Event::Tick); }),
       Inet1(ControlId::Inet1, services.inet1),
       Inet2(ControlId::Inet2, services.inet2),
-      flash1(ControlId::flash1, {0, 520, 449, 65}, link_, services.banner),
-      services_(services),
-      settings_(std::move(settings))
+      flash1(ControlId::flash1, {0, 520, 449, 65}, link_, services.banner)
 {
 }
 

@@ -33,6 +33,11 @@ inline constexpr std::string_view kFailedCaption = "Loading Failed";
 // Handlers and procedures are defined next to the subsystem they belong to: lists/,
 // startup/ and commands/.
 class Main {
+    // First, so that they exist before the controls that refer to them.
+    platform::Services services_;
+    Settings settings_;
+    ViewLink link_;
+
 public:
     enum class RefreshVariant { ReloadCommand, StartupLoad };
 
@@ -112,9 +117,6 @@ private:
     void completeRefresh();
     void failRefresh(const std::string& reason);
 
-    platform::Services services_;
-    Settings settings_;
-    ViewLink link_;
     int mousePointer_ = kDefaultPointer;
     bool unloaded_ = false;
     bool refreshing_ = false;
