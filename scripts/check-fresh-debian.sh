@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Runs one of the README's two commands on a Debian 12 that has never seen the project: a
+# minimal root made by debootstrap, with this repository's last commit cloned into it. This is
+# how we know the commands install everything they need, which a CI machine that already has
+# the packages cannot show. Needs root and Debian's archive; not part of the tests.
+#
+#   bash scripts/check-fresh-debian.sh test    # the test command, headless
+#   bash scripts/check-fresh-debian.sh run     # the run command, on this session's $DISPLAY
+#
+# A screenshot of the run, for instance: xshot -w 400 shot.png -- bash scripts/check-fresh-debian.sh run
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+case "${1:-}" in
+    test) command=test.sh ;;
+    run) command=run-demo.sh ;;
+    *) echo "usage: $0 test|run" >&2; exit 2 ;;
+esac
+
+bash scripts/install-deps.sh debootstrap git
+root=$(mktemp -d /var/tmp/quillmere-fresh-XXXXXX)
+chmod 755 "$root"
+mounts=()
+cleanUp() {
+    set +e
+    # Whatever still runs inside (the demo server, a program) would keep the mounts busy.
+    for signal in TERM KILL; do
+        for proc in /proc/[0-9]*; do
+            [ "$(readlink "$proc/root" 2>/dev/null)" = "$root" ] && kill -"$signal" "${proc#/proc/}" 2>/dev/null
+        done
+        sleep 1
+    done
+    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount "${mounts[i]}" || true; done
+    # Never cross into a mount that failed to come off.
+    rm -rf --one-file-system "$root"
+}
+trap cleanUp EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+
+debootstrap --variant=minbase bookworm "$root" http://deb.debian.org/debian > "$root.log" 2>&1 ||
+    { tail -n 20 "$root.log" >&2; exit 1; }
+rm -f "$root.log"
+cat > "$root/etc/apt/sources.list" <<'EOF'
+deb http://deb.debian.org/debian bookworm main
+deb http://deb.debian.org/debian bookworm-updates main
+deb http://deb.debian.org/debian-security bookworm-security main
+EOF
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+for dir in proc sys dev dev/pts tmp/.X11-unix; do
+    [ -d "/$dir" ] || continue
+    mkdir -p "$root/$dir"
+    mount --bind "/$dir" "$root/$dir"
+    mounts+=("$root/$dir")
+done
+git clone --quiet . "$root/root/quillmere"
+
+chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin DISPLAY="${DISPLAY:-}" \
+    bash -c "cd /root/quillmere && bash scripts/$command" &
+# Waiting in the background lets a TERM or INT reach the clean-up at once.
+wait $!
