@@ -7,7 +7,7 @@
 #   bash scripts/check-fresh-debian.sh test    # the test command, headless
 #   bash scripts/check-fresh-debian.sh run     # the run command, on this session's $DISPLAY
 #
-# A screenshot of the run, for instance: xshot -w 400 shot.png -- bash scripts/check-fresh-debian.sh run
+# With no desktop at hand, give the run a private X server: xvfb-run -a bash scripts/check-fresh-debian.sh run
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,7 +30,7 @@ cleanUp() {
         done
         sleep 1
     done
-    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount "${mounts[i]}" || true; done
+    for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do umount "${mounts[i]}"; done
     # Never cross into a mount that failed to come off.
     rm -rf --one-file-system "$root"
 }
