@@ -45,6 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             stream.readLine(line);
             list.insert(line, 0);
         }
+        batch.commit();
     }
     stream.close();
 

@@ -96,12 +96,23 @@ void ListBox::flushPending()
     announce(change, false);
 }
 
+void ListBox::dropPending() noexcept
+{
+    pending_.clear();
+}
+
 ListBox::Batch::Batch(ListBox& list) : list_(list)
 {
     list_.batching_ = true;
 }
 
 ListBox::Batch::~Batch()
+{
+    list_.batching_ = false;
+    list_.dropPending();
+}
+
+void ListBox::Batch::commit()
 {
     list_.batching_ = false;
     list_.flushPending();

@@ -33,13 +33,16 @@ public:
     // Records the row the user selected. The view already shows it, so nothing is announced.
     void setSelectedRow(std::optional<std::size_t> row);
 
-    // While a Batch lives, entries inserted at the top are announced to the view in one go when
-    // it ends. A file read runs without letting events run, so nothing can observe the delay;
-    // a view told a million times would take a minute.
+    // While a Batch lives, entries inserted at the top are held back and announced to the view
+    // in one go by commit(). A file read runs without letting events run, so nothing can observe
+    // the delay; a view told a million times would take a minute. A batch given up without a
+    // commit (the read failed) drops what it held back.
     class Batch {
     public:
         explicit Batch(ListBox& list);
         ~Batch();
+        // Adds the held-back entries. Throws when it cannot, memory running out included.
+        void commit();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
@@ -51,6 +54,7 @@ private:
     std::string_view store(std::string_view text);
     void announce(ListChange change, bool before) const;
     void flushPending();
+    void dropPending() noexcept;
 
     std::deque<std::string_view> entries_;
     std::vector<std::unique_ptr<char[]>> blocks_; // storage the entries point into

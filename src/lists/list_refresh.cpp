@@ -95,6 +95,8 @@ void Main::completeRefresh()
     ignoringFailure([this] { Timer3.setInterval(0); });
     ignoringFailure([this] { Label2.setVisible(true); });
     ignoringFailure([this] { Label2.setCaption(std::string(kCompleteCaption)); });
+    ignoringFailure([this] { Label2.setToolTip({}); }); // an earlier failure's reason is out of date
+
 }
 
 // A failed refresh goes back to idle and says why, keeping whatever the lists hold.

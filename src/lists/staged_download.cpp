@@ -39,6 +39,7 @@ void Main::ReadLinesInto(const lists::ListSource& source, ListBox& list, bool cl
         ListReader->readLine(line);
         list.insert(line, 0);
     }
+    batch.commit();
     ListReader->close();
 }
 

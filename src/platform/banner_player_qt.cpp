@@ -8,6 +8,9 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#include "platform/printable.h"
+#include "platform/transfer_deadline_qt.h"
+
 namespace quillmere::platform {
 
 QByteArray bannerImageFormat(const QByteArray& bytes)
@@ -28,8 +31,18 @@ QtBannerPlayer::QtBannerPlayer(QNetworkAccessManager& network, std::chrono::mill
 
 QtBannerPlayer::~QtBannerPlayer()
 {
-    if (pending_)
-        pending_->abort();
+    abandonPending();
+}
+
+// A download given up (a new movie, or the program ending) is no failure to report.
+void QtBannerPlayer::abandonPending()
+{
+    if (!pending_)
+        return;
+    pending_->disconnect(this);
+    pending_->abort();
+    pending_->deleteLater();
+    pending_ = nullptr;
 }
 
 void QtBannerPlayer::setDisplay(QLabel* display)
@@ -39,11 +52,9 @@ void QtBannerPlayer::setDisplay(QLabel* display)
 
 void QtBannerPlayer::loadMovie(int /*layer*/, const std::string& address)
 {
-    if (pending_)
-        pending_->abort();
-    QNetworkRequest request(QUrl(QString::fromStdString(address), QUrl::StrictMode));
-    request.setTransferTimeout(static_cast<int>(timeout_.count()));
-    pending_ = network_.get(request);
+    abandonPending();
+    pending_ = network_.get(QNetworkRequest(QUrl(QString::fromStdString(address), QUrl::StrictMode)));
+    setDeadline(pending_, timeout_);
     connect(pending_, &QNetworkReply::finished, this,
             [this, reply = pending_.data(), address] { received(reply, address); });
 }
@@ -62,7 +73,8 @@ void QtBannerPlayer::received(QNetworkReply* reply, const std::string& address)
     pending_ = nullptr;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299) {
-        std::cerr << "quillmere: banner not shown: " << address << ": " << reply->errorString().toStdString() << '\n';
+        const std::string reason = missedDeadline(reply) ? timedOutText(timeout_) : reply->errorString().toStdString();
+        std::cerr << "quillmere: banner not shown: " << printable(address) << ": " << printable(reason) << '\n';
         return;
     }
     bytes_ = reply->readAll();
@@ -75,7 +87,7 @@ void QtBannerPlayer::received(QNetworkReply* reply, const std::string& address)
     buffer_.open(QIODevice::ReadOnly);
     movie_ = std::make_unique<QMovie>(&buffer_, format);
     if (!movie_->isValid()) {
-        std::cerr << "quillmere: banner not shown: " << address << ": not a readable " << format.toStdString()
+        std::cerr << "quillmere: banner not shown: " << printable(address) << ": not a readable " << format.toStdString()
                   << '\n';
         movie_.reset();
         return;

@@ -32,6 +32,7 @@ public:
 
 private:
     void received(QNetworkReply* reply, const std::string& address);
+    void abandonPending();
     void startIfReady();
 
     QNetworkAccessManager& network_;

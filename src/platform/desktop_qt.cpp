@@ -9,6 +9,7 @@
 #include <QUrl>
 
 #include "platform/printable.h"
+#include "platform/web_address_qt.h"
 
 namespace quillmere::platform {
 
@@ -20,12 +21,12 @@ void QtClipboard::setText(const std::string& text)
 void QtAddressOpener::open(const std::string& address)
 {
     // The address goes to the desktop as one URL, never through a shell.
-    const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
-    if (!url.isValid() || url.host().isEmpty()) {
+    const auto url = webAddress(address);
+    if (!url) {
         std::cerr << "quillmere: not opened, not a valid address: " << printable(address) << '\n';
         return;
     }
-    if (!QDesktopServices::openUrl(url))
+    if (!QDesktopServices::openUrl(*url))
         std::cerr << "quillmere: the desktop could not open " << printable(address) << '\n';
 }
 

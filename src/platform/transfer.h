@@ -7,8 +7,9 @@ namespace quillmere::platform {
 // Fetches a whole resource over HTTP. The call returns only when the transfer has ended; while
 // it waits, the window's events keep running (timer ticks, repaints, the user's clicks), so a
 // caller must expect to be re-entered. Throws Failure when there is no connection, the transfer
-// times out or is cut short, or the server answers with a status outside 200-299: nothing of a
-// failed transfer is ever returned.
+// is cut short or has not ended by its deadline (a time-out counted from the request to the last
+// byte, however steadily bytes arrive), or the server answers with a status outside 200-299:
+// nothing of a failed transfer is ever returned.
 class Transfer {
 public:
     virtual ~Transfer() = default;

@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "platform/failure.h"
+#include "platform/transfer_deadline_qt.h"
 
 namespace quillmere::platform {
 
@@ -22,9 +23,8 @@ std::string QtTransfer::fetch(const std::string& address)
     if (!url.isValid() || url.scheme() != QLatin1String("http"))
         throw Failure(address + ": not an http address");
 
-    QNetworkRequest request(url);
-    request.setTransferTimeout(static_cast<int>(timeout_.count()));
-    QNetworkReply* reply = network_.get(request);
+    QNetworkReply* reply = network_.get(QNetworkRequest(url));
+    setDeadline(reply, timeout_);
     active_.emplace_back(reply);
     QEventLoop wait;
     QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
@@ -45,11 +45,10 @@ std::string QtTransfer::fetch(const std::string& address)
         const QString phrase = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
         throw Failure(address + ": HTTP " + std::to_string(status) + " " + phrase.toStdString());
     }
-    if (reply->error() != QNetworkReply::NoError) {
-        const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError
-                              || reply->error() == QNetworkReply::TimeoutError;
-        throw Failure(address + ": " + (timedOut ? std::string("timed out") : reply->errorString().toStdString()));
-    }
+    if (missedDeadline(reply))
+        throw Failure(address + ": " + timedOutText(timeout_));
+    if (reply->error() != QNetworkReply::NoError)
+        throw Failure(address + ": " + reply->errorString().toStdString());
     if (!statusOk)
         throw Failure(address + ": no HTTP status");
     const QByteArray body = reply->readAll();

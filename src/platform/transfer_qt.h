@@ -13,8 +13,8 @@ class QNetworkReply;
 namespace quillmere::platform {
 
 // HTTP GET through QNetworkAccessManager, waited for in a nested event loop.
-// Does: port 80 unless the address names one, redirects, a time-out for the whole transfer,
-// HTTP status check, abort when the application is quitting.
+// Does: port 80 unless the address names one, redirects, a deadline for the whole transfer
+// (from the request to the last byte), HTTP status check, abort when the application is quitting.
 // Does not: proxies of its own, authentication, caching, retries.
 class QtTransfer : public Transfer {
 public:

@@ -24,9 +24,10 @@ namespace {
 
 const char* const kFiles[] = {"info.bin", "top20.bin", "top30.bin", "list4.bin"};
 
-enum class Fault { NotFound, ServerError, Hang, ResetMidBody, ShortBody, RandomBytes, OneHugeLine, NulBytes };
-const char* const kFaultNames[] = {"404", "500", "hang", "reset mid-body", "short body",
+enum class Fault { NotFound, ServerError, Hang, Trickle, ResetMidBody, ShortBody, RandomBytes, OneHugeLine, NulBytes };
+const char* const kFaultNames[] = {"404", "500", "hang", "trickle", "reset mid-body", "short body",
                                    "50 MB random", "10 MB line", "NUL bytes"};
+constexpr int kFaults = std::size(kFaultNames);
 
 bool failsTheTransfer(Fault fault)
 {
@@ -82,6 +83,8 @@ HttpTestServer::Handler faulty(const QByteArray& file, Fault fault)
         case Fault::NotFound: return Reply{404, faultyBody(fault)};
         case Fault::ServerError: return Reply{500, faultyBody(fault)};
         case Fault::Hang: return Reply{200, {}, Reply::Mode::NeverAnswer};
+        case Fault::Trickle: // a line every 200 ms, 8 s in all: never silent for long
+            return Reply{200, QByteArray("trickle.example\n").repeated(40), Reply::Mode::Slow, 16, 200};
         case Fault::ResetMidBody: return Reply{200, QByteArray(100000, 'r'), Reply::Mode::ResetMidBody};
         case Fault::ShortBody: return Reply{200, faultyBody(fault), Reply::Mode::ShortBody};
         default: return Reply{200, faultyBody(fault)};
@@ -138,7 +141,7 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<int>("fault");
         for (const char* file : kFiles)
-            for (int fault = 0; fault < 8; ++fault)
+            for (int fault = 0; fault < kFaults; ++fault)
                 QTest::addRow("%s %s", file, kFaultNames[fault]) << QByteArray(file) << fault;
     }
 
@@ -165,7 +168,10 @@ private slots:
             QCOMPARE(p.count("List2"), list2);
         } else {
             QCOMPARE(p.status(), "Loading Failed");
-            QVERIFY2(QString::fromStdString(m.Label2.toolTip()).contains(file), m.Label2.toolTip().c_str());
+            const QString reason = QString::fromStdString(m.Label2.toolTip());
+            QVERIFY2(reason.contains(file), qPrintable(reason));
+            if (which == Fault::Hang || which == Fault::Trickle)
+                QVERIFY2(reason.contains("timed out after"), qPrintable(reason));
             QCOMPARE(p.count("List1"), file == "top20.bin" ? 0 : 2); // what the lists held then
             QCOMPARE(p.count("List2"), 0);
         }

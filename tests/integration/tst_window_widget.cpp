@@ -7,6 +7,7 @@
 
 #include "app/view/window_widget.h"
 #include "fakes/fake_window.h"
+#include "support/qt_compare.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
@@ -162,6 +163,35 @@ private slots:
 
         s.fake.main.List1.insert("new.example", 0); // inserted in code: no Click
         QCOMPARE(s.fake.main.SelectedProxy, "other.example");
+    }
+
+    // Real mouse input through the window, as the platform delivers it: a double click is a
+    // press, a release, a second press that is a double click, and a release.
+    void everyClickOnAnEntryPicksItAndADoubleClickIsOneClick()
+    {
+        Shown s;
+        Main& m = s.fake.main;
+        m.List1.insert("one.example", 0);
+        m.List2.insert("two.example", 0);
+        QWindow* window = s.window.windowHandle();
+        const auto entry = [&](const char* name, int row) {
+            auto* view = s.child<QListView>(name);
+            const QRect rect = view->visualRect(view->model()->index(0, 0)).translated(0, row * 16);
+            return view->viewport()->mapTo(&s.window, rect.center());
+        };
+        QTest::mouseClick(window, Qt::LeftButton, {}, entry("List1", 0));
+        QTest::mouseClick(window, Qt::LeftButton, {}, entry("List2", 0));
+        QCOMPARE(m.SelectedProxy, "two.example");
+        QTest::mouseClick(window, Qt::LeftButton, {}, entry("List1", 0)); // still highlighted there
+        QCOMPARE(m.SelectedProxy, "one.example");
+        QTest::mouseClick(window, Qt::LeftButton, {}, entry("List2", 3)); // below the last entry
+        QCOMPARE(m.SelectedProxy, "one.example");
+
+        for (const char* name : {"Image4", "Image5", "Image7", "Label4"})
+            QTest::mouseDClick(window, Qt::LeftButton, {}, s.child(name)->geometry().center());
+        QCOMPARE(qt(s.fake.opener.opened), QStringList({"http://submit.quillmere.example", "http://www.one.example",
+                                                         "http://www.quillmere.example"}));
+        QCOMPARE(qt(s.fake.clipboard.history), QStringList({"one.example"}));
     }
 
     void serverTextIsShownAsPlainText()

@@ -181,6 +181,18 @@ private slots:
         verifyIdle(w.main, "Loading Complete");
     }
 
+    void aStartupLoadAfterAFailedReloadDropsItsReason()
+    {
+        Idle w;
+        w.server["/prx/top20.bin"] = {{}, 500, "connection closed"};
+        w.loop.at(0, [&] { w.reload(); });
+        w.loop.at(100, [&] { w.main.Timer1.setInterval(100); });
+        w.loop.at(550, [&] { w.server = listServer(); });
+        w.loop.advanceBy(3000);
+        verifyIdle(w.main, "Loading Complete");
+        QVERIFY(w.main.Label2.toolTip().empty());
+    }
+
     void aFailedRefreshReturnsToIdleAndSaysWhy_data()
     {
         QTest::addColumn<QString>("path");

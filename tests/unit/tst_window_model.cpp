@@ -103,7 +103,7 @@ private slots:
         QCOMPARE(w.main.SelectedProxy, "A"); // changing entries in code raises no Click
     }
 
-    void aBatchIsAnnouncedOnce()
+    void aBatchIsAnnouncedOnceAndOnlyWhenCommitted()
     {
         FakeWindow w;
         RecordingView view;
@@ -111,10 +111,15 @@ private slots:
         ListBox& list = w.main.List2;
         list.insert("old", 0);
         {
+            ListBox::Batch failed(list);
+            list.insert("half-read", 0);
+        }
+        {
             ListBox::Batch batch(list);
             for (const char* line : {"1", "2", "3"})
                 list.insert(line, 0);
             QCOMPARE(view.after.size(), 1u); // nothing announced while the batch lives
+            batch.commit();
         }
         QCOMPARE(view.before.size(), 2u);
         QCOMPARE(view.after.size(), 2u);

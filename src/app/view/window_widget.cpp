@@ -2,13 +2,13 @@
 
 #include <QCloseEvent>
 #include <QIcon>
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QPixmap>
 
 #include "app/main_window.h"
 #include "app/view/click_label.h"
 #include "app/view/list_box_model.h"
+#include "app/view/list_box_view.h"
 
 namespace quillmere {
 
@@ -126,7 +126,7 @@ void WindowWidget::addLabel(const Label& label, const QFont& font, const QColor&
 
 QListView* WindowWidget::addList(const ListBox& list, const QFont& font, int rowHeight)
 {
-    auto* view = new QListView(this);
+    auto* view = new ListBoxView(this);
     view->setObjectName(QString::fromLatin1(controlName(list.id())));
     auto* rows = new ListBoxModel(list, rowHeight, view);
     view->setModel(rows);
@@ -141,12 +141,10 @@ QListView* WindowWidget::addList(const ListBox& list, const QFont& font, int row
     view->setFrameShadow(QFrame::Plain);
     view->setLineWidth(1);
     view->setFocusPolicy(Qt::StrongFocus);
-    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this, id = list.id()](const QItemSelection& selected) {
-                if (applyingModel_ || selected.indexes().isEmpty())
-                    return;
-                model_.selectByUser(id, static_cast<std::size_t>(selected.indexes().first().row()));
-            });
+    connect(view, &ListBoxView::entryPicked, this, [this, id = list.id()](int row) {
+        if (!applyingModel_)
+            model_.selectByUser(id, static_cast<std::size_t>(row));
+    });
     lists_.emplace(list.id(), rows);
     return view;
 }
