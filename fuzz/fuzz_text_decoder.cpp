@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "lists/text_encoding.h"
+#include "app/text_encoding.h"
 
-using namespace quillmere::lists;
+using namespace quillmere;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -6,8 +6,9 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 
 bash scripts/install-deps.sh clang-14 libclang-rt-14-dev
+mkdir -p build-fuzz
 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_FUZZ=ON \
-    -DQUILLMERE_SANITIZE=ON > build-fuzz.configure.log
+    -DQUILLMERE_SANITIZE=ON > build-fuzz/configure.log
 cmake --build build-fuzz
 
 printf '%-14s %14s %8s\n' target executions crashes

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
-bash scripts/build.sh -DQUILLMERE_LIST_SERVER=127.0.0.1:8642
+QUILLMERE_BUILD_TARGETS=quillmere bash scripts/build.sh -DQUILLMERE_LIST_SERVER=127.0.0.1:8642
 
 python3 -m http.server --bind 127.0.0.1 8642 --directory demo > /dev/null 2>&1 &
 server=$!

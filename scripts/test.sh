@@ -5,7 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh clang-format
+echo "== Formatting"
+bash scripts/format.sh --check
 QUILLMERE_BUILD_DIR=build-test bash scripts/build.sh -DQUILLMERE_TRANSFER_TIMEOUT_MS=1000
 QUILLMERE_BUILD_DIR=build-sanitize bash scripts/build.sh -DQUILLMERE_TRANSFER_TIMEOUT_MS=1000 -DQUILLMERE_SANITIZE=ON
 

@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "app/application.h"
-#include "build_config.h"
+#include "app/build_config.h"
+#include "view/application.h"
 
 int main(int argc, char* argv[])
 {
@@ -17,9 +17,7 @@ int main(int argc, char* argv[])
         std::cerr << "usage: quillmere_screenshot OUT.png\n";
         return 2;
     }
-    quillmere::Application quillmere(
-        {quillmere::config::kListServer, quillmere::config::kProductHost, quillmere::config::kSubmitHost, {}},
-        quillmere::config::kTransferTimeout);
+    quillmere::Application quillmere(quillmere::config::kHosts, quillmere::config::kTransferTimeout);
     quillmere.start();
 
     const QString out = QString::fromLocal8Bit(argv[1]);

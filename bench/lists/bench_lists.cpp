@@ -16,8 +16,9 @@
 #include <QListView>
 #include <QStringList>
 
-#include "app/application.h"
+#include "app/build_config.h"
 #include "lists/list_sources.h"
+#include "view/application.h"
 
 using namespace quillmere;
 
@@ -71,8 +72,15 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+quillmere::Hosts withListServer(const std::string& server)
+{
+    quillmere::Hosts hosts = quillmere::config::kHosts;
+    hosts.listServer = server;
+    return hosts;
+}
+
 struct Window {
-    explicit Window(const std::string& server) : app({server, "quillmere.example", "submit.quillmere.example", {}}, std::chrono::seconds(60))
+    explicit Window(const std::string& server) : app(withListServer(server), std::chrono::seconds(60))
     {
         app.model().Timer2.setInterval(0); // no start-up sequence: only what is measured runs
         app.start();

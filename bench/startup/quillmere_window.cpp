@@ -2,15 +2,18 @@
 
 #include <QApplication>
 
-#include "app/application.h"
+#include "app/build_config.h"
+#include "view/application.h"
 #include "startup/first_frame.h"
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    // Nothing listens there; the start-up check would run only after the first frame anyway.
-    quillmere::Application quillmere({"127.0.0.1:9", "quillmere.example", "submit.quillmere.example", {}},
-                                     std::chrono::seconds(60));
+    // Nothing listens on the discard port; the start-up check would run only after the first
+    // frame anyway.
+    quillmere::Hosts hosts = quillmere::config::kHosts;
+    hosts.listServer = "127.0.0.1:9";
+    quillmere::Application quillmere(hosts, quillmere::config::kTransferTimeout);
     quillmere::bench::reportFirstFrame(quillmere.window());
     quillmere.start();
     return QApplication::exec();

@@ -4,7 +4,8 @@
 
 namespace quillmere {
 
-// Every control of the window, and the window itself (`Main`).
+// Every control of the window, and the window itself (`Main`), grouped by kind.
+// clang-format off
 enum class ControlId {
     Main,
     Image1, Image2, Image3, Image4, Image5, Image6, Image7,
@@ -14,6 +15,7 @@ enum class ControlId {
     Inet1, Inet2,
     flash1,
 };
+// clang-format on
 
 // The control's name as the program knows it: "Image3", "Label2", "flash1", ...
 const char* controlName(ControlId id);

@@ -9,14 +9,13 @@ namespace quillmere {
 const char* controlName(ControlId id)
 {
     static constexpr const char* names[] = {
-        "Main", "Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7", "Label1", "Label2",
-        "Label3", "Label4", "List1", "List2", "Timer1", "Timer2", "Timer3", "Inet1", "Inet2", "flash1",
+        "Main",   "Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7", "Label1", "Label2",
+        "Label3", "Label4", "List1",  "List2",  "Timer1", "Timer2", "Timer3", "Inet1",  "Inet2",  "flash1",
     };
     return names[static_cast<int>(id)];
 }
 
-Control::Control(ControlId id, Geometry geometry, ViewLink& link)
-    : id_(id), geometry_(geometry), link_(link)
+Control::Control(ControlId id, Geometry geometry, ViewLink& link) : id_(id), geometry_(geometry), link_(link)
 {
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "lists/text_encoding.h"
+#include "app/text_encoding.h"
 
 namespace quillmere {
 
@@ -11,7 +11,9 @@ namespace {
 constexpr std::size_t kBlockSize = 256 * 1024;
 }
 
-ListBox::ListBox(ControlId id, Geometry geometry, ViewLink& link) : Control(id, geometry, link) {}
+ListBox::ListBox(ControlId id, Geometry geometry, ViewLink& link) : Control(id, geometry, link)
+{
+}
 
 void ListBox::clear()
 {
@@ -45,7 +47,7 @@ void ListBox::insert(std::string_view text, std::size_t position)
 
 std::string ListBox::text() const
 {
-    return selected_ ? lists::toUtf8(entries_[*selected_]) : std::string();
+    return selected_ ? toUtf8(entries_[*selected_]) : std::string();
 }
 
 void ListBox::setSelectedRow(std::optional<std::size_t> row)

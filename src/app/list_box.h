@@ -58,7 +58,7 @@ private:
 
     std::deque<std::string_view> entries_;
     std::vector<std::unique_ptr<char[]>> blocks_; // storage the entries point into
-    char* cursor_ = nullptr; // free space in the last block
+    char* cursor_ = nullptr;                      // free space in the last block
     std::size_t blockFree_ = 0;
     std::optional<std::size_t> selected_;
     bool batching_ = false;

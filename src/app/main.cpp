@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/application.h"
-#include "build_config.h"
+#include "app/build_config.h"
+#include "view/application.h"
 #include "platform/failure.h"
 
 #ifdef Q_OS_UNIX
@@ -15,9 +15,7 @@ int main(int argc, char* argv[])
 {
     QApplication qt(argc, argv);
     try {
-        quillmere::Application quillmere(
-            {quillmere::config::kListServer, quillmere::config::kProductHost, quillmere::config::kSubmitHost, {}},
-            quillmere::config::kTransferTimeout);
+        quillmere::Application quillmere(quillmere::config::kHosts, quillmere::config::kTransferTimeout);
 #ifdef Q_OS_UNIX
         // Stopped from a terminal or by the session: end as if the window were closed.
         quillmere::platform::TerminationSignals stopRequests([&] { quillmere.window().close(); });

@@ -4,7 +4,6 @@
 #include <iostream>
 
 #include "platform/event_loop.h"
-#include "platform/failure.h"
 #include "platform/messages.h"
 #include "platform/printable.h"
 #include "platform/transfer.h"
@@ -14,7 +13,7 @@ namespace quillmere {
 namespace {
 std::string homeAddress(const Settings& settings)
 {
-    return "http://www." + settings.productHost;
+    return "http://www." + settings.hosts.productHost;
 }
 } // namespace
 
@@ -56,11 +55,12 @@ void Main::raise(ControlId control, Event event)
         return;
     try {
         dispatch(control, event);
+    } catch (const Unloaded&) {
+        // A handler stopped by unloading has nothing left to do or say.
     } catch (const std::exception& error) {
         // The handlers deal with the failures they expect; anything else must not take the
-        // window down with it. A handler stopped by unloading has nothing left to say.
-        if (!unloaded_)
-            std::cerr << "quillmere: " << platform::printable(error.what()) << '\n';
+        // window down with it.
+        std::cerr << "quillmere: " << platform::printable(error.what()) << '\n';
     }
 }
 
@@ -156,7 +156,7 @@ void Main::unload()
 void Main::abandonIfUnloaded() const
 {
     if (unloaded_)
-        throw platform::Failure("the window was unloaded");
+        throw Unloaded{};
 }
 
 } // namespace quillmere

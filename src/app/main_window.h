@@ -30,8 +30,8 @@ inline constexpr std::string_view kFailedCaption = "Loading Failed";
 // the procedures its event handlers run. It knows nothing of any toolkit: the outside world is
 // reached through platform::Services, and a WindowView presents it.
 //
-// Handlers and procedures are defined next to the subsystem they belong to: lists/,
-// startup/ and commands/.
+// Handlers and procedures are defined in the folder of the subsystem they belong to; each group
+// below names its file.
 class Main {
     // First, so that they exist before the controls that refer to them.
     platform::Services services_;
@@ -67,55 +67,62 @@ public:
     std::shared_ptr<platform::TextStream> ListReader;
     std::optional<std::string> CurrentLine;
 
-    // Window operations.
+    // Window operations (main_window.cpp).
     int mousePointer() const { return mousePointer_; }
     void setMousePointer(int shape);
     void showInformation(const std::string& text, const std::string& title);
     void letWaitingEventsRun();
     void unload();
     bool unloaded() const { return unloaded_; }
+    const Settings& settings() const { return settings_; }
 
-    // Staged download.
+    // lists/staged_download.cpp
     void FetchToStagingFile(Inet& inet, const lists::ListSource& source);
     void ReadLinesInto(const lists::ListSource& source, ListBox& list, bool clearFirst);
     void DeleteStagingFiles();
     std::string stagingPath(const lists::ListSource& source) const;
     std::string serverAddress(std::string_view path) const;
 
-    // List refresh.
+    // lists/list_refresh.cpp
     void RefreshProxyLists(RefreshVariant variant);
 
-    // Start-up.
+    // startup/connectivity_probe.cpp, startup/server_notice.cpp
     bool CheckInternetConnection();
     void ReadServerNotice();
 
-    // User commands.
+    // commands/proxy_actions.cpp
     void OpenAddress(const std::string& address);
 
-    const Settings& settings() const { return settings_; }
-
 private:
+    // main_window.cpp
     ListBox* listBox(ControlId id);
     void dispatch(ControlId control, Event event);
-
-    // Event handlers.
-    void Main_Load();
-    void Image3_Click();
-    void Image4_Click();
-    void Image5_Click();
-    void Image6_Click();
-    void Image7_Click();
-    void Label4_Click();
-    void List1_Click();
-    void List2_Click();
-    void Timer1_Tick();
-    void Timer2_Tick();
-    void Timer3_Tick();
-
-    // Throws once the window is unloaded: called after every wait.
+    // Thrown by abandonIfUnloaded(), which runs after every wait: the handler that waited stops
+    // there, and raise() alone catches it. Not a std::exception, so that no handler takes it for
+    // a failure.
+    struct Unloaded {};
     void abandonIfUnloaded() const;
+
+    // Event handlers, each in the file of the subsystem that handles it.
+    // startup/startup_sequence.cpp
+    void Main_Load();
+    void Timer2_Tick();
+    // lists/list_refresh.cpp
+    void Image3_Click();
+    void Timer1_Tick();
     void completeRefresh();
     void failRefresh(const std::string& reason);
+    // lists/status_indicator.cpp
+    void Timer3_Tick();
+    // commands/proxy_actions.cpp
+    void List1_Click();
+    void List2_Click();
+    void Image5_Click();
+    void Image7_Click();
+    // commands/site_links.cpp
+    void Image4_Click();
+    void Image6_Click();
+    void Label4_Click();
 
     int mousePointer_ = kDefaultPointer;
     bool unloaded_ = false;

@@ -4,7 +4,7 @@ namespace quillmere {
 
 void Main::Image4_Click()
 {
-    OpenAddress("http://" + settings().submitHost);
+    OpenAddress("http://" + settings().hosts.submitHost);
 }
 
 void Main::Label4_Click()

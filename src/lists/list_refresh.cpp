@@ -1,9 +1,9 @@
-#include <exception>
 #include <iostream>
 
 #include "app/main_window.h"
 #include "lists/list_choice.h"
 #include "lists/list_sources.h"
+#include "platform/failure.h"
 #include "platform/printable.h"
 #include "platform/random_source.h"
 
@@ -16,7 +16,7 @@ void ignoringFailure(Step step)
 {
     try {
         step();
-    } catch (const std::exception&) {
+    } catch (const platform::Failure&) {
     }
 }
 
@@ -81,9 +81,8 @@ void Main::RefreshProxyLists(RefreshVariant variant)
             setMousePointer(kDefaultPointer);
             Image3.setEnabled(true);
         }
-    } catch (const std::exception& error) {
-        if (!unloaded_) // a transfer given up because the program is ending is no failure to show
-            failRefresh(error.what());
+    } catch (const platform::Failure& failure) {
+        failRefresh(failure.what());
         return;
     }
     completeRefresh();
@@ -96,7 +95,6 @@ void Main::completeRefresh()
     ignoringFailure([this] { Label2.setVisible(true); });
     ignoringFailure([this] { Label2.setCaption(std::string(kCompleteCaption)); });
     ignoringFailure([this] { Label2.setToolTip({}); }); // an earlier failure's reason is out of date
-
 }
 
 // A failed refresh goes back to idle and says why, keeping whatever the lists hold.

@@ -1,6 +1,8 @@
 // Every file taken from the list server passes through a staging file: fetched whole, written
 // unchanged, then read back line by line.
 
+#include <new>
+
 #include "app/main_window.h"
 #include "lists/list_sources.h"
 #include "platform/failure.h"
@@ -12,7 +14,7 @@ namespace quillmere {
 
 std::string Main::serverAddress(std::string_view path) const
 {
-    return "http://" + settings_.listServer + std::string(path);
+    return "http://" + settings_.hosts.listServer + std::string(path);
 }
 
 std::string Main::stagingPath(const lists::ListSource& source) const
@@ -22,13 +24,19 @@ std::string Main::stagingPath(const lists::ListSource& source) const
 
 void Main::FetchToStagingFile(Inet& inet, const lists::ListSource& source)
 {
-    const std::string bytes = inet.OpenURL(serverAddress(source.path));
+    std::string bytes;
+    try {
+        bytes = inet.OpenURL(serverAddress(source.path));
+    } catch (const platform::Failure&) {
+        abandonIfUnloaded(); // a transfer given up because the window is gone is no failure
+        throw;
+    }
     abandonIfUnloaded();
     services_.fileWriter.writeWhole(stagingPath(source), bytes);
 }
 
 void Main::ReadLinesInto(const lists::ListSource& source, ListBox& list, bool clearFirst)
-{
+try {
     FileSystem = &services_.textFiles;
     ListReader = std::make_shared<platform::TextStream>(FileSystem->readWhole(stagingPath(source)));
     if (clearFirst)
@@ -41,6 +49,9 @@ void Main::ReadLinesInto(const lists::ListSource& source, ListBox& list, bool cl
     }
     batch.commit();
     ListReader->close();
+} catch (const std::bad_alloc&) {
+    // A file larger than memory fails its refresh like any other file that cannot be read.
+    throw platform::Failure(stagingPath(source) + ": not enough memory to read it");
 }
 
 void Main::DeleteStagingFiles()

@@ -87,8 +87,8 @@ void QtBannerPlayer::received(QNetworkReply* reply, const std::string& address)
     buffer_.open(QIODevice::ReadOnly);
     movie_ = std::make_unique<QMovie>(&buffer_, format);
     if (!movie_->isValid()) {
-        std::cerr << "quillmere: banner not shown: " << printable(address) << ": not a readable " << format.toStdString()
-                  << '\n';
+        std::cerr << "quillmere: banner not shown: " << printable(address) << ": not a readable "
+                  << format.toStdString() << '\n';
         movie_.reset();
         return;
     }

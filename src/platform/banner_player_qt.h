@@ -22,6 +22,7 @@ namespace quillmere::platform {
 // to fit the area. Does not play Flash movies: anything else, and a banner that fails to load,
 // leaves the area blank.
 class QtBannerPlayer : public QObject, public BannerPlayer {
+    Q_OBJECT
 public:
     QtBannerPlayer(QNetworkAccessManager& network, std::chrono::milliseconds timeout);
     ~QtBannerPlayer() override;

@@ -42,8 +42,8 @@ bool hasIpv6Default(std::string_view table)
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
         std::string destination, length, source, sourceLength, nextHop, metric, refCount, use, flags, interface;
-        if (!(fields >> destination >> length >> source >> sourceLength >> nextHop >> metric >> refCount >> use
-              >> flags >> interface))
+        if (!(fields >> destination >> length >> source >> sourceLength >> nextHop >> metric >> refCount >> use >> flags
+              >> interface))
             continue;
         if (destination == std::string(32, '0') && length == "00" && usable(interface, std::stoul(flags, nullptr, 16)))
             return true;

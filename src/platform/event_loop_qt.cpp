@@ -9,10 +9,7 @@ namespace {
 
 class QtTimer : public Timer {
 public:
-    explicit QtTimer(std::function<void()> onTick)
-    {
-        QObject::connect(&timer_, &QTimer::timeout, std::move(onTick));
-    }
+    explicit QtTimer(std::function<void()> onTick) { QObject::connect(&timer_, &QTimer::timeout, std::move(onTick)); }
 
     void setInterval(int milliseconds) override
     {

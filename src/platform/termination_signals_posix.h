@@ -12,6 +12,7 @@ namespace quillmere::platform {
 // program stopped from a terminal or by the session ends as if its window were closed, and
 // cleans up after itself. One instance per process.
 class TerminationSignals : public QObject {
+    Q_OBJECT
 public:
     explicit TerminationSignals(std::function<void()> onSignal);
     ~TerminationSignals() override;

@@ -6,7 +6,9 @@
 
 namespace quillmere::platform {
 
-TextStream::TextStream(std::string bytes) : bytes_(std::move(bytes)) {}
+TextStream::TextStream(std::string bytes) : bytes_(std::move(bytes))
+{
+}
 
 bool TextStream::atEndOfStream() const
 {

@@ -15,8 +15,7 @@ std::optional<double> noticeValue(std::string_view line)
     if (line.front() == '+')
         line.remove_prefix(1);
     double value = 0;
-    const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value,
-                                              std::chars_format::fixed);
+    const auto [end, error] = std::from_chars(line.data(), line.data() + line.size(), value, std::chars_format::fixed);
     if (error != std::errc() || end != line.data() + line.size() || !std::isfinite(value))
         return std::nullopt;
     return value;

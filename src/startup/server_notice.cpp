@@ -1,8 +1,8 @@
-#include <exception>
 #include <iostream>
 
 #include "app/main_window.h"
 #include "lists/list_sources.h"
+#include "platform/failure.h"
 #include "platform/printable.h"
 #include "platform/text_files.h"
 #include "startup/notice_line.h"
@@ -26,13 +26,12 @@ void Main::ReadServerNotice()
             std::string& line = CurrentLine ? *CurrentLine : CurrentLine.emplace();
             reader->readLine(line);
             if (startup::noticeValue(line) == startup::kNewVersionNotice)
-                showInformation("New version of Quillmere is available for download from " + settings_.productHost,
+                showInformation("New version of Quillmere is available for download from "
+                                    + settings_.hosts.productHost,
                                 "Software update");
         }
-    } catch (const std::exception& error) {
-        if (unloaded_)
-            return;
-        std::cerr << "quillmere: server notice not read: " << platform::printable(error.what()) << '\n';
+    } catch (const platform::Failure& failure) {
+        std::cerr << "quillmere: server notice not read: " << platform::printable(failure.what()) << '\n';
     }
     Timer1.setInterval(100);
     if (reader)

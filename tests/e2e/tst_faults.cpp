@@ -12,9 +12,10 @@
 #include <unistd.h>
 #include <QRandomGenerator>
 
-#include "build_config.h"
+#include "app/build_config.h"
 #include "platform/termination_signals_posix.h"
 #include "support/running_program.h"
+#include "support/strict_warnings.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
@@ -25,8 +26,8 @@ namespace {
 const char* const kFiles[] = {"info.bin", "top20.bin", "top30.bin", "list4.bin"};
 
 enum class Fault { NotFound, ServerError, Hang, Trickle, ResetMidBody, ShortBody, RandomBytes, OneHugeLine, NulBytes };
-const char* const kFaultNames[] = {"404", "500", "hang", "trickle", "reset mid-body", "short body",
-                                   "50 MB random", "10 MB line", "NUL bytes"};
+const char* const kFaultNames[]
+    = {"404", "500", "hang", "trickle", "reset mid-body", "short body", "50 MB random", "10 MB line", "NUL bytes"};
 constexpr int kFaults = std::size(kFaultNames);
 
 bool failsTheTransfer(Fault fault)
@@ -130,6 +131,8 @@ class FaultsTest : public QObject {
     }
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
     void initTestCase()
     {
         self_ = QCoreApplication::applicationFilePath();
@@ -227,7 +230,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(server.requests().contains("/prx/top20.bin"), 20000);
         child.terminate(); // SIGTERM
         QCOMPARE(finished(child), 0);
-        const QString staging = QString::fromUtf8(child.readAllStandardOutput()).section("staging ", 1).section('\n', 0, 0);
+        const QString staging
+            = QString::fromUtf8(child.readAllStandardOutput()).section("staging ", 1).section('\n', 0, 0);
         QVERIFY(!staging.isEmpty() && !QFileInfo::exists(staging));
     }
 
@@ -261,9 +265,8 @@ private slots:
         });
         Program p(server);
         program = &p;
-        const auto listFetches = [&] {
-            return std::count(server.requests().begin(), server.requests().end(), "/prx/top20.bin");
-        };
+        const auto listFetches
+            = [&] { return std::count(server.requests().begin(), server.requests().end(), "/prx/top20.bin"); };
         if (!duringStartup) {
             QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 20000);
             armed = true;
@@ -329,8 +332,7 @@ int childProgram(int argc, char* argv[])
     QApplication qt(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(2);
     MessageCloser messages;
-    Application app({args.value(0).toStdString(), "quillmere.example", "submit.quillmere.example", {}},
-                    config::kTransferTimeout);
+    Application app(testHosts(args.value(0).toStdString()), config::kTransferTimeout);
     std::printf("staging %s\n", qPrintable(app.stagingDirectory()));
     std::fflush(stdout);
     auto* exitButton = app.window().findChild<QWidget*>("Image6");

@@ -86,13 +86,4 @@ void FakeBanner::play()
     journal_.push_back("banner play");
 }
 
-float FakeRandom::next()
-{
-    if (values.empty())
-        return fallback;
-    const float value = values.front();
-    values.pop_front();
-    return value;
-}
-
 } // namespace quillmere::testing

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -17,7 +16,6 @@
 #include "platform/file_remover.h"
 #include "platform/file_writer.h"
 #include "platform/messages.h"
-#include "platform/random_source.h"
 #include "platform/text_files.h"
 #include "platform/transfer.h"
 
@@ -122,14 +120,6 @@ public:
 
 private:
     Journal& journal_;
-};
-
-// Returns the queued values first, then the fallback.
-class FakeRandom : public platform::RandomSource {
-public:
-    float next() override;
-    std::deque<float> values;
-    float fallback = 0.5f;
 };
 
 } // namespace quillmere::testing

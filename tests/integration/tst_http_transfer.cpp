@@ -7,6 +7,7 @@
 #include "platform/failure.h"
 #include "platform/transfer_qt.h"
 #include "support/http_test_server.h"
+#include "support/strict_warnings.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
@@ -46,6 +47,8 @@ class HttpTransferTest : public QObject {
     }
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
     void aWholeResourceComesBackByteForByte()
     {
         HttpTestServer server([](const QByteArray&) { return Reply{200, binaryBody()}; });

@@ -10,6 +10,7 @@
 #include <QMovie>
 
 #include "support/running_program.h"
+#include "support/strict_warnings.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
@@ -49,7 +50,9 @@ Reply listServer(const QByteArray& path)
 }
 
 struct Program : RunningProgram {
-    explicit Program(HttpTestServer& server, std::chrono::milliseconds timeout = 2s) : RunningProgram(server, timeout) {}
+    explicit Program(HttpTestServer& server, std::chrono::milliseconds timeout = 2s) : RunningProgram(server, timeout)
+    {
+    }
 };
 
 } // namespace
@@ -65,6 +68,8 @@ public slots:
     void openUrl(const QUrl& url) { opened_ << url; }
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
     void initTestCase()
     {
         QVERIFY(temp_.isValid());
@@ -87,7 +92,11 @@ private slots:
             QCOMPARE(p.messages.texts.filter("New version").first(),
                      "New version of Quillmere is available for download from quillmere.example");
             QCOMPARE(p.entries("List1"), QStringList({"b.example", "a.example"}));
-            QCOMPARE(p.entries("List2"), QStringList({"y.example", "x.example", "list4", }));
+            QCOMPARE(p.entries("List2"), QStringList({
+                                             "y.example",
+                                             "x.example",
+                                             "list4",
+                                         }));
             QCOMPARE(server.requests().mid(0, 2), QList<QByteArray>({"/prx/info.bin", "/prx/banner.swf"}));
             QCOMPARE(QDir(staging).entryList(QDir::Files), QStringList()); // every staging file deleted
 

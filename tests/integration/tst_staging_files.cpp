@@ -6,13 +6,17 @@
 
 #include "platform/failure.h"
 #include "platform/files_qt.h"
+#include "support/strict_warnings.h"
 
 using namespace quillmere;
+using quillmere::testing::failOnUnexpectedWarnings;
 
 class StagingFilesTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
     void aWriteReplacesTheWholeFile()
     {
         QTemporaryDir dir;

@@ -5,9 +5,10 @@
 #include <QLabel>
 #include <QListView>
 
-#include "app/view/window_widget.h"
-#include "fakes/fake_window.h"
+#include "view/window_widget.h"
+#include "fakes/model_on_fakes.h"
 #include "support/qt_compare.h"
+#include "support/strict_warnings.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
@@ -15,7 +16,7 @@ using namespace quillmere::testing;
 namespace {
 
 struct Shown {
-    FakeWindow fake;
+    ModelOnFakes fake;
     WindowWidget window{fake.main};
     Shown()
     {
@@ -40,15 +41,17 @@ class WindowWidgetTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
     void titleSizeAndLayout()
     {
         Shown s;
         QCOMPARE(s.window.windowTitle(), "Quillmere V 1.0");
         QCOMPARE(s.window.size(), QSize(451, 614));
         Main& m = s.fake.main;
-        for (const Control* control : std::initializer_list<const Control*>{
-                 &m.Image1, &m.Image2, &m.Image3, &m.Image4, &m.Image5, &m.Image6, &m.Image7, &m.Label2, &m.List1,
-                 &m.List2, &m.flash1}) {
+        for (const Control* control :
+             std::initializer_list<const Control*>{&m.Image1, &m.Image2, &m.Image3, &m.Image4, &m.Image5, &m.Image6,
+                                                   &m.Image7, &m.Label2, &m.List1, &m.List2, &m.flash1}) {
             const char* name = controlName(control->id());
             QVERIFY2(s.child(name), name);
             QCOMPARE(s.child(name)->geometry(), rectOf(control->geometry()));
@@ -158,7 +161,8 @@ private slots:
 
         s.fake.main.List2.insert("other.example", 0);
         auto* list2 = s.child<QListView>("List2");
-        QTest::mouseClick(list2->viewport(), Qt::LeftButton, {}, list2->visualRect(list2->model()->index(0, 0)).center());
+        QTest::mouseClick(list2->viewport(), Qt::LeftButton, {},
+                          list2->visualRect(list2->model()->index(0, 0)).center());
         QCOMPARE(s.fake.main.SelectedProxy, "other.example");
 
         s.fake.main.List1.insert("new.example", 0); // inserted in code: no Click
@@ -190,7 +194,7 @@ private slots:
         for (const char* name : {"Image4", "Image5", "Image7", "Label4"})
             QTest::mouseDClick(window, Qt::LeftButton, {}, s.child(name)->geometry().center());
         QCOMPARE(qt(s.fake.opener.opened), QStringList({"http://submit.quillmere.example", "http://www.one.example",
-                                                         "http://www.quillmere.example"}));
+                                                        "http://www.quillmere.example"}));
         QCOMPARE(qt(s.fake.clipboard.history), QStringList({"one.example"}));
     }
 

@@ -63,8 +63,7 @@ void HttpTestServer::answer(QTcpSocket* socket, const QByteArray& path)
         socket->write(header(reply.status, reply.body.size()) + reply.body);
         socket->disconnectFromHost();
         return;
-    case Reply::Mode::NeverAnswer:
-        return;
+    case Reply::Mode::NeverAnswer: return;
     case Reply::Mode::ResetMidBody:
         socket->write(header(reply.status, reply.body.size()) + reply.body.left(reply.body.size() / 2));
         socket->flush();

@@ -16,11 +16,11 @@ class HttpTestServer : public QObject {
 public:
     struct Reply {
         enum class Mode {
-            Normal,      // the whole reply, then the connection closes
-            NeverAnswer, // reads the request and says nothing
-            Slow,        // the body in chunks of `chunk` bytes every `intervalMs`
-            ResetMidBody,// headers and half the body, then a connection reset
-            ShortBody,   // Content-Length promises more than the body, then a clean close
+            Normal,       // the whole reply, then the connection closes
+            NeverAnswer,  // reads the request and says nothing
+            Slow,         // the body in chunks of `chunk` bytes every `intervalMs`
+            ResetMidBody, // headers and half the body, then a connection reset
+            ShortBody,    // Content-Length promises more than the body, then a clean close
         };
         int status = 200;
         QByteArray body;

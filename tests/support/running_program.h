@@ -9,8 +9,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/application.h"
+#include "view/application.h"
 #include "support/http_test_server.h"
+#include "support/test_hosts.h"
 
 namespace quillmere::testing {
 
@@ -37,8 +38,7 @@ private:
 // read its window.
 struct RunningProgram {
     RunningProgram(HttpTestServer& server, std::chrono::milliseconds transferTimeout)
-        : app({server.hostAndPort().toStdString(), "quillmere.example", "submit.quillmere.example", {}},
-              transferTimeout)
+        : app(testHosts(server.hostAndPort().toStdString()), transferTimeout)
     {
         app.start();
     }
@@ -63,7 +63,8 @@ struct RunningProgram {
     void clickEntry(const char* name, int row)
     {
         QListView* view = list(name);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                          view->visualRect(view->model()->index(row, 0)).center());
     }
 
     MessageCloser messages;

@@ -2,15 +2,16 @@
 
 #include <QtTest>
 
-#include "fakes/fake_window.h"
+#include "fakes/model_on_fakes.h"
 #include "support/qt_compare.h"
+#include "support/strict_warnings.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
 
 namespace {
 
-struct Window : FakeWindow {
+struct Window : ModelOnFakes {
     Window()
     {
         main.Timer2.setInterval(0);
@@ -26,6 +27,8 @@ class CommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
     void oneSelectionForBothListsAndCopyTakesIt()
     {
         Window w;
@@ -54,8 +57,8 @@ private slots:
         w.click(ControlId::Image5);
         w.main.selectByUser(ControlId::List2, 0);
         w.click(ControlId::Image5);
-        QCOMPARE(qt(w.opener.opened), QStringList({"http://www.a.example", "http://www.a.example",
-                                                    "http://www.http://other.example"}));
+        QCOMPARE(qt(w.opener.opened),
+                 QStringList({"http://www.a.example", "http://www.a.example", "http://www.http://other.example"}));
         QCOMPARE(w.main.SelectedProxy, "http://other.example");
     }
 
@@ -67,7 +70,7 @@ private slots:
         w.main.Label4.setCaption("http://www.elsewhere.example");
         w.click(ControlId::Label4);
         QCOMPARE(qt(w.opener.opened), QStringList({"http://submit.quillmere.example", "http://www.quillmere.example",
-                                                    "http://www.elsewhere.example"}));
+                                                   "http://www.elsewhere.example"}));
         QVERIFY(w.messages.shown.empty());
     }
 
@@ -89,7 +92,7 @@ private slots:
 
     void exitWhileANoticeIsShownEndsTheStartup()
     {
-        FakeWindow w(std::map<std::string, FakeResponse>{{"/prx/info.bin", {"2\n2\n"}}});
+        ModelOnFakes w(std::map<std::string, FakeResponse>{{"/prx/info.bin", {"2\n2\n"}}});
         w.messages.openForMs = 60000;
         w.loop.at(1000, [&] { w.click(ControlId::Image6); });
         w.loop.advanceBy(10000);

@@ -3,8 +3,9 @@
 
 #include <QtTest>
 
-#include "fakes/fake_window.h"
+#include "fakes/model_on_fakes.h"
 #include "support/qt_compare.h"
+#include "support/strict_warnings.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
@@ -19,13 +20,14 @@ std::map<std::string, FakeResponse> listServer()
         {"/prx/top30.bin", {listFile({"X", "Y"})}},
     };
     for (int n = 1; n <= 5; ++n)
-        server["/prx/list" + std::to_string(n) + ".bin"] = {listFile({"P" + std::to_string(n), "Q" + std::to_string(n)})};
+        server["/prx/list" + std::to_string(n) + ".bin"]
+            = {listFile({"P" + std::to_string(n), "Q" + std::to_string(n)})};
     return server;
 }
 
 // A window whose start-up check never runs, so that only what a test does happens.
-struct Idle : FakeWindow {
-    explicit Idle(std::map<std::string, FakeResponse> server = listServer()) : FakeWindow(std::move(server))
+struct Idle : ModelOnFakes {
+    explicit Idle(std::map<std::string, FakeResponse> server = listServer()) : ModelOnFakes(std::move(server))
     {
         main.Timer2.setInterval(0);
     }
@@ -50,6 +52,8 @@ class ListRefreshTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
     void reloadShowsEachFileInReverseWithTop30AboveTheOtherList()
     {
         Idle w;
@@ -60,13 +64,24 @@ private slots:
         QVERIFY(w.main.Label2.toolTip().empty());
         QVERIFY(w.files.files.empty()); // every staging file deleted
         QCOMPARE(qt(w.journal), QStringList({
-            "inet1 fetch /prx/top20.bin", "write top20.bin", "read top20.bin",
-            "inet1 fetch /prx/top30.bin", "write top30.bin",
-            "inet1 fetch /prx/list4.bin", "write list4.bin", "read list4.bin",
-            "read top30.bin",
-            "remove info.bin", "remove top20.bin", "remove top30.bin", "remove list1.bin",
-            "remove list2.bin", "remove list3.bin", "remove list4.bin", "remove list5.bin",
-        }));
+                                    "inet1 fetch /prx/top20.bin",
+                                    "write top20.bin",
+                                    "read top20.bin",
+                                    "inet1 fetch /prx/top30.bin",
+                                    "write top30.bin",
+                                    "inet1 fetch /prx/list4.bin",
+                                    "write list4.bin",
+                                    "read list4.bin",
+                                    "read top30.bin",
+                                    "remove info.bin",
+                                    "remove top20.bin",
+                                    "remove top30.bin",
+                                    "remove list1.bin",
+                                    "remove list2.bin",
+                                    "remove list3.bin",
+                                    "remove list4.bin",
+                                    "remove list5.bin",
+                                }));
         QCOMPARE(*w.main.CurrentLine, "Y");
     }
 
@@ -148,8 +163,8 @@ private slots:
         w.main.Timer1.setInterval(100);
         w.loop.advanceBy(100);
         QCOMPARE(w.main.Timer1.interval(), 0);
-        QCOMPARE(qt(w.journal).mid(0, 3), QStringList({"banner load 0 http://lists.test/prx/banner.swf",
-                                                       "banner play", "inet1 fetch /prx/top20.bin"}));
+        QCOMPARE(qt(w.journal).mid(0, 3), QStringList({"banner load 0 http://lists.test/prx/banner.swf", "banner play",
+                                                       "inet1 fetch /prx/top20.bin"}));
         QCOMPARE(w.list2(), QStringList({"Y", "X", "Q4", "P4", "earlier"}));
         verifyIdle(w.main, "Loading Complete");
         w.journal.clear();
@@ -202,12 +217,12 @@ private slots:
         QTest::addColumn<QString>("reason");
         const QStringList old{"old"};
         QTest::newRow("top-20 missing") << "/prx/top20.bin" << false << old << old << "top20.bin: HTTP 404";
-        QTest::newRow("top-30 times out") << "/prx/top30.bin" << false << QStringList({"C", "B", "A"}) << old
-                                          << "top30.bin: timed out";
+        QTest::newRow("top-30 times out")
+            << "/prx/top30.bin" << false << QStringList({"C", "B", "A"}) << old << "top30.bin: timed out";
         QTest::newRow("other list cut short") << "/prx/list4.bin" << false << QStringList({"C", "B", "A"})
                                               << QStringList() << "list4.bin: connection closed";
-        QTest::newRow("staging file unwritable") << "/prx/top20.bin" << true << old << old
-                                                 << "top20.bin: permission denied";
+        QTest::newRow("staging file unwritable")
+            << "/prx/top20.bin" << true << old << old << "top20.bin: permission denied";
     }
 
     void aFailedRefreshReturnsToIdleAndSaysWhy()
@@ -222,7 +237,7 @@ private slots:
         w.main.List2.insert("old", 0);
         const auto server = w.server;
         if (unwritable)
-            w.files.unwritable.insert(FakeWindow::stagingPath(path.mid(5).toStdString()));
+            w.files.unwritable.insert(ModelOnFakes::stagingPath(path.mid(5).toStdString()));
         else if (path.endsWith("top30.bin"))
             w.server[path.toStdString()] = {{}, 60000, "timed out"};
         else if (path.endsWith("list4.bin"))
@@ -263,7 +278,7 @@ private slots:
     void deletingStagingFilesTriesAllEightWhateverIsMissing()
     {
         Idle w;
-        w.files.files[FakeWindow::stagingPath("list3.bin")] = "x";
+        w.files.files[ModelOnFakes::stagingPath("list3.bin")] = "x";
         w.main.DeleteStagingFiles();
         QCOMPARE(w.journalOf("remove").size(), 8u);
         QVERIFY(w.files.files.empty());

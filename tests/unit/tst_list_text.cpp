@@ -3,14 +3,16 @@
 #include <QtTest>
 
 #include "lists/list_choice.h"
-#include "lists/text_encoding.h"
+#include "app/text_encoding.h"
 #include "platform/failure.h"
 #include "platform/lcg_random_source.h"
 #include "platform/printable.h"
 #include "platform/text_stream.h"
 #include "support/qt_compare.h"
+#include "support/strict_warnings.h"
 
 using namespace quillmere;
+using quillmere::testing::failOnUnexpectedWarnings;
 
 namespace {
 std::vector<std::string> linesOf(std::string bytes)
@@ -31,6 +33,8 @@ class ListTextTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
     void lines_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -43,8 +47,8 @@ private slots:
         QTest::newRow("CR before LF dropped") << QByteArray("a\r\nb\r\n") << QStringList({"a", "b"});
         QTest::newRow("lone CR kept in the line") << QByteArray("a\rb\nc\r") << QStringList({"a\rb", "c\r"});
         QTest::newRow("only the last CR dropped") << QByteArray("a\r\r\n") << QStringList({"a\r"});
-        QTest::newRow("nothing trimmed or merged") << QByteArray("  x \n  x \nx\n")
-                                                   << QStringList({"  x ", "  x ", "x"});
+        QTest::newRow("nothing trimmed or merged")
+            << QByteArray("  x \n  x \nx\n") << QStringList({"  x ", "  x ", "x"});
         QTest::newRow("NUL bytes") << QByteArray("a\0b\n\0\n", 6)
                                    << QStringList({QString::fromUtf8("a\0b", 3), QString(QChar(0))});
     }
@@ -93,7 +97,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
-        QCOMPARE(QString::fromStdString(lists::toUtf8(bytes.toStdString())), text);
+        QCOMPARE(QString::fromStdString(toUtf8(bytes.toStdString())), text);
     }
 
     void errorLinesCarryNoControlCharacters()

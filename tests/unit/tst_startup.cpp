@@ -3,9 +3,10 @@
 
 #include <QtTest>
 
-#include "fakes/fake_window.h"
+#include "fakes/model_on_fakes.h"
 #include "platform/connectivity_linux.h"
 #include "support/qt_compare.h"
+#include "support/strict_warnings.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
@@ -24,8 +25,8 @@ std::map<std::string, FakeResponse> listServer(std::string notice)
     return server;
 }
 
-struct Started : FakeWindow {
-    explicit Started(std::string notice = "1\n") : FakeWindow(listServer(std::move(notice)))
+struct Started : ModelOnFakes {
+    explicit Started(std::string notice = "1\n") : ModelOnFakes(listServer(std::move(notice)))
     {
         main.raise(ControlId::Main, Event::Load);
     }
@@ -46,6 +47,8 @@ class StartupTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
     void theStagesRunInOrder100msApart()
     {
         Started w;
@@ -56,8 +59,8 @@ private slots:
         w.loop.advanceBy(250);
         QCOMPARE(w.main.List1.count(), 2u); // 100 ms after the notice step ended at 150
         QCOMPARE(qt(w.journal).mid(0, 6), QStringList({"inet2 fetch /prx/info.bin", "write info.bin", "read info.bin",
-                                                       "banner load 0 http://lists.test/prx/banner.swf",
-                                                       "banner play", "inet1 fetch /prx/top20.bin"}));
+                                                       "banner load 0 http://lists.test/prx/banner.swf", "banner play",
+                                                       "inet1 fetch /prx/top20.bin"}));
         QCOMPARE(w.main.Label2.caption(), std::string(kCompleteCaption));
         QVERIFY(w.messages.shown.empty());
         QVERIFY(w.files.files.empty());
@@ -72,7 +75,7 @@ private slots:
         Started w;
         w.server["/prx/info.bin"].takesMs = 500;
         w.loop.advanceBy(2000);
-        QCOMPARE(w.journalOf("info.bin").size(), 4u); // fetch, write, read, remove
+        QCOMPARE(w.journalOf("info.bin").size(), 4u);  // fetch, write, read, remove
         QCOMPARE(w.journalOf("top20.bin").size(), 4u); // fetch, write, read, remove
     }
 
@@ -89,7 +92,7 @@ private slots:
 
     void theProbeTrustsOnlyTheValueOne()
     {
-        FakeWindow w;
+        ModelOnFakes w;
         for (std::uint32_t state : {0u, 2u, 0xFFFFFFFFu}) {
             w.connectivity.state = state;
             QVERIFY(!w.main.CheckInternetConnection());
@@ -152,17 +155,21 @@ private slots:
         QTest::addColumn<uint>("state");
         const QByteArray loopbackOnly6 = "00000000000000000000000000000000 00 00000000000000000000000000000000 00 "
                                          "00000000000000000000000000000000 ffffffff 00000001 00000000 00200200 lo\n";
-        QTest::newRow("IPv4 default route up") << kIpv4Header + QByteArray("eth0\t00000000\t010200C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n")
-                                               << loopbackOnly6 << 1u;
-        QTest::newRow("IPv4 default route down") << kIpv4Header + QByteArray("eth0\t00000000\t010200C0\t0002\t0\t0\t0\t00000000\t0\t0\t0\n")
-                                                 << QByteArray() << 0u;
-        QTest::newRow("only a local network") << kIpv4Header + QByteArray("eth0\t000200C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n")
-                                              << QByteArray() << 0u;
+        QTest::newRow("IPv4 default route up")
+            << kIpv4Header + QByteArray("eth0\t00000000\t010200C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n") << loopbackOnly6
+            << 1u;
+        QTest::newRow("IPv4 default route down")
+            << kIpv4Header + QByteArray("eth0\t00000000\t010200C0\t0002\t0\t0\t0\t00000000\t0\t0\t0\n") << QByteArray()
+            << 0u;
+        QTest::newRow("only a local network")
+            << kIpv4Header + QByteArray("eth0\t000200C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n") << QByteArray()
+            << 0u;
         QTest::newRow("only loopback") << QByteArray(kIpv4Header) << loopbackOnly6 << 0u;
-        QTest::newRow("IPv6 only") << QByteArray(kIpv4Header)
-                                   << QByteArray("00000000000000000000000000000000 00 00000000000000000000000000000000 00 "
-                                                 "fe800000000000000000000000000001 00000400 00000001 00000000 00450003 wlan0\n")
-                                   << 1u;
+        QTest::newRow("IPv6 only")
+            << QByteArray(kIpv4Header)
+            << QByteArray("00000000000000000000000000000000 00 00000000000000000000000000000000 00 "
+                          "fe800000000000000000000000000001 00000400 00000001 00000000 00450003 wlan0\n")
+            << 1u;
         QTest::newRow("garbage") << QByteArray("x\neth0 00000000 0 zz 0 0 0 00000000\n") << QByteArray("junk") << 0u;
     }
 

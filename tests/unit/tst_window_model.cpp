@@ -2,8 +2,9 @@
 
 #include <QtTest>
 
-#include "fakes/fake_window.h"
+#include "fakes/model_on_fakes.h"
 #include "support/qt_compare.h"
+#include "support/strict_warnings.h"
 
 using namespace quillmere;
 using namespace quillmere::testing;
@@ -26,9 +27,11 @@ class WindowModelTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
     void creationState()
     {
-        FakeWindow w;
+        ModelOnFakes w;
         Main& m = w.main;
         QCOMPARE(m.Label2.caption(), "Label2");
         QVERIFY(m.Label2.visible());
@@ -56,7 +59,7 @@ private slots:
 
     void eventsNobodyHandlesChangeNothing()
     {
-        FakeWindow w;
+        ModelOnFakes w;
         for (ControlId id : {ControlId::Image1, ControlId::Image2, ControlId::Label1, ControlId::Label2,
                              ControlId::Label3, ControlId::flash1, ControlId::Inet1, ControlId::Timer1})
             w.click(id);
@@ -69,7 +72,7 @@ private slots:
 
     void disabledReloadIgnoresClicks()
     {
-        FakeWindow w;
+        ModelOnFakes w;
         w.main.Image3.setEnabled(false);
         w.click(ControlId::Image3);
         QVERIFY(w.journal.empty());
@@ -82,17 +85,17 @@ private slots:
 
     void entriesInsertedAtTheTopStayWhereTheyAre()
     {
-        FakeWindow w;
+        ModelOnFakes w;
         ListBox& list = w.main.List1;
         list.insert("A", 0);
         list.insert("B", 0);
-        QCOMPARE(qt(FakeWindow::entries(list)), QStringList({"B", "A"}));
+        QCOMPARE(qt(ModelOnFakes::entries(list)), QStringList({"B", "A"}));
 
         w.main.selectByUser(ControlId::List1, 1);
         QCOMPARE(w.main.SelectedProxy, "A");
         list.insert("C", 0);
         list.insert("Z", 3);
-        QCOMPARE(qt(FakeWindow::entries(list)), QStringList({"C", "B", "A", "Z"}));
+        QCOMPARE(qt(ModelOnFakes::entries(list)), QStringList({"C", "B", "A", "Z"}));
         QCOMPARE(list.selectedRow(), std::optional<std::size_t>(2));
         QCOMPARE(list.text(), "A");
 
@@ -105,7 +108,7 @@ private slots:
 
     void aBatchIsAnnouncedOnceAndOnlyWhenCommitted()
     {
-        FakeWindow w;
+        ModelOnFakes w;
         RecordingView view;
         w.main.attachView(&view);
         ListBox& list = w.main.List2;
@@ -125,13 +128,13 @@ private slots:
         QCOMPARE(view.after.size(), 2u);
         QCOMPARE(view.after.back().first, 0u);
         QCOMPARE(view.after.back().count, 3u);
-        QCOMPARE(qt(FakeWindow::entries(list)), QStringList({"3", "2", "1", "old"}));
+        QCOMPARE(qt(ModelOnFakes::entries(list)), QStringList({"3", "2", "1", "old"}));
         w.main.attachView(nullptr);
     }
 
     void timersTickOneIntervalAfterStartUntilStopped()
     {
-        FakeWindow w;
+        ModelOnFakes w;
         std::vector<std::int64_t> ticks;
         Timer timer(ControlId::Timer1, 0, w.loop, [&] { ticks.push_back(w.loop.now()); });
         w.loop.advanceBy(500);
@@ -150,7 +153,7 @@ private slots:
 
     void missedTicksAreNotMadeUp()
     {
-        FakeWindow w;
+        ModelOnFakes w;
         std::vector<std::int64_t> ticks;
         Timer timer(ControlId::Timer1, 100, w.loop, [&] { ticks.push_back(w.loop.now()); });
         w.loop.at(50, [&] { w.loop.busyFor(500); }); // a handler that keeps the thread busy
@@ -160,7 +163,7 @@ private slots:
 
     void ticksRunOnlyWhenEventsAreProcessed()
     {
-        FakeWindow w;
+        ModelOnFakes w;
         int ticks = 0;
         Timer timer(ControlId::Timer1, 100, w.loop, [&] { ++ticks; });
         w.loop.busyFor(250);

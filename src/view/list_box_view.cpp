@@ -1,4 +1,4 @@
-#include "app/view/list_box_view.h"
+#include "view/list_box_view.h"
 
 #include <QMouseEvent>
 

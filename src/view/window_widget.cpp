@@ -1,4 +1,4 @@
-#include "app/view/window_widget.h"
+#include "view/window_widget.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -6,9 +6,9 @@
 #include <QPixmap>
 
 #include "app/main_window.h"
-#include "app/view/click_label.h"
-#include "app/view/list_box_model.h"
-#include "app/view/list_box_view.h"
+#include "view/click_label.h"
+#include "view/list_box_model.h"
+#include "view/list_box_view.h"
 
 namespace quillmere {
 
@@ -38,8 +38,7 @@ void place(QWidget* widget, const Geometry& g)
 
 } // namespace
 
-WindowWidget::WindowWidget(Main& model)
-    : model_(model), hand_(QPixmap(QStringLiteral(":/assets/hand.cur")), 12, 1)
+WindowWidget::WindowWidget(Main& model) : model_(model), hand_(QPixmap(QStringLiteral(":/assets/hand.cur")), 12, 1)
 {
     setObjectName(QString::fromLatin1(controlName(ControlId::Main)));
     setWindowTitle(QStringLiteral("Quillmere V 1.0"));

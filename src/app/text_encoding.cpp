@@ -1,19 +1,18 @@
-#include "lists/text_encoding.h"
+#include "app/text_encoding.h"
 
 #include <array>
 #include <cstdint>
 
-namespace quillmere::lists {
+namespace quillmere {
 
 namespace {
 
 // Windows-1252 bytes 0x80-0x9F. The five bytes the code page leaves undefined map to the C1
 // control of the same value, as browsers do.
 constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 void appendUtf8(std::string& out, char32_t c)
@@ -43,7 +42,7 @@ bool isValidUtf8(std::string_view bytes)
             continue;
         }
         int length = 0;
-        std::uint8_t low = 0x80; // bounds of the second byte, which rule out overlong forms,
+        std::uint8_t low = 0x80;  // bounds of the second byte, which rule out overlong forms,
         std::uint8_t high = 0xBF; // surrogates and code points above U+10FFFF
         if (lead >= 0xC2 && lead <= 0xDF) {
             length = 2;
@@ -81,4 +80,4 @@ std::string toUtf8(std::string_view bytes)
     return out;
 }
 
-} // namespace quillmere::lists
+} // namespace quillmere

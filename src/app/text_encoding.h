@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillmere::lists {
+namespace quillmere {
 
 // List servers send either UTF-8 or the Windows Western code page (1252). A text that is valid
 // UTF-8 is taken as UTF-8, anything else as Windows-1252; either way the result is UTF-8.
@@ -11,4 +11,4 @@ namespace quillmere::lists {
 bool isValidUtf8(std::string_view bytes);
 std::string toUtf8(std::string_view bytes);
 
-} // namespace quillmere::lists
+} // namespace quillmere

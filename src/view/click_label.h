@@ -28,8 +28,8 @@ protected:
     }
     void mouseReleaseEvent(QMouseEvent* event) override
     {
-        const bool click = pressed_ && event->button() == Qt::LeftButton
-                           && rect().contains(event->position().toPoint());
+        const bool click
+            = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
         pressed_ = false;
         if (click)
             emit clicked();

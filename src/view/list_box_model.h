@@ -12,6 +12,7 @@ class ListBox;
 // and every row has the same height, so a view with uniform item sizes never asks for more
 // than the rows it shows.
 class ListBoxModel : public QAbstractListModel {
+    Q_OBJECT
 public:
     ListBoxModel(const ListBox& list, int rowHeight, QObject* parent);
 

@@ -7,7 +7,7 @@
 
 #include "app/main_window.h"
 #include "app/settings.h"
-#include "app/view/window_widget.h"
+#include "view/window_widget.h"
 #include "platform/banner_player_qt.h"
 #include "platform/desktop_qt.h"
 #include "platform/event_loop_qt.h"
@@ -29,8 +29,7 @@ namespace quillmere {
 // when the staging directory cannot be made.
 class Application {
 public:
-    // `settings.stagingDirectory` is ignored: each Application makes its own.
-    Application(Settings settings, std::chrono::milliseconds transferTimeout);
+    Application(Hosts hosts, std::chrono::milliseconds transferTimeout);
     ~Application();
 
     // Raises the window's Load event, then shows it.

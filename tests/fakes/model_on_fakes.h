@@ -11,10 +11,10 @@
 
 namespace quillmere::testing {
 
-// The window model on fakes: a simulated clock, an in-memory list server and file system, and
-// recorders for everything the window hands to the desktop.
-struct FakeWindow {
-    explicit FakeWindow(std::map<std::string, FakeResponse> listServer = {});
+// The real window model wired to fakes: a simulated clock, an in-memory list server and file
+// system, and recorders for everything the window hands to the desktop.
+struct ModelOnFakes {
+    explicit ModelOnFakes(std::map<std::string, FakeResponse> listServer = {});
 
     SimulatedLoop loop;
     Journal journal;

@@ -22,6 +22,7 @@ class Picture;
 // The window on screen. It is built from the model, shows every change the model announces,
 // and hands the user's clicks and selections to the model; it decides nothing itself.
 class WindowWidget : public QWidget, public WindowView {
+    Q_OBJECT
 public:
     explicit WindowWidget(Main& model);
     ~WindowWidget() override;

@@ -1,10 +1,10 @@
-#include "app/view/list_box_model.h"
+#include "view/list_box_model.h"
 
 #include <QSize>
 #include <QString>
 
 #include "app/list_box.h"
-#include "lists/text_encoding.h"
+#include "app/text_encoding.h"
 
 namespace quillmere {
 
@@ -40,11 +40,9 @@ QVariant ListBoxModel::data(const QModelIndex& index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        return QString::fromStdString(lists::toUtf8(shownPart(list_.entry(static_cast<std::size_t>(index.row())))));
-    case Qt::SizeHintRole:
-        return QSize(1, rowHeight_);
-    default:
-        return {};
+        return QString::fromStdString(toUtf8(shownPart(list_.entry(static_cast<std::size_t>(index.row())))));
+    case Qt::SizeHintRole: return QSize(1, rowHeight_);
+    default: return {};
     }
 }
 
