@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Draws Quillmere's pictures, window icon, hand cursor and the demo banner.
+"""Draws Quillmere's pictures, window icon and hand cursor (the demo banner is made by
+tools/make_demo_banner).
 
 The outputs are committed next to this script; run it again only to change them:
     /usr/bin/python3 assets/draw_assets.py       (needs Debian's python3-pil and fonts-dejavu-core)
@@ -11,7 +12,6 @@ from pathlib import Path
 from PIL import Image, ImageDraw, ImageFont
 
 HERE = Path(__file__).resolve().parent
-DEMO = HERE.parent / "demo" / "prx"
 BOLD = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"
 
 GREEN = (24, 160, 48)
@@ -193,21 +193,6 @@ def write_icon_file(path, entries, kind, hotspot=(0, 0)):
     path.write_bytes(bytes(out))
 
 
-def demo_banner():
-    """An animated GIF for the demo server: a light sweeping over a 449 x 65 strip."""
-    frames = []
-    for i in range(12):
-        def draw(d, k, i=i):
-            d.rectangle((0, 0, 449 * k, 65 * k), fill=(20, 40, 90))
-            x = (i / 12) * 520 - 40
-            d.ellipse(((x - 30) * k, -20 * k, (x + 30) * k, 85 * k), fill=(60, 90, 170))
-            centred_text(d, (0, 0, 449 * k, 65 * k), "Your banner here: Quillmere demo server",
-                         ImageFont.truetype(BOLD, 18 * k), WHITE)
-        frames.append(supersampled((449, 65), draw, factor=2).quantize(colors=64))
-    out = DEMO / "banner.swf"
-    frames[0].save(out, format="GIF", save_all=True, append_images=frames[1:], duration=120, loop=0)
-
-
 def main():
     title_strip().save(HERE / "title_strip.jpg", quality=92)
     stars().convert("P", palette=Image.ADAPTIVE).save(HERE / "stars.gif")
@@ -219,7 +204,6 @@ def main():
     icons = [(dish(size), colours) for size in (16, 32, 48) for colours in (256, 16)]
     write_icon_file(HERE / "quillmere.ico", icons, kind=1)
     write_icon_file(HERE / "hand.cur", [(hand(), 16)], kind=2, hotspot=(12, 1))
-    demo_banner()
 
 
 if __name__ == "__main__":

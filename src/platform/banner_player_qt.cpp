@@ -9,12 +9,18 @@
 #include <QNetworkRequest>
 
 #include "platform/printable.h"
+#include "platform/swf_banner_qt.h"
 #include "platform/transfer_deadline_qt.h"
+#include "swf/format_error.h"
+#include "swf/limits.h"
+#include "swf/movie_reader.h"
 
 namespace quillmere::platform {
 
 QByteArray bannerImageFormat(const QByteArray& bytes)
 {
+    if (bytes.startsWith("FWS") || bytes.startsWith("CWS") || bytes.startsWith("ZWS"))
+        return "swf";
     if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
         return "png";
     if (bytes.startsWith("\xff\xd8\xff"))
@@ -55,6 +61,13 @@ void QtBannerPlayer::loadMovie(int /*layer*/, const std::string& address)
     abandonPending();
     pending_ = network_.get(QNetworkRequest(QUrl(QString::fromStdString(address), QUrl::StrictMode)));
     setDeadline(pending_, timeout_);
+    // No banner is larger than a movie may grow when it is unpacked.
+    connect(pending_, &QNetworkReply::downloadProgress, this, [reply = pending_.data()](qint64 received) {
+        if (received > qint64(swf::kMaxMovieBytes)) {
+            reply->setProperty("quillmere.tooLarge", true);
+            reply->abort();
+        }
+    });
     connect(pending_, &QNetworkReply::finished, this,
             [this, reply = pending_.data(), address] { received(reply, address); });
 }
@@ -73,7 +86,10 @@ void QtBannerPlayer::received(QNetworkReply* reply, const std::string& address)
     pending_ = nullptr;
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299) {
-        const std::string reason = missedDeadline(reply) ? timedOutText(timeout_) : reply->errorString().toStdString();
+        const std::string reason = missedDeadline(reply) ? timedOutText(timeout_)
+                                   : reply->property("quillmere.tooLarge").toBool()
+                                       ? "larger than a banner may be"
+                                       : reply->errorString().toStdString();
         std::cerr << "quillmere: banner not shown: " << printable(address) << ": " << printable(reason) << '\n';
         return;
     }
@@ -81,6 +97,19 @@ void QtBannerPlayer::received(QNetworkReply* reply, const std::string& address)
     const QByteArray format = bannerImageFormat(bytes_);
     if (format.isEmpty())
         return; // not a picture this player shows
+    if (format == "swf") {
+        swf_.reset();
+        try {
+            swfMovie_ = std::make_shared<const swf::Movie>(
+                swf::readMovie(std::string_view(bytes_.constData(), std::size_t(bytes_.size()))));
+        } catch (const swf::FormatError& error) {
+            std::cerr << "quillmere: banner not shown: " << printable(address) << ": " << printable(error.what())
+                      << '\n';
+        }
+        bytes_.clear();
+        startIfReady();
+        return;
+    }
     movie_.reset();
     buffer_.close();
     buffer_.setData(bytes_);
@@ -97,6 +126,8 @@ void QtBannerPlayer::received(QNetworkReply* reply, const std::string& address)
 
 void QtBannerPlayer::startIfReady()
 {
+    if (playing_ && swfMovie_ && display_ && !swf_)
+        swf_ = std::make_unique<SwfBanner>(swfMovie_, display_);
     if (!playing_ || !movie_ || !display_ || movie_->state() == QMovie::Running)
         return;
     movie_->jumpToFrame(0);

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include "platform/banner_player.h"
+#include "swf/movie.h"
 
 class QLabel;
 class QMovie;
@@ -17,10 +18,12 @@ class QNetworkReply;
 
 namespace quillmere::platform {
 
-// The banner as a picture: fetched in the background, shown in the banner area when it is a
-// PNG, JPEG or GIF (told by its first bytes, whatever its name), animated GIFs looping, scaled
-// to fit the area. Does not play Flash movies: anything else, and a banner that fails to load,
-// leaves the area blank.
+class SwfBanner;
+
+// The banner: fetched in the background, shown in the banner area when it is a SWF movie
+// (played by SwfBanner) or a PNG, JPEG or GIF picture (animated GIFs looping), told by its first
+// bytes whatever its name, scaled to fit the area with its aspect kept. Anything else, and a
+// banner that fails to load or to read, leaves the area blank with one line on standard error.
 class QtBannerPlayer : public QObject, public BannerPlayer {
     Q_OBJECT
 public:
@@ -43,10 +46,12 @@ private:
     QByteArray bytes_;
     QBuffer buffer_;
     std::unique_ptr<QMovie> movie_;
+    std::shared_ptr<const swf::Movie> swfMovie_;
+    std::unique_ptr<SwfBanner> swf_;
     bool playing_ = false;
 };
 
-// "png", "jpeg" or "gif" from the first bytes of an image, or an empty text.
+// "swf", "png", "jpeg" or "gif" from the first bytes of a banner, or an empty text.
 QByteArray bannerImageFormat(const QByteArray& bytes);
 
 } // namespace quillmere::platform

@@ -1,0 +1,142 @@
+#include "swf/record_readers.h"
+
+#include <zlib.h>
+
+#include "swf/format_error.h"
+#include "swf/limits.h"
+
+namespace quillmere::swf {
+
+void Budget::spendRecords(std::size_t count)
+{
+    records_ += count;
+    if (records_ > kMaxMovieRecords)
+        throw FormatError("more than " + std::to_string(kMaxMovieRecords) + " shape records and display commands");
+}
+
+void Budget::spendPixels(std::uint64_t width, std::uint64_t height)
+{
+    if (width == 0 || height == 0 || width > kMaxBitmapSide || height > kMaxBitmapSide)
+        throw FormatError("bitmap of " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
+    pixels_ += width * height;
+    if (pixels_ > kMaxBitmapPixels)
+        throw FormatError("bitmaps of more than " + std::to_string(kMaxBitmapPixels) + " pixels in all");
+}
+
+Rect readRect(ByteReader& in)
+{
+    const int bits = static_cast<int>(in.ub(5));
+    Rect rect;
+    rect.xMin = in.sb(bits);
+    rect.xMax = in.sb(bits);
+    rect.yMin = in.sb(bits);
+    rect.yMax = in.sb(bits);
+    in.align();
+    return rect;
+}
+
+Matrix readMatrix(ByteReader& in)
+{
+    Matrix m;
+    if (in.flag()) {
+        const int bits = static_cast<int>(in.ub(5));
+        m.a = in.fb(bits);
+        m.d = in.fb(bits);
+    }
+    if (in.flag()) {
+        const int bits = static_cast<int>(in.ub(5));
+        m.b = in.fb(bits);
+        m.c = in.fb(bits);
+    }
+    const int bits = static_cast<int>(in.ub(5));
+    m.tx = in.sb(bits);
+    m.ty = in.sb(bits);
+    in.align();
+    return m;
+}
+
+ColorTransform readColorTransform(ByteReader& in, bool withAlpha)
+{
+    ColorTransform cx;
+    const bool hasAdd = in.flag();
+    const bool hasMult = in.flag();
+    const int bits = static_cast<int>(in.ub(4));
+    const int channels = withAlpha ? 4 : 3;
+    if (hasMult)
+        for (int i = 0; i < channels; ++i)
+            cx.mult[i] = in.sb(bits) / 256.0;
+    if (hasAdd)
+        for (int i = 0; i < channels; ++i)
+            cx.add[i] = in.sb(bits);
+    in.align();
+    return cx;
+}
+
+Rgba readRgb(ByteReader& in)
+{
+    const std::uint8_t r = in.u8(), g = in.u8(), b = in.u8();
+    return {r, g, b, 255};
+}
+
+Rgba readRgba(ByteReader& in)
+{
+    const std::uint8_t r = in.u8(), g = in.u8(), b = in.u8(), a = in.u8();
+    return {r, g, b, a};
+}
+
+std::string inflateExactly(std::string_view compressed, std::size_t size)
+{
+    std::string out(size, '\0');
+    uLongf length = static_cast<uLongf>(size);
+    const int result
+        = uncompress(reinterpret_cast<Bytef*>(out.data()), &length, reinterpret_cast<const Bytef*>(compressed.data()),
+                     static_cast<uLong>(compressed.size()));
+    // A stream with more than the bitmap needs (Z_BUF_ERROR with a full buffer) is used as far
+    // as it goes; a short or broken one is not.
+    if ((result != Z_OK && result != Z_BUF_ERROR) || length != size)
+        throw FormatError("broken zlib data in a bitmap");
+    return out;
+}
+
+} // namespace quillmere::swf
+
+namespace quillmere::swf {
+
+Place readPlace1(ByteReader& in)
+{
+    Place place;
+    place.characterId = in.u16();
+    place.depth = in.u16();
+    place.matrix = readMatrix(in);
+    if (!in.atEnd())
+        place.colorTransform = readColorTransform(in, false);
+    return place;
+}
+
+Place readPlace2(ByteReader& in, bool place3)
+{
+    Place place;
+    const std::uint8_t flags = in.u8();
+    const std::uint8_t flags3 = place3 ? in.u8() : 0;
+    place.depth = in.u16();
+    place.move = flags & 0x01;
+    const bool hasCharacter = flags & 0x02;
+    if (flags3 & 0x08 || (flags3 & 0x10 && hasCharacter))
+        in.string(); // class name
+    if (hasCharacter)
+        place.characterId = in.u16();
+    if (flags & 0x04)
+        place.matrix = readMatrix(in);
+    if (flags & 0x08)
+        place.colorTransform = readColorTransform(in, true);
+    if (flags & 0x10)
+        place.ratio = in.u16();
+    if (flags & 0x20)
+        in.string(); // instance name
+    if (flags & 0x40)
+        place.clipDepth = in.u16();
+    // Filters, blend mode, caching and clip actions follow; none of them is drawn.
+    return place;
+}
+
+} // namespace quillmere::swf

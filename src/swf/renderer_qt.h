@@ -1,0 +1,71 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <QImage>
+#include <QPainterPath>
+#include <QTransform>
+
+#include "swf/player.h"
+
+class QPainter;
+class QBrush;
+
+namespace quillmere::swf {
+
+// Draws what a Player shows with QPainter, anti-aliased as the format's players do it: drawn
+// without anti-aliasing at four times the size, then averaged down, so that shapes that meet
+// leave no seam.
+// Does: shapes with solid, gradient (linear, radial, focal; pad, reflect, repeat; RGB and
+// linear-RGB interpolation) and bitmap fills; strokes with their caps, joins and fills; static
+// text in embedded fonts; colour transforms; masks.
+// Does not: filters, blend modes, video, device fonts.
+// Paths, decoded bitmaps and glyphs are kept between frames.
+class Renderer {
+public:
+    explicit Renderer(std::shared_ptr<const Movie> movie);
+    ~Renderer();
+
+    // The whole stage at 1 pixel to 20 twips into an image of the stage's size, background
+    // included. A null image when the stage is empty or too large to hold.
+    QImage renderStage(const Player& player);
+    // The stage scaled into an image of `size` pixels with its aspect kept and centred ("show
+    // all"); the rest of the image takes the movie's background colour.
+    QImage renderShowAll(const Player& player, QSize size);
+
+private:
+    struct ShapePaths {
+        std::vector<std::vector<QPainterPath>> fills; // by layer, then fill style
+        std::vector<std::vector<QPainterPath>> lines; // by layer, then line style
+        QPainterPath outline;                         // every fill together, for masks
+    };
+
+    QImage render(const Player& player, QSize size, const QTransform& stageToImage);
+    void drawList(QPainter& painter, const DisplayList& list, const QTransform& transform, const ColorTransform& colors,
+                  int nesting);
+    void drawObject(QPainter& painter, const DisplayObject& object, const QTransform& transform,
+                    const ColorTransform& colors, int nesting);
+    void drawShape(QPainter& painter, const Shape& shape, const QTransform& transform, const ColorTransform& colors);
+    void drawText(QPainter& painter, const Text& text, const QTransform& transform, const ColorTransform& colors);
+    void fill(QPainter& painter, const QPainterPath& path, const FillStyle& style, const QTransform& transform,
+              const ColorTransform& colors);
+    QBrush brush(const FillStyle& style, const ColorTransform& colors);
+    // The area an object covers, in device pixels: what a mask lets through.
+    QPainterPath coverage(const DisplayObject& object, const QTransform& transform, int nesting);
+
+    const ShapePaths& paths(const Shape& shape);
+    const std::vector<QPainterPath>& glyphs(const Font& font);
+    const QImage& bitmap(std::uint16_t id, const ColorTransform& colors);
+
+    std::shared_ptr<const Movie> movie_;
+    double pixel_ = 1; // device units to an output pixel while drawing
+    std::map<const Shape*, ShapePaths> shapes_;
+    std::map<const Font*, std::vector<QPainterPath>> fonts_;
+    std::map<std::uint16_t, QImage> bitmaps_;
+    std::map<std::pair<std::uint16_t, std::vector<double>>, QImage> transformedBitmaps_;
+};
+
+} // namespace quillmere::swf

@@ -1,0 +1,173 @@
+// Makes the demo list server's banner, a real SWF movie written by our SWF writer:
+//     QT_QPA_PLATFORM=offscreen make_demo_banner demo/prx/banner.swf
+// A gradient strip, an embedded JPEG picture, a line of text drawn from an embedded font
+// (Liberation Sans Bold's outlines) and a light that sweeps across in 24 frames.
+
+#include <cmath>
+#include <fstream>
+#include <iostream>
+#include <map>
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QRawFont>
+
+#include "swf_writer.h"
+
+using namespace quillmere::swf;
+using Writer = SwfWriter;
+
+namespace {
+
+constexpr int kWidth = 449, kHeight = 65;
+constexpr int kFrames = 24;
+
+// A glyph outline in font units (1024 to the em, y down), cubic curves split in two quadratics.
+std::vector<Writer::Step> glyphSteps(const QPainterPath& path)
+{
+    std::vector<Writer::Step> steps{Writer::Styles{0, 1, 0}};
+    QPointF at;
+    const auto point = [](QPointF p) {
+        return std::pair{std::int32_t(std::lround(p.x())), std::int32_t(std::lround(p.y()))};
+    };
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            const auto [x, y] = point(e);
+            steps.push_back(Writer::MoveTo{x, y});
+            at = e;
+        } else if (e.isLineTo()) {
+            const auto [x, y] = point(e);
+            steps.push_back(Writer::LineTo{x, y});
+            at = e;
+        } else if (e.isCurveTo()) {
+            // Each half of the cubic, split at its middle, as the quadratic closest to it.
+            const QPointF c1 = e, c2 = path.elementAt(i + 1), end = path.elementAt(i + 2);
+            i += 2;
+            const QPointF mid = (at + 3 * c1 + 3 * c2 + end) / 8;
+            const auto quadratic = [](QPointF a, QPointF b, QPointF c, QPointF d) { return (3 * (b + c) - a - d) / 4; };
+            const QPointF first = quadratic(at, (at + c1) / 2, (at + 2 * c1 + c2) / 4, mid);
+            const QPointF second = quadratic(mid, (c1 + 2 * c2 + end) / 4, (c2 + end) / 2, end);
+            for (const auto& [control, to] : {std::pair{first, mid}, std::pair{second, end}}) {
+                const auto [cx, cy] = point(control);
+                const auto [x, y] = point(to);
+                steps.push_back(Writer::CurveTo{cx, cy, x, y});
+            }
+            at = end;
+        }
+    }
+    return steps;
+}
+
+std::string jpegPicture()
+{
+    QImage picture(56, 56, QImage::Format_RGB32);
+    picture.fill(QColor(20, 40, 90));
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient dish(QPointF(24, 24), 26, QPointF(18, 16));
+    dish.setColorAt(0, QColor(255, 236, 140));
+    dish.setColorAt(1, QColor(200, 150, 20));
+    p.setBrush(dish);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(28, 28), 22, 22);
+    p.setBrush(QColor(90, 60, 10));
+    p.drawEllipse(QPointF(28, 28), 4, 4);
+    p.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG", 90);
+    return bytes.toStdString();
+}
+
+Matrix translate(double x, double y)
+{
+    Matrix m;
+    m.tx = x;
+    m.ty = y;
+    return m;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::cerr << "usage: make_demo_banner OUT.swf\n";
+        return 2;
+    }
+    Writer movie(kWidth, kHeight, 12);
+    movie.setBackground({20, 40, 90, 255});
+
+    // 1: the strip, a gradient from dark to lighter blue.
+    FillStyle strip;
+    strip.kind = FillStyle::Kind::LinearGradient;
+    strip.gradient.stops = {{0, {16, 32, 80, 255}}, {255, {40, 70, 150, 255}}};
+    strip.matrix.a = strip.matrix.d = kWidth * 20 / 32768.0;
+    strip.matrix.tx = kWidth * 10;
+    movie.defineRectangle(1, {0, kWidth * 20, 0, kHeight * 20}, strip);
+
+    // 2: the sweeping light, a translucent radial gradient.
+    FillStyle light;
+    light.kind = FillStyle::Kind::RadialGradient;
+    light.gradient.stops = {{0, {120, 160, 255, 170}}, {255, {120, 160, 255, 0}}};
+    light.matrix.a = 40 * 20 / 16384.0;
+    light.matrix.d = 60 * 20 / 16384.0;
+    movie.defineRectangle(2, {-800, 800, -1200, 1200}, light);
+
+    // 3, 4: the picture, and a shape that shows it.
+    movie.defineJpeg(3, jpegPicture());
+    FillStyle picture;
+    picture.kind = FillStyle::Kind::Bitmap;
+    picture.bitmapId = 3;
+    picture.repeat = false;
+    picture.matrix.a = picture.matrix.d = 20;
+    movie.defineRectangle(4, {0, 56 * 20, 0, 56 * 20}, picture);
+
+    // 5, 6: the text, in glyphs of its own font.
+    const QString line = QStringLiteral("Your banner here: Quillmere demo server");
+    QFont face(QStringLiteral("Liberation Sans"));
+    face.setBold(true);
+    face.setPixelSize(1024);
+    const QRawFont raw = QRawFont::fromFont(face);
+    const QList<quint32> indexes = raw.glyphIndexesForString(line);
+    const QList<QPointF> advances = raw.advancesForGlyphIndexes(indexes);
+    std::map<quint32, std::uint32_t> glyphOf;
+    std::vector<std::vector<Writer::Step>> glyphs;
+    for (const quint32 index : indexes)
+        if (glyphOf.try_emplace(index, std::uint32_t(glyphs.size())).second)
+            glyphs.push_back(glyphSteps(raw.pathForGlyph(index)));
+    movie.defineFont(5, glyphs);
+    constexpr int kTextHeight = 18 * 20;
+    std::vector<Writer::Glyph> placed;
+    double width = 0;
+    for (int i = 0; i < indexes.size(); ++i) {
+        const auto advance = std::int32_t(std::lround(advances[i].x() * kTextHeight / 1024));
+        placed.push_back({glyphOf[indexes[i]], advance});
+        width += advance;
+    }
+    const auto left = std::int32_t(76 * 20 + (kWidth * 20 - 76 * 20 - width) / 2);
+    movie.defineText(6, {0, kWidth * 20, 0, kHeight * 20}, 5, kTextHeight, {255, 255, 255, 255}, left,
+                     kHeight * 10 + kTextHeight * 35 / 100, placed);
+
+    movie.place({.depth = 1, .characterId = 1});
+    movie.place({.depth = 2, .characterId = 2, .matrix = translate(-40 * 20, kHeight * 10)});
+    movie.place({.depth = 3, .characterId = 4, .matrix = translate(10 * 20, 4.5 * 20)});
+    movie.place({.depth = 4, .characterId = 6});
+    movie.showFrame();
+    for (int frame = 1; frame < kFrames; ++frame) {
+        const double x = -40 + (kWidth + 80) * frame / double(kFrames - 1);
+        movie.place({.depth = 2, .move = true, .matrix = translate(x * 20, kHeight * 10)});
+        movie.showFrame();
+    }
+
+    std::ofstream out(argv[1], std::ios::binary);
+    out << movie.finish(Writer::Compression::Zlib);
+    return out ? 0 : 1;
+}

@@ -1,0 +1,55 @@
+// Plays a movie as the banner player does and saves one frame at the stage's own size:
+//     swf_render MOVIE.swf OUT.png [--frames N]
+// N frames from the start (default 1): the Nth one shown is saved, background included, 1 pixel
+// to 20 twips. Exit 0 when the picture was written; otherwise one line on standard error.
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include <QGuiApplication>
+
+#include "swf/format_error.h"
+#include "swf/movie_reader.h"
+#include "swf/player.h"
+#include "swf/renderer_qt.h"
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // a picture needs no display
+    QGuiApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    long frames = 1;
+    bool valid = args.size() == 3;
+    if (args.size() == 5 && args[3] == QLatin1String("--frames"))
+        frames = args[4].toLong(&valid);
+    if (!valid || frames < 1) {
+        std::cerr << "usage: swf_render MOVIE.swf OUT.png [--frames N]\n";
+        return 2;
+    }
+    std::ifstream file(args[1].toStdString(), std::ios::binary);
+    if (!file) {
+        std::cerr << "swf_render: cannot read " << args[1].toStdString() << '\n';
+        return 1;
+    }
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    try {
+        auto movie = std::make_shared<const quillmere::swf::Movie>(quillmere::swf::readMovie(bytes));
+        quillmere::swf::Player player(movie);
+        for (long frame = 1; frame < frames; ++frame)
+            player.tick();
+        const QImage picture = quillmere::swf::Renderer(movie).renderStage(player);
+        if (picture.isNull() || !picture.save(args[2], "PNG")) {
+            std::cerr << "swf_render: cannot write a " << movie->stage.width() / 20 << " x "
+                      << movie->stage.height() / 20 << " picture to " << args[2].toStdString() << '\n';
+            return 1;
+        }
+    } catch (const quillmere::swf::FormatError& error) {
+        std::cerr << "swf_render: " << args[1].toStdString() << ": " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
