@@ -3,7 +3,7 @@
 # Does nothing when everything is already there. Run as root.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev fonts-liberation2 python3 "$@")
+packages=(cmake ninja-build g++ qt6-base-dev zlib1g-dev liblzma-dev fonts-liberation2 python3 "$@")
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -20,6 +20,9 @@ int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen"); // a picture needs no display
+    // The tool says what went wrong in one line of its own; Qt's notes about the session would
+    // only be noise around it.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     long frames = 1;

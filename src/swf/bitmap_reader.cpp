@@ -118,7 +118,6 @@ Bitmap readLosslessBitmap(ByteReader& in, int tagVersion, Budget& budget)
     budget.spendPixels(bitmap.width, bitmap.height);
     const bool alpha = tagVersion == 2;
     const std::size_t w = bitmap.width, h = bitmap.height;
-    bitmap.argb.resize(w * h);
 
     const auto premultiplied = [](std::uint32_t a, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
         // Colour channels of premultiplied pixels cannot exceed alpha; a movie's may.
@@ -130,6 +129,7 @@ Bitmap readLosslessBitmap(ByteReader& in, int tagVersion, Budget& budget)
         const std::size_t entry = alpha ? 4 : 3;
         const std::size_t stride = (w + 3) & ~std::size_t(3);
         const std::string data = inflateExactly(in.rest(), colours * entry + stride * h);
+        bitmap.argb.resize(w * h);
         std::vector<std::uint32_t> palette(256, 0);
         for (std::size_t i = 0; i < colours; ++i) {
             const auto* c = reinterpret_cast<const std::uint8_t*>(data.data() + i * entry);
@@ -146,6 +146,7 @@ Bitmap readLosslessBitmap(ByteReader& in, int tagVersion, Budget& budget)
             throw FormatError("a 15-bit bitmap with alpha");
         const std::size_t stride = (w * 2 + 3) & ~std::size_t(3);
         const std::string data = inflateExactly(in.rest(), stride * h);
+        bitmap.argb.resize(w * h);
         for (std::size_t y = 0; y < h; ++y)
             for (std::size_t x = 0; x < w; ++x) {
                 const std::uint32_t p = bigEndian16(data, y * stride + x * 2);
@@ -156,6 +157,7 @@ Bitmap readLosslessBitmap(ByteReader& in, int tagVersion, Budget& budget)
     }
     case 5: { // 32 bits a pixel: unused and RGB, or premultiplied ARGB
         const std::string data = inflateExactly(in.rest(), w * h * 4);
+        bitmap.argb.resize(w * h);
         const auto* p = reinterpret_cast<const std::uint8_t*>(data.data());
         for (std::size_t i = 0; i < w * h; ++i, p += 4)
             bitmap.argb[i]

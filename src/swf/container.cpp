@@ -1,10 +1,8 @@
 #include "swf/container.h"
 
-#include <lzma.h>
-#include <zlib.h>
-
 #include "swf/byte_reader.h"
 #include "swf/format_error.h"
+#include "swf/inflate.h"
 #include "swf/limits.h"
 
 namespace quillmere::swf {
@@ -21,26 +19,6 @@ std::size_t declaredBodySize(std::uint32_t fileLength)
     return fileLength - 8;
 }
 
-std::string inflateBody(std::string_view compressed, std::size_t size)
-{
-    std::string body(size, '\0');
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK)
-        throw FormatError("zlib could not start");
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.data()));
-    stream.avail_in = static_cast<uInt>(compressed.size());
-    stream.next_out = reinterpret_cast<Bytef*>(body.data());
-    stream.avail_out = static_cast<uInt>(body.size());
-    const int result = inflate(&stream, Z_FINISH);
-    const std::size_t produced = stream.total_out;
-    inflateEnd(&stream);
-    // Z_BUF_ERROR: the stream holds more than the header declares; the rest is not read.
-    if (result != Z_STREAM_END && result != Z_BUF_ERROR)
-        throw FormatError(std::string("broken zlib stream: ") + (stream.msg ? stream.msg : "truncated"));
-    body.resize(produced);
-    return body;
-}
-
 // ZWS: compressed length (4 bytes), then the LZMA properties (5 bytes) and the raw stream. The
 // .lzma ("alone") format is the same with the uncompressed size after the properties.
 std::string unlzmaBody(ByteReader& in, std::size_t size)
@@ -52,22 +30,7 @@ std::string unlzmaBody(ByteReader& in, std::size_t size)
     for (int i = 0; i < 8; ++i, length >>= 8)
         alone += static_cast<char>(length & 0xFF);
     alone += in.rest();
-
-    lzma_stream stream = LZMA_STREAM_INIT;
-    if (lzma_alone_decoder(&stream, 256u << 20) != LZMA_OK)
-        throw FormatError("LZMA could not start");
-    std::string body(size, '\0');
-    stream.next_in = reinterpret_cast<const std::uint8_t*>(alone.data());
-    stream.avail_in = alone.size();
-    stream.next_out = reinterpret_cast<std::uint8_t*>(body.data());
-    stream.avail_out = body.size();
-    const lzma_ret result = lzma_code(&stream, LZMA_FINISH);
-    const std::size_t produced = stream.total_out;
-    lzma_end(&stream);
-    if (result != LZMA_STREAM_END && result != LZMA_OK)
-        throw FormatError("broken LZMA stream (code " + std::to_string(int(result)) + ")");
-    body.resize(produced);
-    return body;
+    return unlzmaAtMost(alone, size);
 }
 
 } // namespace
@@ -78,6 +41,8 @@ Container openContainer(std::string_view file)
     if (file.size() < 8)
         throw FormatError("not a movie: " + std::to_string(file.size()) + " bytes");
     const std::string_view signature = in.bytes(3);
+    if (signature != "FWS" && signature != "CWS" && signature != "ZWS")
+        throw FormatError("not a movie: no FWS, CWS or ZWS signature");
     Container movie;
     movie.version = in.u8();
     const std::size_t size = declaredBodySize(in.u32());
@@ -85,11 +50,9 @@ Container openContainer(std::string_view file)
         const std::string_view body = in.rest();
         movie.body = std::string(body.substr(0, size));
     } else if (signature == "CWS") {
-        movie.body = inflateBody(in.rest(), size);
-    } else if (signature == "ZWS") {
-        movie.body = unlzmaBody(in, size);
+        movie.body = inflateAtMost(in.rest(), size);
     } else {
-        throw FormatError("not a movie: no FWS, CWS or ZWS signature");
+        movie.body = unlzmaBody(in, size);
     }
     return movie;
 }

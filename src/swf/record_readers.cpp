@@ -1,8 +1,7 @@
 #include "swf/record_readers.h"
 
-#include <zlib.h>
-
 #include "swf/format_error.h"
+#include "swf/inflate.h"
 #include "swf/limits.h"
 
 namespace quillmere::swf {
@@ -86,15 +85,10 @@ Rgba readRgba(ByteReader& in)
 
 std::string inflateExactly(std::string_view compressed, std::size_t size)
 {
-    std::string out(size, '\0');
-    uLongf length = static_cast<uLongf>(size);
-    const int result
-        = uncompress(reinterpret_cast<Bytef*>(out.data()), &length, reinterpret_cast<const Bytef*>(compressed.data()),
-                     static_cast<uLong>(compressed.size()));
-    // A stream with more than the bitmap needs (Z_BUF_ERROR with a full buffer) is used as far
-    // as it goes; a short or broken one is not.
-    if ((result != Z_OK && result != Z_BUF_ERROR) || length != size)
-        throw FormatError("broken zlib data in a bitmap");
+    std::string out = inflateAtMost(compressed, size);
+    if (out.size() != size)
+        throw FormatError("bitmap data of " + std::to_string(out.size()) + " bytes where " + std::to_string(size)
+                          + " belong");
     return out;
 }
 

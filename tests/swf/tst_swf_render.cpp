@@ -1,0 +1,300 @@
+// Movies made by our writer, one feature each, read, played and drawn offscreen, and checked at
+// chosen pixels.
+
+#include <QtTest>
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+
+#include "support/strict_warnings.h"
+#include "swf/movie_reader.h"
+#include "swf/player.h"
+#include "swf/renderer_qt.h"
+#include "swf_writer.h"
+
+using namespace quillmere;
+using namespace quillmere::swf;
+using quillmere::testing::failOnUnexpectedWarnings;
+using Writer = SwfWriter;
+
+namespace {
+
+constexpr int kSize = 100; // pixels each side; a twentieth of the twips below
+
+QImage render(const std::string& file, int frames = 1)
+{
+    auto movie = std::make_shared<const Movie>(readMovie(file));
+    Player player(movie);
+    for (int i = 1; i < frames; ++i)
+        player.tick();
+    return Renderer(movie).renderStage(player).convertToFormat(QImage::Format_ARGB32);
+}
+
+bool near(QColor actual, QColor expected, int tolerance)
+{
+    return std::abs(actual.red() - expected.red()) <= tolerance
+           && std::abs(actual.green() - expected.green()) <= tolerance
+           && std::abs(actual.blue() - expected.blue()) <= tolerance
+           && std::abs(actual.alpha() - expected.alpha()) <= tolerance;
+}
+
+struct Probe {
+    QPoint at;
+    QColor expected;
+};
+
+FillStyle solid(Rgba color)
+{
+    FillStyle fill;
+    fill.color = color;
+    return fill;
+}
+
+// A gradient across the whole stage: the gradient square mapped onto 0-2000 twips.
+FillStyle gradient(FillStyle::Kind kind, std::vector<Gradient::Stop> stops, double focal = 0)
+{
+    FillStyle fill;
+    fill.kind = kind;
+    fill.gradient.stops = std::move(stops);
+    fill.gradient.focalPoint = focal;
+    fill.matrix.a = fill.matrix.d = 2000.0 / 32768;
+    fill.matrix.tx = fill.matrix.ty = 1000;
+    return fill;
+}
+
+FillStyle bitmapFill(std::uint16_t id, double pixelTwips, bool repeat = true)
+{
+    FillStyle fill;
+    fill.kind = FillStyle::Kind::Bitmap;
+    fill.bitmapId = id;
+    fill.matrix.a = fill.matrix.d = pixelTwips;
+    fill.repeat = repeat;
+    fill.smooth = false;
+    return fill;
+}
+
+const Rect kStage{0, 2000, 0, 2000};
+const Rect kMiddle{500, 1500, 500, 1500};
+const Rgba kRed{255, 0, 0, 255}, kBlue{0, 0, 255, 255}, kWhite{255, 255, 255, 255};
+
+std::string encoded(const QImage& image, const char* format, int quality = 95)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, quality);
+    return bytes.toStdString();
+}
+
+QImage halves(QColor left, QColor right)
+{
+    QImage image(16, 16, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.fillRect(0, 0, 8, 16, left);
+    p.fillRect(8, 0, 8, 16, right);
+    return image;
+}
+
+// One shape placed at depth 1 and one frame: most fixtures need no more.
+std::string still(const std::function<void(Writer&)>& define, Writer::Compression compression = {})
+{
+    Writer w(kSize, kSize);
+    define(w);
+    w.place({.depth = 1, .characterId = 1});
+    w.showFrame();
+    return w.finish(compression);
+}
+
+Matrix moved(double x, double y)
+{
+    Matrix m;
+    m.tx = x;
+    m.ty = y;
+    return m;
+}
+
+} // namespace
+
+class SwfRenderTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
+    void features_data()
+    {
+        QTest::addColumn<std::string>("movie");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<QList<Probe>>("probes");
+        QTest::addColumn<int>("tolerance");
+        const QList<Probe> redSquare{{{50, 50}, Qt::red}, {{10, 10}, Qt::white}, {{90, 90}, Qt::white}};
+        for (const auto& [name, compression] : {std::pair{"solid, plain", Writer::Compression::None},
+                                                {"solid, zlib", Writer::Compression::Zlib},
+                                                {"solid, LZMA", Writer::Compression::Lzma}})
+            QTest::newRow(name) << still([](Writer& w) { w.defineRectangle(1, kMiddle, solid(kRed)); }, compression)
+                                << 1 << redSquare << 0;
+
+        QTest::newRow("linear gradient, padded") << still([](Writer& w) {
+            w.defineRectangle(1, kStage, gradient(FillStyle::Kind::LinearGradient, {{0, kRed}, {255, kBlue}}));
+        }) << 1
+                                                 << QList<Probe>{{{1, 50}, QColor(254, 0, 1)},
+                                                                 {{50, 50}, QColor(128, 0, 127)},
+                                                                 {{98, 50}, QColor(1, 0, 254)}}
+                                                 << 4;
+        QTest::newRow("radial gradient") << still([](Writer& w) {
+            w.defineRectangle(1, kStage, gradient(FillStyle::Kind::RadialGradient, {{0, kWhite}, {255, kBlue}}));
+        }) << 1 << QList<Probe>{{{50, 50}, Qt::white}, {{75, 50}, QColor(128, 128, 255)}, {{2, 2}, Qt::blue}}
+                                         << 6;
+        QTest::newRow("focal gradient: brightest off centre") << still([](Writer& w) {
+            w.defineRectangle(1, kStage, gradient(FillStyle::Kind::FocalGradient, {{0, kWhite}, {255, kBlue}}, 0.5));
+        }) << 1 << QList<Probe>{{{75, 50}, Qt::white}, {{50, 50}, QColor(170, 170, 255)}}
+                                                              << 8;
+
+        // 16 x 16 bitmaps, red on the left half, each of their pixels 25 twips: a tile every 20
+        // pixels.
+        QImage lossless(16, 16, QImage::Format_ARGB32_Premultiplied);
+        lossless.fill(Qt::transparent);
+        QPainter(&lossless).fillRect(0, 0, 8, 16, Qt::red);
+        std::vector<std::uint32_t> argb;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                argb.push_back(lossless.pixel(x, y));
+        const QList<Probe> tiles{{{2, 50}, Qt::red}, {{15, 50}, Qt::white}, {{22, 50}, Qt::red}, {{35, 50}, Qt::white}};
+        QTest::newRow("lossless ARGB bitmap, repeated") << still([&](Writer& w) {
+            w.defineLosslessBitmap(2, 16, 16, argb);
+            w.defineRectangle(1, kStage, bitmapFill(2, 25));
+        }) << 1 << tiles << 0;
+        std::vector<std::uint8_t> indices;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                indices.push_back(x < 8 ? 0 : 1);
+        QTest::newRow("colour-mapped bitmap, clipped") << still([&](Writer& w) {
+            w.defineColorMappedBitmap(2, 16, 16, {kRed, kBlue}, indices);
+            w.defineRectangle(1, {0, 400, 0, 400}, bitmapFill(2, 25, false));
+        }) << 1 << QList<Probe>{{{2, 10}, Qt::red}, {{18, 10}, Qt::blue}, {{50, 50}, Qt::white}}
+                                                       << 0;
+        const std::string jpeg = encoded(halves(Qt::red, Qt::blue), "JPEG");
+        const QList<Probe> halvesAt{{{2, 10}, Qt::red}, {{18, 10}, Qt::blue}};
+        QTest::newRow("JPEG") << still([&](Writer& w) {
+            w.defineJpeg(2, jpeg);
+            w.defineRectangle(1, {0, 400, 0, 400}, bitmapFill(2, 25, false));
+        }) << 1 << halvesAt << 40;
+        QTest::newRow("JPEG with shared tables") << still([&](Writer& w) {
+            w.defineJpegWithSharedTables(2, jpeg);
+            w.defineRectangle(1, {0, 400, 0, 400}, bitmapFill(2, 25, false));
+        }) << 1 << halvesAt << 40;
+        QTest::newRow("JPEG with alpha") << still([&](Writer& w) {
+            w.defineJpeg(2, jpeg, std::string(256, char(128)));
+            w.defineRectangle(1, {0, 400, 0, 400}, bitmapFill(2, 25, false));
+        }) << 1 << QList<Probe>{{{2, 10}, QColor(255, 127, 127)}}
+                                         << 40;
+        QTest::newRow("PNG") << still([&](Writer& w) {
+            w.defineJpeg(2, encoded(halves(Qt::red, Qt::blue), "PNG"));
+            w.defineRectangle(1, {0, 400, 0, 400}, bitmapFill(2, 25, false));
+        }) << 1 << halvesAt << 0;
+
+        // A font of one glyph, a square of 512 units, drawn 1000 twips high at (400, 1400):
+        // 500 twips each side above the baseline.
+        QTest::newRow("text in an embedded font")
+            << still([](Writer& w) {
+                   w.defineFont(2, {{Writer::Styles{0, 1, 0}, Writer::MoveTo{0, -512}, Writer::LineTo{512, -512},
+                                     Writer::LineTo{512, 0}, Writer::LineTo{0, 0}, Writer::LineTo{0, -512}}});
+                   w.defineText(1, kStage, 2, 1000, kBlue, 400, 1400, {{0, 600}, {0, 600}});
+               })
+            << 1
+            << QList<Probe>{{{32, 58}, Qt::blue}, {{62, 58}, Qt::blue}, {{47, 58}, Qt::white}, {{32, 40}, Qt::white}}
+            << 0;
+
+        Writer masked(kSize, kSize);
+        masked.defineRectangle(1, {0, 1000, 0, 2000}, solid(kWhite));
+        masked.defineRectangle(2, kStage, solid(kRed));
+        masked.place({.depth = 1, .characterId = 1, .clipDepth = 2});
+        masked.place({.depth = 2, .characterId = 2});
+        masked.place({.depth = 3,
+                      .characterId = 2,
+                      .matrix = moved(1000, 0),
+                      .colorTransform = ColorTransform{{0, 0, 0, 1}, {0, 0, 255, 0}}});
+        masked.showFrame();
+        QTest::newRow("mask, and a colour transform above it")
+            << masked.finish() << 1 << QList<Probe>{{{25, 50}, Qt::red}, {{75, 50}, Qt::blue}} << 0;
+
+        // The square moves right in frame 2, then the movie loops.
+        Writer animation(kSize, kSize);
+        animation.defineRectangle(1, {0, 1000, 0, 1000}, solid(kRed));
+        animation.place({.depth = 1, .characterId = 1});
+        animation.showFrame();
+        animation.place({.depth = 1, .move = true, .matrix = moved(1000, 0)});
+        animation.showFrame();
+        const std::string twoFrames = animation.finish();
+        const QList<Probe> left{{{25, 25}, Qt::red}, {{75, 25}, Qt::white}};
+        const QList<Probe> right{{{25, 25}, Qt::white}, {{75, 25}, Qt::red}};
+        QTest::newRow("animation, frame 1") << twoFrames << 1 << left << 0;
+        QTest::newRow("animation, frame 2") << twoFrames << 2 << right << 0;
+        QTest::newRow("animation, looped") << twoFrames << 3 << left << 0;
+    }
+
+    void features()
+    {
+        QFETCH(std::string, movie);
+        QFETCH(int, frames);
+        QFETCH(QList<Probe>, probes);
+        QFETCH(int, tolerance);
+        const QImage picture = render(movie, frames);
+        QCOMPARE(picture.size(), QSize(kSize, kSize));
+        for (const Probe& probe : probes) {
+            const QColor actual = picture.pixelColor(probe.at);
+            QVERIFY2(near(actual, probe.expected, tolerance),
+                     qPrintable(QStringLiteral("at (%1, %2): %3, expected %4")
+                                    .arg(probe.at.x())
+                                    .arg(probe.at.y())
+                                    .arg(actual.name(QColor::HexArgb), probe.expected.name(QColor::HexArgb))));
+        }
+    }
+
+    // swf_render's contract: the Nth frame at the stage's size, or one line and a failure.
+    void theRenderToolSavesTheFrameOrSaysWhyNot()
+    {
+        QTemporaryDir dir;
+        const auto write = [&](const char* name, const std::string& bytes) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(bytes.data(), qint64(bytes.size()));
+        };
+        Writer animation(40, 30);
+        animation.defineRectangle(1, {0, 400, 0, 600}, solid(kRed));
+        animation.place({.depth = 1, .characterId = 1});
+        animation.showFrame();
+        animation.place({.depth = 1, .move = true, .matrix = moved(400, 0)});
+        animation.showFrame();
+        write("good.swf", animation.finish(Writer::Compression::Zlib));
+        write("broken.swf", "CWS\x08 not a movie");
+        QProcess tool;
+        tool.start(QStringLiteral(SWF_RENDER), {dir.filePath("good.swf"), dir.filePath("out.png"), "--frames", "2"});
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), 0);
+        const QImage saved(dir.filePath("out.png"));
+        QCOMPARE(saved.size(), QSize(40, 30));
+        QCOMPARE(saved.pixelColor(30, 15), QColor(Qt::red));
+        tool.start(QStringLiteral(SWF_RENDER), {dir.filePath("broken.swf"), dir.filePath("none.png")});
+        QVERIFY(tool.waitForFinished());
+        QVERIFY(tool.exitCode() != 0);
+        QCOMPARE(tool.readAllStandardError().count('\n'), 1);
+        QVERIFY(!QFile::exists(dir.filePath("none.png")));
+    }
+
+    // Shapes that meet along an edge leave no seam of the background between them.
+    void adjacentShapesLeaveNoSeam()
+    {
+        Writer w(kSize, kSize);
+        w.defineRectangle(1, {0, 1010, 0, 2000}, solid(kBlue));
+        w.defineRectangle(2, {1010, 2000, 0, 2000}, solid(kBlue));
+        w.place({.depth = 1, .characterId = 1});
+        w.place({.depth = 2, .characterId = 2});
+        w.showFrame();
+        QCOMPARE(render(w.finish()).pixelColor(50, 50), QColor(Qt::blue));
+    }
+};
+
+QTEST_MAIN(SwfRenderTest)
+#include "tst_swf_render.moc"
