@@ -1,7 +1,10 @@
 // Makes the demo list server's banner, a real SWF movie written by our SWF writer:
 //     QT_QPA_PLATFORM=offscreen make_demo_banner demo/prx/banner.swf
 // A gradient strip, an embedded JPEG picture, a line of text drawn from an embedded font
-// (Liberation Sans Bold's outlines) and a light that sweeps across in 24 frames.
+// (Liberation Sans Bold's outlines), and an intro of 24 frames in which a light sweeps across
+// and an underline grows from a dot (a morph) before the movie stops on its last frame. A
+// sparkle on the picture loops on its own (a sprite), and an invisible button over the whole
+// banner opens the product site's home page when clicked.
 
 #include <cmath>
 #include <fstream>
@@ -85,12 +88,28 @@ std::string jpegPicture()
     return bytes.toStdString();
 }
 
-Matrix translate(double x, double y)
+Matrix translate(double x, double y, double scale = 1)
 {
     Matrix m;
+    m.a = m.d = scale;
     m.tx = x;
     m.ty = y;
     return m;
+}
+
+FillStyle solid(Rgba color)
+{
+    FillStyle fill;
+    fill.color = color;
+    return fill;
+}
+
+// A four-pointed sparkle around the origin, `r` twips to a point.
+std::vector<Writer::Step> sparkle(std::int32_t r)
+{
+    const std::int32_t w = r / 5;
+    return {Writer::Styles{0, 1, 0},     Writer::MoveTo{0, -r},         Writer::CurveTo{w, -w, r, 0},
+            Writer::CurveTo{w, w, 0, r}, Writer::CurveTo{-w, w, -r, 0}, Writer::CurveTo{-w, -w, 0, -r}};
 }
 
 } // namespace
@@ -156,14 +175,51 @@ int main(int argc, char* argv[])
     movie.defineText(6, {0, kWidth * 20, 0, kHeight * 20}, 5, kTextHeight, {255, 255, 255, 255}, left,
                      kHeight * 10 + kTextHeight * 35 / 100, placed);
 
+    // 7, 8: the sparkle, pulsing in a sprite of its own that loops.
+    movie.defineShape(7, 3, {-200, 200, -200, 200}, {{solid({255, 255, 230, 230})}, {}, sparkle(200)});
+    movie.beginSprite(8);
+    constexpr double kPulse[] = {0.2, 0.5, 0.9, 1.0, 0.8, 0.5, 0.3, 0.1};
+    for (std::size_t i = 0; i < std::size(kPulse); ++i) {
+        if (i == 0)
+            movie.place({.depth = 1, .characterId = 7, .matrix = translate(0, 0, kPulse[i])});
+        else
+            movie.place({.depth = 1, .move = true, .matrix = translate(0, 0, kPulse[i])});
+        movie.showFrame();
+    }
+    movie.endSprite();
+
+    // 9: the underline, a dot that becomes a bar under the text.
+    const std::int32_t barLeft = left, barRight = std::int32_t(left + width), barY = kHeight * 10 + 300;
+    const std::int32_t dotX = barLeft + 60;
+    movie.defineMorphShape(9, solid({255, 200, 60, 255}), solid({255, 200, 60, 255}),
+                           {Writer::Styles{0, 1, 0}, Writer::MoveTo{dotX - 30, barY - 30},
+                            Writer::LineTo{dotX + 30, barY - 30}, Writer::LineTo{dotX + 30, barY + 30},
+                            Writer::LineTo{dotX - 30, barY + 30}, Writer::LineTo{dotX - 30, barY - 30}},
+                           {Writer::MoveTo{barLeft, barY - 20}, Writer::LineTo{barRight, barY - 20},
+                            Writer::LineTo{barRight, barY + 20}, Writer::LineTo{barLeft, barY + 20},
+                            Writer::LineTo{barLeft, barY - 20}});
+
+    // 10, 11: the click-through, a button whose only state is its hit area: the whole banner.
+    movie.defineRectangle(10, {0, kWidth * 20, 0, kHeight * 20}, solid({0, 0, 0, 255}));
+    movie.defineButton(11, {{1 << Button::HitTest, 10, 1}},
+                       Writer::Actions::getUrl("http://www.quillmere.example", "_blank"));
+
     movie.place({.depth = 1, .characterId = 1});
     movie.place({.depth = 2, .characterId = 2, .matrix = translate(-40 * 20, kHeight * 10)});
     movie.place({.depth = 3, .characterId = 4, .matrix = translate(10 * 20, 4.5 * 20)});
     movie.place({.depth = 4, .characterId = 6});
+    movie.place({.depth = 5, .characterId = 9, .ratio = 0});
+    movie.place({.depth = 6, .characterId = 8, .matrix = translate(52 * 20, 12 * 20)});
+    movie.place({.depth = 10, .characterId = 11});
     movie.showFrame();
     for (int frame = 1; frame < kFrames; ++frame) {
         const double x = -40 + (kWidth + 80) * frame / double(kFrames - 1);
         movie.place({.depth = 2, .move = true, .matrix = translate(x * 20, kHeight * 10)});
+        movie.place({.depth = 5, .move = true, .ratio = std::uint16_t(65535 * frame / (kFrames - 1))});
+        if (frame == kFrames - 1) {
+            movie.remove(2); // the light has gone; the intro ends here
+            movie.doAction(Writer::Actions::stop());
+        }
         movie.showFrame();
     }
 

@@ -425,7 +425,7 @@ void SwfWriter::defineJpegWithSharedTables(std::uint16_t id, const std::string& 
     tag(6, w.take());
 }
 
-void SwfWriter::defineFont(std::uint16_t id, const std::vector<std::vector<Step>>& glyphs)
+void SwfWriter::defineFont(std::uint16_t id, const std::vector<std::vector<Step>>& glyphs, const std::u16string& codes)
 {
     std::vector<std::string> shapes;
     for (const auto& glyph : glyphs) {
@@ -435,7 +435,7 @@ void SwfWriter::defineFont(std::uint16_t id, const std::vector<std::vector<Step>
     }
     BitWriter w;
     w.u16(id);
-    w.u8(0x08); // wide offsets
+    w.u8(0x08 | 0x04); // wide offsets, wide codes
     w.u8(0);
     w.u8(0); // no name
     w.u16(std::uint32_t(glyphs.size()));
@@ -448,7 +448,7 @@ void SwfWriter::defineFont(std::uint16_t id, const std::vector<std::vector<Step>
     for (const auto& shape : shapes)
         w.raw(shape);
     for (std::size_t i = 0; i < glyphs.size(); ++i)
-        w.u8(std::uint32_t(i));
+        w.u16(i < codes.size() ? codes[i] : std::uint32_t(i));
     tag(48, w.take());
 }
 
@@ -480,6 +480,133 @@ void SwfWriter::defineText(std::uint16_t id, const Rect& bounds, std::uint16_t f
     w.align();
     w.u8(0);
     tag(33, w.take());
+}
+
+void SwfWriter::defineMorphShape(std::uint16_t id, const FillStyle& startFill, const FillStyle& endFill,
+                                 const std::vector<Step>& start, const std::vector<Step>& end)
+{
+    BitWriter styles;
+    styles.u8(1);
+    if (startFill.kind == FillStyle::Kind::Solid) {
+        styles.u8(0x00);
+        color(styles, startFill.color, true);
+        color(styles, endFill.color, true);
+    } else {
+        styles.u8(startFill.kind == FillStyle::Kind::LinearGradient ? 0x10 : 0x12);
+        matrix(styles, startFill.matrix);
+        matrix(styles, endFill.matrix);
+        styles.u8(std::uint32_t(startFill.gradient.stops.size()));
+        for (std::size_t i = 0; i < startFill.gradient.stops.size(); ++i) {
+            styles.u8(startFill.gradient.stops[i].ratio);
+            color(styles, startFill.gradient.stops[i].color, true);
+            styles.u8(endFill.gradient.stops[i].ratio);
+            color(styles, endFill.gradient.stops[i].color, true);
+        }
+    }
+    styles.u8(0); // no line styles
+    BitWriter startEdges;
+    records(startEdges, start, 1, 0);
+    BitWriter endEdges;
+    records(endEdges, end, 0, 0);
+    const std::string head = styles.take() + startEdges.take();
+    BitWriter w;
+    w.u16(id);
+    rect(w, {-20000, 20000, -20000, 20000});
+    rect(w, {-20000, 20000, -20000, 20000});
+    w.u32(std::uint32_t(head.size()));
+    w.raw(head);
+    w.raw(endEdges.take());
+    tag(46, w.take());
+}
+
+void SwfWriter::defineEditText(std::uint16_t id, const Rect& bounds, std::uint16_t fontId, std::uint16_t height, Rgba c,
+                               EditText::Align align, const std::string& text, bool outlines, bool html)
+{
+    BitWriter w;
+    w.u16(id);
+    rect(w, bounds);
+    w.u8(0x80 | 0x08 | 0x04 | 0x01);                        // text, read-only, colour, font
+    w.u8(0x20 | (html ? 0x02 : 0) | (outlines ? 0x01 : 0)); // layout, HTML, outlines
+    w.u16(fontId);
+    w.u16(height);
+    color(w, c, true);
+    w.u8(static_cast<std::uint32_t>(align));
+    for (int i = 0; i < 4; ++i)
+        w.u16(0);                // margins, indent, leading
+    w.raw(std::string(1, '\0')); // no variable
+    w.raw(text + '\0');
+    tag(37, w.take());
+}
+
+std::string SwfWriter::Actions::gotoFrame(std::uint16_t frame)
+{
+    BitWriter w;
+    w.u8(0x81);
+    w.u16(2);
+    w.u16(frame);
+    return w.take();
+}
+
+std::string SwfWriter::Actions::gotoLabel(const std::string& label)
+{
+    BitWriter w;
+    w.u8(0x8C);
+    w.u16(std::uint32_t(label.size() + 1));
+    w.raw(label + '\0');
+    return w.take();
+}
+
+std::string SwfWriter::Actions::getUrl(const std::string& address, const std::string& target)
+{
+    BitWriter w;
+    w.u8(0x83);
+    w.u16(std::uint32_t(address.size() + target.size() + 2));
+    w.raw(address + '\0' + target + '\0');
+    return w.take();
+}
+
+std::string SwfWriter::Actions::push(const std::string& text)
+{
+    BitWriter w;
+    w.u8(0x96);
+    w.u16(std::uint32_t(text.size() + 2));
+    w.u8(0);
+    w.raw(text + '\0');
+    return w.take();
+}
+
+void SwfWriter::doAction(const std::string& actions)
+{
+    tag(12, actions + '\0');
+}
+
+void SwfWriter::frameLabel(const std::string& name)
+{
+    tag(43, name + '\0');
+}
+
+void SwfWriter::defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease)
+{
+    BitWriter records;
+    for (const ButtonPart& part : parts) {
+        records.u8(part.states);
+        records.u16(part.characterId);
+        records.u16(part.depth);
+        matrix(records, part.matrix);
+        colorTransform(records, ColorTransform{});
+    }
+    records.u8(0);
+    const std::string characters = records.take();
+    BitWriter w;
+    w.u16(id);
+    w.u8(0);
+    w.u16(std::uint32_t(characters.size() + 2)); // from this field to the actions
+    w.raw(characters);
+    w.u16(0);   // the last condition
+    w.u8(0x08); // over, down, to over, up: released
+    w.u8(0);
+    w.raw(onRelease + '\0');
+    tag(34, w.take());
 }
 
 void SwfWriter::place(const Placement& p)

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "swf/movie.h"
 #include "swf/shape.h"
 #include "swf/types.h"
 
@@ -59,8 +60,9 @@ public:
     // JPEGTables and DefineBits: the file split into its tables and its image.
     void defineJpegWithSharedTables(std::uint16_t id, const std::string& file);
 
-    // DefineFont2 (1024 units to the em) with one glyph a drawing of fill style 1.
-    void defineFont(std::uint16_t id, const std::vector<std::vector<Step>>& glyphs);
+    // DefineFont2 (1024 units to the em) with one glyph a drawing of fill style 1. Glyph i is
+    // for the character codes[i], or for the code i when no codes are given.
+    void defineFont(std::uint16_t id, const std::vector<std::vector<Step>>& glyphs, const std::u16string& codes = {});
     struct Glyph {
         std::uint32_t index;
         std::int32_t advance;
@@ -68,6 +70,40 @@ public:
     // DefineText2: one run in one font, height and colour, from (x, y).
     void defineText(std::uint16_t id, const Rect& bounds, std::uint16_t fontId, std::uint16_t height, Rgba color,
                     std::int32_t x, std::int32_t y, const std::vector<Glyph>& glyphs);
+
+    // DefineMorphShape: one fill, blended from the start drawing to the end drawing; the end's
+    // steps are moves and edges only, one for each of the start's.
+    void defineMorphShape(std::uint16_t id, const FillStyle& startFill, const FillStyle& endFill,
+                          const std::vector<Step>& start, const std::vector<Step>& end);
+
+    // DefineEditText with its initial text, drawn with the glyphs of font `fontId`, or with a
+    // device font of that font's name when `outlines` is false.
+    void defineEditText(std::uint16_t id, const Rect& bounds, std::uint16_t fontId, std::uint16_t height, Rgba color,
+                        EditText::Align align, const std::string& text, bool outlines = true, bool html = false);
+
+    // Actions, each as its bytes, for doAction and defineButton.
+    struct Actions {
+        static std::string stop() { return "\x07"; }
+        static std::string play() { return "\x06"; }
+        static std::string gotoFrame(std::uint16_t frame);
+        static std::string gotoLabel(const std::string& label);
+        static std::string getUrl(const std::string& address, const std::string& target = "_blank");
+        static std::string push(const std::string& text);
+        static std::string getVariable() { return "\x1C"; }
+        static std::string setVariable() { return "\x1D"; }
+        static std::string getUrl2() { return std::string("\x9A\x01\x00\x00", 4); }
+    };
+    void doAction(const std::string& actions);
+    void frameLabel(const std::string& name);
+    // DefineButton2: records of characters for the states (bits of 1 << Button::State), and
+    // the actions of a click released on it.
+    struct ButtonPart {
+        std::uint8_t states;
+        std::uint16_t characterId;
+        std::uint16_t depth;
+        Matrix matrix{};
+    };
+    void defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease);
 
     struct Placement {
         std::uint16_t depth = 1;

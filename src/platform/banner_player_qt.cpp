@@ -30,8 +30,8 @@ QByteArray bannerImageFormat(const QByteArray& bytes)
     return {};
 }
 
-QtBannerPlayer::QtBannerPlayer(QNetworkAccessManager& network, std::chrono::milliseconds timeout)
-    : network_(network), timeout_(timeout)
+QtBannerPlayer::QtBannerPlayer(QNetworkAccessManager& network, std::chrono::milliseconds timeout, AddressOpener& opener)
+    : network_(network), timeout_(timeout), opener_(opener)
 {
 }
 
@@ -127,7 +127,7 @@ void QtBannerPlayer::received(QNetworkReply* reply, const std::string& address)
 void QtBannerPlayer::startIfReady()
 {
     if (playing_ && swfMovie_ && display_ && !swf_)
-        swf_ = std::make_unique<SwfBanner>(swfMovie_, display_);
+        swf_ = std::make_unique<SwfBanner>(swfMovie_, display_, opener_);
     if (!playing_ || !movie_ || !display_ || movie_->state() == QMovie::Running)
         return;
     movie_->jumpToFrame(0);

@@ -18,6 +18,7 @@ class QNetworkReply;
 
 namespace quillmere::platform {
 
+class AddressOpener;
 class SwfBanner;
 
 // The banner: fetched in the background, shown in the banner area when it is a SWF movie
@@ -27,7 +28,8 @@ class SwfBanner;
 class QtBannerPlayer : public QObject, public BannerPlayer {
     Q_OBJECT
 public:
-    QtBannerPlayer(QNetworkAccessManager& network, std::chrono::milliseconds timeout);
+    // `opener` opens the addresses that clicks on a movie's buttons ask for.
+    QtBannerPlayer(QNetworkAccessManager& network, std::chrono::milliseconds timeout, AddressOpener& opener);
     ~QtBannerPlayer() override;
 
     void setDisplay(QLabel* display);
@@ -41,6 +43,7 @@ private:
 
     QNetworkAccessManager& network_;
     std::chrono::milliseconds timeout_;
+    AddressOpener& opener_;
     QPointer<QLabel> display_;
     QPointer<QNetworkReply> pending_;
     QByteArray bytes_;

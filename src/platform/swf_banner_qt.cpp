@@ -3,14 +3,21 @@
 #include <algorithm>
 #include <cmath>
 
+#include <iostream>
+
 #include <QEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPixmap>
+#include <QUrl>
+
+#include "platform/address_opener.h"
+#include "platform/printable.h"
 
 namespace quillmere::platform {
 
-SwfBanner::SwfBanner(std::shared_ptr<const swf::Movie> movie, QLabel* display)
-    : display_(display), player_(movie), renderer_(movie)
+SwfBanner::SwfBanner(std::shared_ptr<const swf::Movie> movie, QLabel* display, AddressOpener& opener)
+    : display_(display), opener_(opener), player_(movie), renderer_(movie)
 {
     // Movies ask for 0 to 255 frames a second; a timer ticks no faster than a screen shows.
     const double rate = std::clamp(player_.movie().frameRate, 1.0, 120.0);
@@ -18,25 +25,81 @@ SwfBanner::SwfBanner(std::shared_ptr<const swf::Movie> movie, QLabel* display)
     frames_.setTimerType(Qt::PreciseTimer);
     connect(&frames_, &QTimer::timeout, this, &SwfBanner::tick);
     display_->window()->installEventFilter(this);
+    display_->installEventFilter(this);
+    display_->setMouseTracking(true);
     redraw();
     runTimerIfShown();
 }
 
 SwfBanner::~SwfBanner()
 {
-    if (display_)
+    if (display_) {
         display_->clear();
+        display_->unsetCursor();
+    }
 }
 
 bool SwfBanner::eventFilter(QObject* watched, QEvent* event)
 {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    const bool left = (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)
+                      && mouse->button() == Qt::LeftButton;
     switch (event->type()) {
     case QEvent::WindowStateChange:
     case QEvent::Show:
     case QEvent::Hide: runTimerIfShown(); break;
+    case QEvent::MouseMove:
+        if (watched == display_)
+            pointerMoved(mouse->position());
+        break;
+    case QEvent::Leave:
+        if (watched == display_)
+            pointerMoved({-1, -1});
+        break;
+    case QEvent::MouseButtonPress:
+        // The second press of a double click is part of the double click, not a new click.
+        if (watched == display_ && left && !mouse->flags().testFlag(Qt::MouseEventCreatedDoubleClick)) {
+            pointerMoved(mouse->position());
+            if (player_.pointerPressed())
+                redraw();
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched == display_ && left) {
+            pointerMoved(mouse->position());
+            const auto address = player_.pointerReleased();
+            redraw();
+            runTimerIfShown(); // a click may have set a timeline playing
+            if (address)
+                openClickThrough(*address);
+        }
+        break;
     default: break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void SwfBanner::pointerMoved(QPointF at)
+{
+    if (!display_)
+        return;
+    const std::uint64_t button = renderer_.buttonAt(player_, display_->size(), at);
+    if (player_.pointerOver(button))
+        redraw();
+    if (button)
+        display_->setCursor(Qt::PointingHandCursor);
+    else
+        display_->unsetCursor();
+}
+
+void SwfBanner::openClickThrough(const std::string& address)
+{
+    const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
+    if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) {
+        std::cerr << "quillmere: banner link not opened, not a web address: " << printable(address) << '\n';
+        return;
+    }
+    opener_.open(address);
 }
 
 void SwfBanner::runTimerIfShown()
@@ -52,6 +115,12 @@ void SwfBanner::tick()
 {
     if (player_.tick())
         redraw();
+    if (player_.ignoredAddress() && !reportedFrameAddress_) {
+        reportedFrameAddress_ = true;
+        std::cerr << "quillmere: the banner asked to open an address without a click; not opened\n";
+    }
+    if (!player_.animates())
+        frames_.stop(); // stopped for good, until a click sets it playing
 }
 
 void SwfBanner::redraw()

@@ -13,13 +13,18 @@ class QLabel;
 
 namespace quillmere::platform {
 
+class AddressOpener;
+
 // Plays a SWF movie as the picture of a label, the whole stage shown with its aspect kept.
 // A frame is drawn only when the display list changed. No timer runs while the window is
-// minimised or hidden, or when the movie has nothing to animate.
+// minimised or hidden, or when the movie has nothing left to animate.
+// Buttons follow the pointer, with the hand cursor over their hit areas; a click whose actions
+// ask for an http or https address opens it, once, through `opener`. Nothing else a movie asks
+// for is opened or run.
 class SwfBanner : public QObject {
     Q_OBJECT
 public:
-    SwfBanner(std::shared_ptr<const swf::Movie> movie, QLabel* display);
+    SwfBanner(std::shared_ptr<const swf::Movie> movie, QLabel* display, AddressOpener& opener);
     ~SwfBanner() override;
 
 protected:
@@ -29,8 +34,12 @@ private:
     void tick();
     void redraw();
     void runTimerIfShown();
+    void pointerMoved(QPointF at);
+    void openClickThrough(const std::string& address);
 
     QPointer<QLabel> display_;
+    AddressOpener& opener_;
+    bool reportedFrameAddress_ = false;
     swf::Player player_;
     swf::Renderer renderer_;
     QTimer frames_;

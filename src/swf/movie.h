@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -26,11 +27,15 @@ struct Bitmap {
 
 struct Glyph {
     Path outline; // in font units: 1024 to the em, 20480 for DefineFont3
+    char16_t code = 0;
+    double advance = 0; // font units; from the font's layout, when it has one
 };
 
 struct Font {
     std::vector<Glyph> glyphs;
     double unitsPerEm = 1024;
+    double ascent = 0, descent = 0, leading = 0; // font units; 0 without a layout
+    bool hasLayout = false;
 };
 
 struct TextRun {
@@ -51,6 +56,52 @@ struct Text {
     std::vector<TextRun> runs;
 };
 
+// DefineEditText, drawn as static text: its initial text in its font (embedded glyphs, or a
+// sans-serif face of the same height for a device font), aligned in its bounds.
+struct EditText {
+    enum class Align { Left, Right, Center, Justify };
+    Rect bounds;
+    std::optional<std::uint16_t> fontId;
+    double height = 240; // twips
+    Rgba color{0, 0, 0, 255};
+    Align align = Align::Left;
+    double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;
+    bool useOutlines = false; // drawn with the embedded font's glyphs
+    bool wordWrap = false;
+    std::u16string text; // HTML already reduced to its text
+};
+
+// An action of AVM1 as far as this player runs it: the ones that steer a timeline, open an
+// address, or carry the constants those use. Every other action is Other and does nothing.
+using Value = std::variant<std::monostate, std::string, double, bool>;
+
+struct Action {
+    enum class Op {
+        Stop,
+        Play,
+        NextFrame,
+        PreviousFrame,
+        GotoFrame,  // frame
+        GotoLabel,  // text
+        GotoFrame2, // frame or label from the stack; play
+        GetUrl,     // text (address), target
+        GetUrl2,    // address and target from the stack
+        Push,       // values
+        GetVariable,
+        SetVariable,
+        Pop,
+        Other,
+    };
+    Op op = Op::Other;
+    std::uint32_t frame = 0;
+    bool play = false;
+    std::string text;
+    std::string target;
+    std::vector<Value> values; // Push; constants of the list's constant pool resolved as read
+};
+
+using ActionList = std::vector<Action>;
+
 // PlaceObject, PlaceObject2 and PlaceObject3: what they give, the rest absent.
 struct Place {
     std::uint16_t depth = 0;
@@ -70,17 +121,51 @@ using DisplayCommand = std::variant<Place, Remove>;
 
 struct Frame {
     std::vector<DisplayCommand> commands;
+    std::vector<ActionList> actions; // DoAction tags, run after the commands
 };
 
 struct Timeline {
     std::vector<Frame> frames; // at least one
+    std::map<std::string, std::size_t> labels;
 };
 
 struct Sprite {
     Timeline timeline;
 };
 
-using Character = std::variant<Shape, Bitmap, Font, Text, Sprite>;
+struct Button {
+    enum State { Up, Over, Down, HitTest };
+    struct Record {
+        std::uint8_t states = 0; // bit 1 << State
+        std::uint16_t characterId = 0;
+        std::uint16_t depth = 0;
+        Matrix matrix;
+        ColorTransform colorTransform;
+    };
+    std::vector<Record> records;
+    std::vector<ActionList> onPress;
+    std::vector<ActionList> onRelease;
+};
+
+// DefineMorphShape and DefineMorphShape2: a shape between a start and an end form, drawn at the
+// ratio its placement gives (0 start, 65535 end).
+struct MorphShape {
+    struct Fill {
+        FillStyle start, end;
+    };
+    struct Line {
+        LineStyle start, end;
+    };
+    std::vector<Fill> fills;
+    std::vector<Line> lines;
+    std::vector<ShapeRecord> start; // with the styles of each edge
+    std::vector<ShapeRecord> end;   // moves and edges only, one for each of the start's
+};
+
+// The morph's shape at `t`, from 0 (start) to 1 (end).
+Shape morphShapeAt(const MorphShape& morph, double t);
+
+using Character = std::variant<Shape, Bitmap, Font, Text, Sprite, Button, MorphShape, EditText>;
 
 struct Movie {
     std::uint8_t version = 0;

@@ -26,6 +26,8 @@ enum Tag : std::uint16_t {
     SetBackgroundColor = 9,
     DefineFont = 10,
     DefineText = 11,
+    DoAction = 12,
+    DefineButton = 7,
     DefineBitsLossless = 20,
     DefineBitsJpeg2 = 21,
     DefineShape2 = 22,
@@ -33,15 +35,20 @@ enum Tag : std::uint16_t {
     RemoveObject2 = 28,
     DefineShape3 = 32,
     DefineText2 = 33,
+    DefineButton2 = 34,
     DefineBitsJpeg3 = 35,
     DefineBitsLossless2 = 36,
+    DefineEditText = 37,
     DefineSprite = 39,
+    FrameLabel = 43,
+    DefineMorphShape = 46,
     DefineFont2 = 48,
     PlaceObject3 = 70,
     DoAbcOld = 72,
     DefineFont3 = 75,
     DoAbc = 82,
     DefineShape4 = 83,
+    DefineMorphShape2 = 84,
     DefineBitsJpeg4 = 90,
 };
 
@@ -110,6 +117,8 @@ void Reader::readTimeline(ByteReader& in, Timeline& timeline, bool topLevel)
                 body.u16();
             pending.commands.push_back(Remove{body.u16()});
             break;
+        case DoAction: pending.actions.push_back(readActions(body, budget_)); break;
+        case FrameLabel: timeline.labels.try_emplace(body.string(), timeline.frames.size()); break;
         default:
             if (topLevel)
                 define(code, body);
@@ -133,7 +142,8 @@ void Reader::define(std::uint16_t code, ByteReader& body)
                          || code == DefineBits || code == DefineBitsJpeg2 || code == DefineBitsJpeg3
                          || code == DefineBitsJpeg4 || code == DefineBitsLossless || code == DefineBitsLossless2
                          || code == DefineFont || code == DefineFont2 || code == DefineFont3 || code == DefineText
-                         || code == DefineText2 || code == DefineSprite;
+                         || code == DefineText2 || code == DefineSprite || code == DefineButton || code == DefineButton2
+                         || code == DefineMorphShape || code == DefineMorphShape2 || code == DefineEditText;
     if (!defines)
         return; // sound, video, scripts, labels, metadata: nothing to draw
     const std::uint16_t id = body.u16();
@@ -161,6 +171,11 @@ void Reader::define(std::uint16_t code, ByteReader& body)
     case DefineFont3: return add(id, readFont2(body, code == DefineFont3, budget_));
     case DefineText:
     case DefineText2: return add(id, readText(body, code == DefineText2, budget_));
+    case DefineButton:
+    case DefineButton2: return add(id, readButton(body, code == DefineButton2, budget_));
+    case DefineMorphShape:
+    case DefineMorphShape2: return add(id, readMorphShape(body, code == DefineMorphShape2, budget_));
+    case DefineEditText: return add(id, readEditText(body, movie_.version));
     case DefineSprite: {
         body.u16(); // frame count, as for the movie
         Sprite sprite;

@@ -1,25 +1,79 @@
 #include "swf/player.h"
 
 #include <algorithm>
+#include <cmath>
+#include <set>
+#include <utility>
 
 #include "swf/limits.h"
 
 namespace quillmere::swf {
 
-TimelinePlayer::TimelinePlayer(const Movie& movie, const Timeline& timeline, int nesting)
-    : movie_(movie), timeline_(timeline), nesting_(nesting)
+namespace {
+
+// A goto from an action runs the actions of the frame it lands on in the same tick, once; a
+// further goto from those waits for the next tick, so that frames jumping to each other cost a
+// frame a tick, never a busy loop.
+constexpr int kActionRunsPerTick = 2;
+
+std::optional<double> number(const Value& value)
 {
-    apply(timeline_.frames.front());
+    if (const auto* d = std::get_if<double>(&value))
+        return *d;
+    if (const auto* s = std::get_if<std::string>(&value)) {
+        char* end = nullptr;
+        const double parsed = std::strtod(s->c_str(), &end);
+        if (!s->empty() && end && *end == '\0')
+            return parsed;
+    }
+    return std::nullopt;
 }
 
-DisplayObject TimelinePlayer::instantiate(std::uint16_t characterId) const
+std::string text(const Value& value)
+{
+    if (const auto* s = std::get_if<std::string>(&value))
+        return *s;
+    return {};
+}
+
+} // namespace
+
+TimelinePlayer::TimelinePlayer(PlayContext& context, const Timeline& timeline, int nesting)
+    : context_(context), timeline_(timeline), nesting_(nesting)
+{
+    apply(timeline_.frames.front());
+    actionsWaiting_ = !timeline_.frames.front().actions.empty();
+}
+
+bool TimelinePlayer::animates() const
+{
+    if (actionsWaiting_ || (playing_ && frameCount() > 1))
+        return true;
+    return std::any_of(list_.begin(), list_.end(),
+                       [](const auto& entry) { return entry.second.sprite && entry.second.sprite->animates(); });
+}
+
+DisplayObject TimelinePlayer::instantiate(std::uint16_t characterId, int nesting)
 {
     DisplayObject object;
+    object.instance = context_.nextInstance++;
     object.characterId = characterId;
-    object.character = movie_.character(characterId);
-    if (const auto* sprite = object.character ? std::get_if<Sprite>(object.character) : nullptr;
-        sprite && nesting_ + 1 < kMaxSpriteNesting)
-        object.sprite = std::make_shared<TimelinePlayer>(movie_, sprite->timeline, nesting_ + 1);
+    object.character = context_.movie.character(characterId);
+    if (!object.character || nesting + 1 >= kMaxSpriteNesting)
+        return object;
+    if (const auto* sprite = std::get_if<Sprite>(object.character)) {
+        object.sprite = std::make_shared<TimelinePlayer>(context_, sprite->timeline, nesting + 1);
+    } else if (const auto* button = std::get_if<Button>(object.character)) {
+        object.button = std::make_shared<ButtonInstance>();
+        for (const Button::Record& record : button->records)
+            for (int state = Button::Up; state <= Button::HitTest; ++state)
+                if (record.states & (1 << state)) {
+                    DisplayObject shown = instantiate(record.characterId, nesting + 1);
+                    shown.matrix = record.matrix;
+                    shown.colorTransform = record.colorTransform;
+                    object.button->states[std::size_t(state)].insert_or_assign(record.depth, std::move(shown));
+                }
+    }
     return object;
 }
 
@@ -30,9 +84,9 @@ void TimelinePlayer::place(const Place& place)
         // A new placement needs a character; one at an occupied depth replaces what was there.
         if (!place.characterId)
             return;
-        found = list_.insert_or_assign(place.depth, instantiate(*place.characterId)).first;
+        found = list_.insert_or_assign(place.depth, instantiate(*place.characterId, nesting_)).first;
     } else if (place.characterId && *place.characterId != found->second.characterId) {
-        DisplayObject replaced = instantiate(*place.characterId);
+        DisplayObject replaced = instantiate(*place.characterId, nesting_);
         replaced.matrix = found->second.matrix;
         replaced.colorTransform = found->second.colorTransform;
         replaced.ratio = found->second.ratio;
@@ -61,11 +115,6 @@ bool TimelinePlayer::apply(const Frame& frame)
     return !frame.commands.empty();
 }
 
-bool TimelinePlayer::nextFrame()
-{
-    return gotoFrame(frame_ + 1 < frameCount() ? frame_ + 1 : 0);
-}
-
 bool TimelinePlayer::gotoFrame(std::size_t frame)
 {
     frame = std::min(frame, frameCount() - 1);
@@ -75,32 +124,203 @@ bool TimelinePlayer::gotoFrame(std::size_t frame)
     if (frame > frame_) {
         while (frame_ < frame)
             changed |= apply(timeline_.frames[++frame_]);
-        return changed;
+    } else {
+        // Backwards: the display list the frames up to `frame` build, keeping each object that
+        // is still there with the same character, so that a looping movie's sprites play on.
+        PlayContext scratch{context_.movie};
+        TimelinePlayer replay(scratch, timeline_, kMaxSpriteNesting); // places, creates nothing
+        while (replay.frame_ < frame)
+            replay.apply(timeline_.frames[++replay.frame_]);
+        DisplayList rebuilt;
+        for (auto& [depth, wanted] : replay.list_) {
+            auto kept = list_.find(depth);
+            DisplayObject object = kept != list_.end() && kept->second.characterId == wanted.characterId
+                                       ? std::move(kept->second)
+                                       : instantiate(wanted.characterId, nesting_);
+            object.matrix = wanted.matrix;
+            object.colorTransform = wanted.colorTransform;
+            object.ratio = wanted.ratio;
+            object.clipDepth = wanted.clipDepth;
+            rebuilt.emplace(depth, std::move(object));
+        }
+        list_ = std::move(rebuilt);
+        frame_ = frame;
+        changed = true;
     }
-    // Backwards: the display list the frames up to `frame` build, keeping each object that is
-    // still there with the same character, so that a looping movie's sprites play on.
-    TimelinePlayer replay(movie_, timeline_, kMaxSpriteNesting); // no sprites of its own
-    while (replay.frame_ < frame)
-        replay.apply(timeline_.frames[++replay.frame_]);
-    DisplayList rebuilt;
-    for (auto& [depth, wanted] : replay.list_) {
-        auto kept = list_.find(depth);
-        DisplayObject object = kept != list_.end() && kept->second.characterId == wanted.characterId
-                                   ? std::move(kept->second)
-                                   : instantiate(wanted.characterId);
-        object.matrix = wanted.matrix;
-        object.colorTransform = wanted.colorTransform;
-        object.ratio = wanted.ratio;
-        object.clipDepth = wanted.clipDepth;
-        rebuilt.emplace(depth, std::move(object));
+    actionsWaiting_ = !timeline_.frames[frame_].actions.empty();
+    return changed;
+}
+
+bool TimelinePlayer::runWaitingActions()
+{
+    for (int runs = 0; runs < kActionRunsPerTick && actionsWaiting_; ++runs) {
+        actionsWaiting_ = false;
+        const std::size_t frame = frame_;
+        for (const ActionList& actions : timeline_.frames[frame].actions)
+            run(actions);
     }
-    list_ = std::move(rebuilt);
-    frame_ = frame;
+    return false;
+}
+
+bool TimelinePlayer::tick(bool advance)
+{
+    std::set<const TimelinePlayer*> before;
+    for (const auto& [depth, object] : list_)
+        if (object.sprite)
+            before.insert(object.sprite.get());
+    bool changed = false;
+    if (advance && !actionsWaiting_ && playing_ && frameCount() > 1)
+        changed |= gotoFrame(frame_ + 1 < frameCount() ? frame_ + 1 : 0);
+    const std::size_t frame = frame_;
+    runWaitingActions();
+    changed |= frame != frame_;
+    // The sprites: those that were here play on; those just placed run their first frame.
+    std::vector<std::shared_ptr<TimelinePlayer>> sprites;
+    for (const auto& [depth, object] : list_)
+        if (object.sprite)
+            sprites.push_back(object.sprite);
+    for (const auto& sprite : sprites)
+        changed |= sprite->tick(advance && before.count(sprite.get()));
+    return changed;
+}
+
+void TimelinePlayer::run(const ActionList& actions)
+{
+    std::vector<Value> stack;
+    const auto pop = [&stack]() {
+        Value top;
+        if (!stack.empty()) {
+            top = std::move(stack.back());
+            stack.pop_back();
+        }
+        return top;
+    };
+    const auto goTo = [this](std::size_t frame, bool play) {
+        gotoFrame(frame);
+        playing_ = play;
+    };
+    const auto requestAddress = [this](const std::string& address) {
+        if (!context_.userEvent)
+            context_.ignoredAddress = true;
+        else if (!context_.requestedAddress)
+            context_.requestedAddress = address;
+    };
+    for (const Action& action : actions) {
+        switch (action.op) {
+        case Action::Op::Stop: playing_ = false; break;
+        case Action::Op::Play: playing_ = true; break;
+        case Action::Op::NextFrame: goTo(frame_ + 1, false); break;
+        case Action::Op::PreviousFrame: goTo(frame_ == 0 ? 0 : frame_ - 1, false); break;
+        case Action::Op::GotoFrame: goTo(action.frame, false); break;
+        case Action::Op::GotoLabel:
+            if (const auto label = timeline_.labels.find(action.text); label != timeline_.labels.end())
+                goTo(label->second, false);
+            break;
+        case Action::Op::GotoFrame2: {
+            const Value target = pop();
+            if (const auto n = number(target); n && *n >= 1 && *n < 1e9)
+                goTo(std::size_t(*n) - 1 + action.frame, action.play);
+            else if (const auto label = timeline_.labels.find(text(target)); label != timeline_.labels.end())
+                goTo(label->second, action.play);
+            break;
+        }
+        case Action::Op::GetUrl: requestAddress(action.text); break;
+        case Action::Op::GetUrl2: {
+            pop(); // the window to open it in
+            if (const auto* address = std::get_if<std::string>(&stack.emplace_back(pop())))
+                requestAddress(*address);
+            stack.pop_back();
+            break;
+        }
+        case Action::Op::Push: stack.insert(stack.end(), action.values.begin(), action.values.end()); break;
+        case Action::Op::Pop: pop(); break;
+        case Action::Op::GetVariable: {
+            const auto found = context_.variables.find(text(pop()));
+            stack.push_back(found == context_.variables.end() ? Value() : found->second);
+            break;
+        }
+        case Action::Op::SetVariable: {
+            Value value = pop();
+            context_.variables[text(pop())] = std::move(value);
+            break;
+        }
+        case Action::Op::Other: break;
+        }
+        stack.resize(std::min<std::size_t>(stack.size(), 4096)); // no movie needs a deeper one
+    }
+}
+
+std::pair<DisplayObject*, TimelinePlayer*> TimelinePlayer::findButton(std::uint64_t instance)
+{
+    for (auto& [depth, object] : list_) {
+        if (object.instance == instance && object.button)
+            return {&object, this};
+        if (object.sprite)
+            if (auto found = object.sprite->findButton(instance); found.first)
+                return found;
+    }
+    return {nullptr, nullptr};
+}
+
+Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)), context_{*movie_}
+{
+    root_ = std::make_unique<TimelinePlayer>(context_, movie_->timeline, 0);
+    root_->tick(false);
+}
+
+bool Player::setState(std::uint64_t button, Button::State state)
+{
+    auto [object, timeline] = root_->findButton(button);
+    if (!object || object->button->state == state)
+        return false;
+    object->button->state = state;
     return true;
 }
 
-Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)), root_(*movie_, movie_->timeline, 0)
+bool Player::pointerOver(std::uint64_t button)
 {
+    if (button == hovered_)
+        return false;
+    bool changed = setState(hovered_, Button::Up);
+    hovered_ = button;
+    changed |= setState(hovered_, pressed_ == button && button ? Button::Down : Button::Over);
+    return changed;
+}
+
+bool Player::pointerPressed()
+{
+    clickAddress_.reset();
+    pressed_ = hovered_;
+    if (!pressed_)
+        return false;
+    runButtonActions(pressed_, false);
+    return setState(pressed_, Button::Down);
+}
+
+std::optional<std::string> Player::pointerReleased()
+{
+    if (pressed_ && pressed_ == hovered_) {
+        runButtonActions(pressed_, true);
+        setState(pressed_, Button::Over);
+    }
+    pressed_ = 0;
+    return std::exchange(clickAddress_, std::nullopt);
+}
+
+void Player::runButtonActions(std::uint64_t button, bool release)
+{
+    auto [object, timeline] = root_->findButton(button);
+    if (!object)
+        return;
+    const Button& definition = std::get<Button>(*object->character);
+    context_.userEvent = true;
+    for (const ActionList& actions : release ? definition.onRelease : definition.onPress)
+        timeline->run(actions);
+    context_.userEvent = false;
+    // One click opens one address at the most, whatever its press and release ask for.
+    if (context_.requestedAddress && !clickAddress_)
+        clickAddress_ = context_.requestedAddress;
+    context_.requestedAddress.reset();
 }
 
 } // namespace quillmere::swf

@@ -1,19 +1,23 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "swf/movie.h"
 
 namespace quillmere::swf {
 
 class TimelinePlayer;
+struct ButtonInstance;
 
 // A character placed on a timeline, as the display list holds it.
 struct DisplayObject {
+    std::uint64_t instance = 0; // tells placements apart, for the pointer
     std::uint16_t characterId = 0;
     const Character* character = nullptr; // null when the movie does not define the id
     Matrix matrix;
@@ -21,53 +25,99 @@ struct DisplayObject {
     std::uint16_t ratio = 0;
     std::optional<std::uint16_t> clipDepth; // a mask for the depths above it, up to this one
     std::shared_ptr<TimelinePlayer> sprite; // a placed sprite's own timeline
+    std::shared_ptr<ButtonInstance> button; // a placed button's states
 };
 
 using DisplayList = std::map<std::uint16_t, DisplayObject>; // by depth, drawn bottom up
+
+struct ButtonInstance {
+    Button::State state = Button::Up;
+    std::array<DisplayList, 4> states; // what each state shows; HitTest is where it can be clicked
+};
+
+// What is shared by every timeline of a movie as it plays.
+struct PlayContext {
+    const Movie& movie;
+    std::map<std::string, Value> variables{};
+    std::uint64_t nextInstance = 1;
+    // Addresses asked for by actions: opened only when a click of the user ran them.
+    std::optional<std::string> requestedAddress{};
+    bool ignoredAddress = false; // a frame action asked for one without a click
+    bool userEvent = false;
+};
 
 // One timeline as it plays: the movie's own, or a placed sprite's. Frames count from 0.
 class TimelinePlayer {
 public:
     // `nesting` is how deep in sprites this timeline lies; sprites placed beyond the limit
     // stay empty, so that a sprite placing itself ends.
-    TimelinePlayer(const Movie& movie, const Timeline& timeline, int nesting);
+    TimelinePlayer(PlayContext& context, const Timeline& timeline, int nesting);
 
     const DisplayList& displayList() const { return list_; }
     std::size_t currentFrame() const { return frame_; }
     std::size_t frameCount() const { return timeline_.frames.size(); }
+    bool playing() const { return playing_; }
+    // Whether a tick can change anything here or below.
+    bool animates() const;
 
-    // Shows the next frame, or the first after the last. Returns whether the display list changed.
-    bool nextFrame();
-    // Shows `frame` as if played from the start to it: objects that stay keep their state.
-    bool gotoFrame(std::size_t frame);
+    // One frame of time: the next frame when playing (the first after the last), its actions,
+    // then the same for every sprite that was already there. `advance` false only runs what is
+    // waiting (a new timeline's first frame). Returns whether the display list changed.
+    bool tick(bool advance);
+    // Runs actions with this timeline as their target.
+    void run(const ActionList& actions);
+
+    // The button with this instance id, and the timeline it lies in; null when gone.
+    std::pair<DisplayObject*, TimelinePlayer*> findButton(std::uint64_t instance);
 
 private:
+    bool gotoFrame(std::size_t frame);
     bool apply(const Frame& frame);
     void place(const Place& place);
-    DisplayObject instantiate(std::uint16_t characterId) const;
+    DisplayObject instantiate(std::uint16_t characterId, int nesting);
+    bool runWaitingActions();
 
-    const Movie& movie_;
+    PlayContext& context_;
     const Timeline& timeline_;
     int nesting_;
     std::size_t frame_ = 0;
+    bool playing_ = true;
+    bool actionsWaiting_ = false; // the actions of the frame just entered have not run yet
     DisplayList list_;
 };
 
-// The movie as it plays: the main timeline, advanced one frame a tick, looping.
+// The movie as it plays: the main timeline and every sprite's, one frame a tick, looping unless
+// actions stop them; buttons follow the pointer.
 class Player {
 public:
     explicit Player(std::shared_ptr<const Movie> movie);
 
     const Movie& movie() const { return *movie_; }
-    const TimelinePlayer& root() const { return root_; }
-    // Whether a tick can ever change what is shown.
-    bool animates() const { return root_.frameCount() > 1; }
+    const TimelinePlayer& root() const { return *root_; }
+    bool animates() const { return root_->animates(); }
     // One frame of time: returns whether what is shown changed.
-    bool tick() { return root_.nextFrame(); }
+    bool tick() { return root_->tick(true); }
+    // Whether a frame action asked for an address, which a player opens only for a click.
+    bool ignoredAddress() const { return context_.ignoredAddress; }
+
+    // The pointer is over the button with this instance id (0: over none). Returns whether a
+    // button changed its state.
+    bool pointerOver(std::uint64_t button);
+    bool pointerPressed();
+    // The click ends: the address its actions ask for, if any.
+    std::optional<std::string> pointerReleased();
+    std::uint64_t buttonUnderPointer() const { return hovered_; }
 
 private:
+    bool setState(std::uint64_t button, Button::State state);
+    void runButtonActions(std::uint64_t button, bool release);
+
     std::shared_ptr<const Movie> movie_;
-    TimelinePlayer root_;
+    PlayContext context_;
+    std::unique_ptr<TimelinePlayer> root_;
+    std::uint64_t hovered_ = 0;
+    std::uint64_t pressed_ = 0;
+    std::optional<std::string> clickAddress_;
 };
 
 } // namespace quillmere::swf

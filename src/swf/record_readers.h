@@ -39,6 +39,12 @@ std::string normalizedJpeg(std::string_view tables, std::string_view image);
 Bitmap readLosslessBitmap(ByteReader& in, int tagVersion, Budget& budget);
 Bitmap readEncodedBitmap(std::string encoded, std::string_view compressedAlpha, Budget& budget);
 
+MorphShape readMorphShape(ByteReader& in, bool morph2, Budget& budget);
+
+ActionList readActions(ByteReader& in, Budget& budget);
+Button readButton(ByteReader& in, bool button2, Budget& budget);
+EditText readEditText(ByteReader& in, std::uint8_t version);
+
 Font readFont1(ByteReader& in, Budget& budget);
 Font readFont2(ByteReader& in, bool font3, Budget& budget);
 Text readText(ByteReader& in, bool withAlpha, Budget& budget);

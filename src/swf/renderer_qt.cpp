@@ -215,14 +215,40 @@ QImage Renderer::renderStage(const Player& player)
 
 QImage Renderer::renderShowAll(const Player& player, QSize size)
 {
+    return render(player, size, showAllTransform(size));
+}
+
+QTransform Renderer::showAllTransform(QSizeF size) const
+{
     const Rect& stage = movie_->stage;
     if (stage.width() <= 0 || stage.height() <= 0)
-        return render(player, size, QTransform::fromScale(0, 0));
-    const double scale = std::min(double(size.width()) / stage.width(), double(size.height()) / stage.height());
-    return render(player, size,
-                  QTransform::fromTranslate(-stage.xMin, -stage.yMin) * QTransform::fromScale(scale, scale)
-                      * QTransform::fromTranslate((size.width() - stage.width() * scale) / 2,
-                                                  (size.height() - stage.height() * scale) / 2));
+        return QTransform::fromScale(0, 0);
+    const double scale = std::min(size.width() / stage.width(), size.height() / stage.height());
+    return QTransform::fromTranslate(-stage.xMin, -stage.yMin) * QTransform::fromScale(scale, scale)
+           * QTransform::fromTranslate((size.width() - stage.width() * scale) / 2,
+                                       (size.height() - stage.height() * scale) / 2);
+}
+
+std::uint64_t Renderer::buttonAt(const Player& player, QSizeF size, QPointF point)
+{
+    return buttonIn(player.root().displayList(), showAllTransform(size), point, 0);
+}
+
+std::uint64_t Renderer::buttonIn(const DisplayList& list, const QTransform& parent, QPointF point, int nesting)
+{
+    for (auto entry = list.rbegin(); entry != list.rend(); ++entry) { // topmost first
+        const DisplayObject& object = entry->second;
+        const QTransform transform = toQt(object.matrix) * parent;
+        if (object.button) {
+            for (const auto& [depth, part] : object.button->states[Button::HitTest])
+                if (coverage(part, transform, nesting + 1).contains(point))
+                    return object.instance;
+        } else if (object.sprite) {
+            if (const std::uint64_t found = buttonIn(object.sprite->displayList(), transform, point, nesting + 1))
+                return found;
+        }
+    }
+    return 0;
 }
 
 QImage Renderer::render(const Player& player, QSize size, const QTransform& stageToImage)
@@ -287,18 +313,25 @@ void Renderer::drawObject(QPainter& painter, const DisplayObject& object, const 
         return;
     const QTransform transform = toQt(object.matrix) * parentTransform;
     const ColorTransform colors = parentColors.after(object.colorTransform);
-    if (const auto* shape = std::get_if<Shape>(object.character))
-        drawShape(painter, *shape, transform, colors);
-    else if (const auto* text = std::get_if<Text>(object.character))
+    if (const auto* shape = std::get_if<Shape>(object.character)) {
+        drawShape(painter, *shape, paths(*shape), transform, colors);
+    } else if (const auto* morph = std::get_if<MorphShape>(object.character)) {
+        const MorphFrame& frame = morphAt(*morph, object.ratio);
+        drawShape(painter, frame.shape, frame.paths, transform, colors);
+    } else if (const auto* text = std::get_if<Text>(object.character)) {
         drawText(painter, *text, transform, colors);
-    else if (object.sprite)
+    } else if (const auto* field = std::get_if<EditText>(object.character)) {
+        drawEditText(painter, *field, transform, colors);
+    } else if (object.sprite) {
         drawList(painter, object.sprite->displayList(), transform, colors, nesting + 1);
+    } else if (object.button) {
+        drawList(painter, object.button->states[object.button->state], transform, colors, nesting + 1);
+    }
 }
 
-void Renderer::drawShape(QPainter& painter, const Shape& shape, const QTransform& transform,
+void Renderer::drawShape(QPainter& painter, const Shape& shape, const ShapePaths& cached, const QTransform& transform,
                          const ColorTransform& colors)
 {
-    const ShapePaths& cached = paths(shape);
     for (std::size_t layer = 0; layer < shape.layers.size(); ++layer) {
         const ShapeLayer& styles = shape.layers[layer];
         for (std::size_t i = 0; i < styles.fills.size(); ++i)
@@ -416,6 +449,14 @@ QPainterPath Renderer::coverage(const DisplayObject& object, const QTransform& p
     const QTransform transform = toQt(object.matrix) * parentTransform;
     if (const auto* shape = std::get_if<Shape>(object.character)) {
         area = transform.map(paths(*shape).outline);
+    } else if (const auto* morph = std::get_if<MorphShape>(object.character)) {
+        area = transform.map(morphAt(*morph, object.ratio).paths.outline);
+    } else if (const auto* field = std::get_if<EditText>(object.character)) {
+        const Rect& b = field->bounds;
+        area.addPolygon(transform.map(QPolygonF(QRectF(b.xMin, b.yMin, b.width(), b.height()))));
+    } else if (object.button) {
+        for (const auto& [depth, part] : object.button->states[object.button->state])
+            area.addPath(coverage(part, transform, nesting + 1));
     } else if (const auto* text = std::get_if<Text>(object.character)) {
         const QTransform textTransform = toQt(text->matrix) * transform;
         for (const TextRun& run : text->runs) {
@@ -444,8 +485,25 @@ QPainterPath Renderer::coverage(const DisplayObject& object, const QTransform& p
 const Renderer::ShapePaths& Renderer::paths(const Shape& shape)
 {
     auto found = shapes_.find(&shape);
-    if (found != shapes_.end())
+    if (found == shapes_.end())
+        found = shapes_.emplace(&shape, pathsOf(shape)).first;
+    return found->second;
+}
+
+const Renderer::MorphFrame& Renderer::morphAt(const MorphShape& morph, std::uint16_t ratio)
+{
+    auto found = morphs_.find({&morph, ratio});
+    if (found != morphs_.end())
         return found->second;
+    if (morphs_.size() >= 256)
+        morphs_.clear(); // a morph played through makes a shape for every ratio
+    MorphFrame frame{morphShapeAt(morph, ratio / 65535.0), {}};
+    frame.paths = pathsOf(frame.shape);
+    return morphs_.emplace(std::pair{&morph, ratio}, std::move(frame)).first->second;
+}
+
+Renderer::ShapePaths Renderer::pathsOf(const Shape& shape)
+{
     ShapePaths built;
     const Qt::FillRule rule = shape.nonZeroWinding ? Qt::WindingFill : Qt::OddEvenFill;
     for (const ShapeLayer& layer : shape.layers) {
@@ -459,7 +517,7 @@ const Renderer::ShapePaths& Renderer::paths(const Shape& shape)
         for (const Path& path : layer.linePaths)
             lines.push_back(toQt(path, false));
     }
-    return shapes_.emplace(&shape, std::move(built)).first->second;
+    return built;
 }
 
 const std::vector<QPainterPath>& Renderer::glyphs(const Font& font)

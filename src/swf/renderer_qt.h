@@ -22,7 +22,9 @@ namespace quillmere::swf {
 // Does: shapes with solid, gradient (linear, radial, focal; pad, reflect, repeat; RGB and
 // linear-RGB interpolation) and bitmap fills; strokes with their caps, joins and fills; static
 // text in embedded fonts; colour transforms; masks.
-// Does not: filters, blend modes, video, device fonts.
+// Also: buttons in the state the pointer gives them, morph shapes at their ratio, and text
+// fields as static text, in their embedded font or a sans-serif face of the same height.
+// Does not: filters, blend modes, video.
 // Paths, decoded bitmaps and glyphs are kept between frames.
 class Renderer {
 public:
@@ -35,6 +37,10 @@ public:
     // The stage scaled into an image of `size` pixels with its aspect kept and centred ("show
     // all"); the rest of the image takes the movie's background colour.
     QImage renderShowAll(const Player& player, QSize size);
+    // Where the stage lies in an area of `size` drawn by renderShowAll, twips to pixels.
+    QTransform showAllTransform(QSizeF size) const;
+    // The topmost button whose hit area holds `point` (pixels of renderShowAll's area), or 0.
+    std::uint64_t buttonAt(const Player& player, QSizeF size, QPointF point);
 
 private:
     struct ShapePaths {
@@ -48,7 +54,11 @@ private:
                   int nesting);
     void drawObject(QPainter& painter, const DisplayObject& object, const QTransform& transform,
                     const ColorTransform& colors, int nesting);
-    void drawShape(QPainter& painter, const Shape& shape, const QTransform& transform, const ColorTransform& colors);
+    void drawShape(QPainter& painter, const Shape& shape, const ShapePaths& cached, const QTransform& transform,
+                   const ColorTransform& colors);
+    void drawEditText(QPainter& painter, const EditText& field, const QTransform& transform,
+                      const ColorTransform& colors);
+    std::uint64_t buttonIn(const DisplayList& list, const QTransform& transform, QPointF point, int nesting);
     void drawText(QPainter& painter, const Text& text, const QTransform& transform, const ColorTransform& colors);
     void fill(QPainter& painter, const QPainterPath& path, const FillStyle& style, const QTransform& transform,
               const ColorTransform& colors);
@@ -56,13 +66,20 @@ private:
     // The area an object covers, in device pixels: what a mask lets through.
     QPainterPath coverage(const DisplayObject& object, const QTransform& transform, int nesting);
 
+    static ShapePaths pathsOf(const Shape& shape);
     const ShapePaths& paths(const Shape& shape);
+    struct MorphFrame {
+        Shape shape;
+        ShapePaths paths;
+    };
+    const MorphFrame& morphAt(const MorphShape& morph, std::uint16_t ratio);
     const std::vector<QPainterPath>& glyphs(const Font& font);
     const QImage& bitmap(std::uint16_t id, const ColorTransform& colors);
 
     std::shared_ptr<const Movie> movie_;
     double pixel_ = 1; // device units to an output pixel while drawing
     std::map<const Shape*, ShapePaths> shapes_;
+    std::map<std::pair<const MorphShape*, std::uint16_t>, MorphFrame> morphs_;
     std::map<const Font*, std::vector<QPainterPath>> fonts_;
     std::map<std::uint16_t, QImage> bitmaps_;
     std::map<std::pair<std::uint16_t, std::vector<double>>, QImage> transformedBitmaps_;

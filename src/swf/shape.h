@@ -71,6 +71,14 @@ struct Edge {
     std::uint32_t line = 0;
 };
 
+// A pen move or an edge, as shape records give them one after the other.
+struct ShapeRecord {
+    bool move = false;
+    Point from; // the pen before an edge, or where a move takes it
+    Segment segment;
+    std::uint32_t fill0 = 0, fill1 = 0, line = 0;
+};
+
 // The styles of one style array and the edges drawn with them. A shape record that brings new
 // styles starts a new layer, drawn above the ones before.
 struct EdgeLayer {

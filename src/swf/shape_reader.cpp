@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <limits>
 
 #include "swf/format_error.h"
@@ -126,15 +127,14 @@ std::vector<LineStyle> readLineStyles(ByteReader& in, int shapeVersion)
     return lines;
 }
 
-// The shape records up to the end record. `layerDone` receives each layer as new styles
-// replace it, the last one included.
-void readRecords(ByteReader& in, int shapeVersion, Budget& budget, EdgeLayer layer,
-                 const std::function<void(EdgeLayer)>& layerDone)
+// The shape records up to the end record, one at a time to `record`. New style arrays (in
+// DefineShape 2-4) go to `newStyles`, which reads them and returns their index widths.
+void readRecords(ByteReader& in, Budget& budget, const std::function<void(const ShapeRecord&)>& record,
+                 const std::function<std::pair<int, int>()>& newStyles)
 {
     int fillBits = static_cast<int>(in.ub(4));
     int lineBits = static_cast<int>(in.ub(4));
-    Point pen;
-    std::uint32_t fill0 = 0, fill1 = 0, line = 0;
+    ShapeRecord pen; // the pen, and the styles it draws with
     for (std::size_t records = 0;; ++records) {
         if (records == kMaxShapeRecords)
             throw FormatError("a shape of more than " + std::to_string(kMaxShapeRecords) + " records");
@@ -145,31 +145,33 @@ void readRecords(ByteReader& in, int shapeVersion, Budget& budget, EdgeLayer lay
                 break;
             if (flags & 0x01) {
                 const int bits = static_cast<int>(in.ub(5));
-                pen.x = in.sb(bits);
-                pen.y = in.sb(bits);
+                pen.from.x = in.sb(bits);
+                pen.from.y = in.sb(bits);
             }
-            std::optional<std::uint32_t> newFill0, newFill1, newLine;
+            std::optional<std::uint32_t> fill0, fill1, line;
             if (flags & 0x02)
-                newFill0 = in.ub(fillBits);
+                fill0 = in.ub(fillBits);
             if (flags & 0x04)
-                newFill1 = in.ub(fillBits);
+                fill1 = in.ub(fillBits);
             if (flags & 0x08)
-                newLine = in.ub(lineBits);
+                line = in.ub(lineBits);
             if (flags & 0x10) { // new styles: the indices of this record already refer to them
-                layerDone(std::move(layer));
-                layer = EdgeLayer{readFillStyles(in, shapeVersion), readLineStyles(in, shapeVersion), {}};
-                fillBits = static_cast<int>(in.ub(4));
-                lineBits = static_cast<int>(in.ub(4));
-                fill0 = fill1 = line = 0;
+                std::tie(fillBits, lineBits) = newStyles();
+                pen.fill0 = pen.fill1 = pen.line = 0;
             }
-            fill0 = newFill0.value_or(fill0);
-            fill1 = newFill1.value_or(fill1);
-            line = newLine.value_or(line);
+            pen.fill0 = fill0.value_or(pen.fill0);
+            pen.fill1 = fill1.value_or(pen.fill1);
+            pen.line = line.value_or(pen.line);
+            if (flags & 0x01) {
+                pen.move = true;
+                record(pen);
+            }
             continue;
         }
         const bool straight = in.flag();
         const int bits = static_cast<int>(in.ub(4)) + 2;
-        Edge edge{pen, {}, fill0, fill1, line};
+        ShapeRecord edge = pen;
+        edge.move = false;
         if (straight) {
             std::int32_t dx = 0, dy = 0;
             if (in.flag()) {
@@ -180,19 +182,34 @@ void readRecords(ByteReader& in, int shapeVersion, Budget& budget, EdgeLayer lay
             } else {
                 dx = in.sb(bits);
             }
-            edge.segment.to = offset(pen, dx, dy);
+            edge.segment = {{}, offset(pen.from, dx, dy), false};
         } else {
             const std::int32_t cx = in.sb(bits), cy = in.sb(bits), ax = in.sb(bits), ay = in.sb(bits);
-            edge.segment.curved = true;
-            edge.segment.control = offset(pen, cx, cy);
-            edge.segment.to = offset(edge.segment.control, ax, ay);
+            const Point control = offset(pen.from, cx, cy);
+            edge.segment = {control, offset(control, ax, ay), true};
         }
-        pen = edge.segment.to;
-        if (fill0 || fill1 || line)
-            layer.edges.push_back(edge);
+        pen.from = edge.segment.to;
+        record(edge);
     }
     in.align();
-    layerDone(std::move(layer));
+}
+
+// The records of a shape or glyph, as layers of edges: each new style array starts a layer.
+std::vector<EdgeLayer> readLayers(ByteReader& in, int shapeVersion, Budget& budget, EdgeLayer first)
+{
+    std::vector<EdgeLayer> layers{std::move(first)};
+    readRecords(
+        in, budget,
+        [&](const ShapeRecord& r) {
+            if (!r.move && (r.fill0 || r.fill1 || r.line))
+                layers.back().edges.push_back({r.from, r.segment, r.fill0, r.fill1, r.line});
+        },
+        [&] {
+            layers.push_back({readFillStyles(in, shapeVersion), readLineStyles(in, shapeVersion), {}});
+            const int fillBits = static_cast<int>(in.ub(4));
+            return std::pair{fillBits, static_cast<int>(in.ub(4))};
+        });
+    return layers;
 }
 
 } // namespace
@@ -206,8 +223,8 @@ Shape readShape(ByteReader& in, int shapeVersion, Budget& budget)
         shape.nonZeroWinding = in.u8() & 0x04;
     }
     EdgeLayer first{readFillStyles(in, shapeVersion), readLineStyles(in, shapeVersion), {}};
-    readRecords(in, shapeVersion, budget, std::move(first),
-                [&](EdgeLayer layer) { shape.layers.push_back(buildLayer(std::move(layer))); });
+    for (EdgeLayer& layer : readLayers(in, shapeVersion, budget, std::move(first)))
+        shape.layers.push_back(buildLayer(std::move(layer)));
     return shape;
 }
 
@@ -216,13 +233,138 @@ Path readGlyph(ByteReader& in, Budget& budget)
     EdgeLayer layer;
     layer.fills.resize(1);
     Path outline;
-    readRecords(in, 1, budget, std::move(layer), [&](EdgeLayer done) {
-        if (!done.fills.empty()) {
-            Path joined = std::move(buildLayer(std::move(done)).fillPaths.front());
-            outline.insert(outline.end(), joined.begin(), joined.end());
-        }
-    });
+    for (EdgeLayer& done : readLayers(in, 1, budget, std::move(layer))) {
+        if (done.fills.empty())
+            continue;
+        Path joined = std::move(buildLayer(std::move(done)).fillPaths.front());
+        outline.insert(outline.end(), joined.begin(), joined.end());
+    }
     return outline;
+}
+
+namespace {
+
+MorphShape::Fill readMorphFill(ByteReader& in)
+{
+    MorphShape::Fill fill;
+    const std::uint8_t type = in.u8();
+    switch (type) {
+    case 0x00:
+        fill.start.color = readRgba(in);
+        fill.end.color = readRgba(in);
+        return fill;
+    case 0x10:
+    case 0x12:
+    case 0x13: {
+        const auto kind = type == 0x10   ? FillStyle::Kind::LinearGradient
+                          : type == 0x12 ? FillStyle::Kind::RadialGradient
+                                         : FillStyle::Kind::FocalGradient;
+        fill.start.kind = fill.end.kind = kind;
+        fill.start.matrix = readMatrix(in);
+        fill.end.matrix = readMatrix(in);
+        const std::uint8_t header = in.u8();
+        for (Gradient* g : {&fill.start.gradient, &fill.end.gradient}) {
+            g->spread = (header >> 6) == 1   ? Gradient::Spread::Reflect
+                        : (header >> 6) == 2 ? Gradient::Spread::Repeat
+                                             : Gradient::Spread::Pad;
+            g->interpolation
+                = ((header >> 4) & 3) == 1 ? Gradient::Interpolation::LinearRgb : Gradient::Interpolation::Rgb;
+        }
+        for (int i = 0; i < (header & 0x0F); ++i) {
+            const std::uint8_t startRatio = in.u8();
+            const Rgba startColor = readRgba(in);
+            const std::uint8_t endRatio = in.u8();
+            fill.start.gradient.stops.push_back({startRatio, startColor});
+            fill.end.gradient.stops.push_back({endRatio, readRgba(in)});
+        }
+        if (type == 0x13) {
+            fill.start.gradient.focalPoint = std::clamp(in.s16() / 256.0, -1.0, 1.0);
+            fill.end.gradient.focalPoint = std::clamp(in.s16() / 256.0, -1.0, 1.0);
+        }
+        return fill;
+    }
+    case 0x40:
+    case 0x41:
+    case 0x42:
+    case 0x43:
+        for (FillStyle* f : {&fill.start, &fill.end}) {
+            f->kind = FillStyle::Kind::Bitmap;
+            f->repeat = !(type & 1);
+            f->smooth = !(type & 2);
+        }
+        fill.start.bitmapId = fill.end.bitmapId = in.u16();
+        fill.start.matrix = readMatrix(in);
+        fill.end.matrix = readMatrix(in);
+        return fill;
+    default: throw FormatError("unknown morph fill style " + std::to_string(type));
+    }
+}
+
+MorphShape::Line readMorphLine(ByteReader& in, bool morph2)
+{
+    MorphShape::Line line;
+    line.start.width = in.u16();
+    line.end.width = in.u16();
+    if (morph2) {
+        line.start.startCap = line.end.startCap = cap(in.ub(2));
+        const auto join = in.ub(2);
+        const bool hasFill = in.flag();
+        line.start.scalesHorizontally = line.end.scalesHorizontally = !in.flag();
+        line.start.scalesVertically = line.end.scalesVertically = !in.flag();
+        in.ub(1 + 5 + 1);
+        line.start.endCap = line.end.endCap = cap(in.ub(2));
+        line.start.join = line.end.join = join == 1   ? LineStyle::Join::Bevel
+                                          : join == 2 ? LineStyle::Join::Miter
+                                                      : LineStyle::Join::Round;
+        if (join == 2)
+            line.start.miterLimit = line.end.miterLimit = in.u16() / 256.0;
+        if (hasFill) {
+            const MorphShape::Fill fill = readMorphFill(in);
+            line.start.fill = fill.start;
+            line.end.fill = fill.end;
+            return line;
+        }
+    }
+    line.start.fill.color = readRgba(in);
+    line.end.fill.color = readRgba(in);
+    return line;
+}
+
+std::vector<ShapeRecord> readMorphRecords(ByteReader& in, Budget& budget)
+{
+    std::vector<ShapeRecord> records;
+    readRecords(
+        in, budget, [&](const ShapeRecord& r) { records.push_back(r); },
+        []() -> std::pair<int, int> { throw FormatError("new styles in a morph shape"); });
+    return records;
+}
+
+} // namespace
+
+MorphShape readMorphShape(ByteReader& in, bool morph2, Budget& budget)
+{
+    MorphShape morph;
+    readRect(in);
+    readRect(in);
+    if (morph2) {
+        readRect(in);
+        readRect(in);
+        in.u8();
+    }
+    const std::size_t endOffset = in.u32();
+    const std::size_t afterOffset = in.position();
+    morph.fills.resize(styleCount(in, 2));
+    for (auto& fill : morph.fills)
+        fill = readMorphFill(in);
+    morph.lines.resize(styleCount(in, 2));
+    for (auto& line : morph.lines)
+        line = readMorphLine(in, morph2);
+    morph.start = readMorphRecords(in, budget);
+    if (afterOffset + endOffset < in.position())
+        throw FormatError("a morph shape's end overlaps its start");
+    in.skip(afterOffset + endOffset - in.position());
+    morph.end = readMorphRecords(in, budget);
+    return morph;
 }
 
 } // namespace quillmere::swf

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <utility>
+
 #include "swf/format_error.h"
 #include "swf/record_readers.h"
 
@@ -40,7 +43,9 @@ Font readFont1(ByteReader& in, Budget& budget)
 Font readFont2(ByteReader& in, bool font3, Budget& budget)
 {
     const std::uint8_t flags = in.u8();
+    const bool hasLayout = flags & 0x80;
     const bool wideOffsets = flags & 0x08;
+    const bool wideCodes = flags & 0x04;
     in.u8();          // language
     in.skip(in.u8()); // name
     const std::size_t count = in.u16();
@@ -52,9 +57,141 @@ Font readFont2(ByteReader& in, bool font3, Budget& budget)
     const std::uint32_t codeTable = count == 0 ? 0 : (wideOffsets ? offsetsIn.u32() : offsetsIn.u16());
     Font font;
     font.unitsPerEm = font3 ? 20480 : 1024;
-    if (count > 0)
-        font.glyphs = readGlyphs(table, offsets, codeTable, budget);
+    if (count == 0)
+        return font;
+    font.glyphs = readGlyphs(table, offsets, codeTable, budget);
+    // After the glyphs: the character each one draws, then the layout.
+    ByteReader after(table);
+    after.skip(codeTable);
+    for (Glyph& glyph : font.glyphs)
+        glyph.code = wideCodes ? after.u16() : after.u8();
+    if (hasLayout) {
+        font.hasLayout = true;
+        font.ascent = after.u16();
+        font.descent = after.u16();
+        font.leading = after.s16();
+        for (Glyph& glyph : font.glyphs)
+            glyph.advance = after.s16();
+    }
     return font;
+}
+
+namespace {
+
+// Movies of version 6 on store text as UTF-8; older ones, and text that is not UTF-8, in the
+// Windows Western code page, read here as Latin-1.
+std::u16string decoded(std::string_view bytes, std::uint8_t version)
+{
+    std::u16string text;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<std::uint8_t>(bytes[i]);
+        int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        bool valid = version >= 6 && length > 0 && i + std::size_t(length) <= bytes.size();
+        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<std::uint8_t>(bytes[i + std::size_t(k)]);
+            valid = (next & 0xC0) == 0x80;
+            c = c << 6 | (next & 0x3F);
+        }
+        if (!valid) {
+            text += char16_t(lead);
+            ++i;
+            continue;
+        }
+        i += std::size_t(length);
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            text += char16_t(0xD800 + (c >> 10));
+            text += char16_t(0xDC00 + (c & 0x3FF));
+        } else {
+            text += char16_t(c);
+        }
+    }
+    return text;
+}
+
+// HTML text fields: their text, with paragraph and line breaks as line feeds and the common
+// entities read; every other tag is dropped.
+std::u16string plainText(const std::u16string& html)
+{
+    std::u16string text;
+    for (std::size_t i = 0; i < html.size(); ++i) {
+        if (html[i] == u'<') {
+            const std::size_t close = html.find(u'>', i);
+            std::u16string tag
+                = html.substr(i + 1, close == std::u16string::npos ? std::u16string::npos : close - i - 1);
+            for (auto& c : tag)
+                c = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+            if (tag.starts_with(u"br") || tag.starts_with(u"/p") || tag.starts_with(u"/li"))
+                text += u'\n';
+            if (close == std::u16string::npos)
+                break;
+            i = close;
+        } else if (html[i] == u'&') {
+            static constexpr std::pair<std::u16string_view, char16_t> entities[]
+                = {{u"&lt;", u'<'},   {u"&gt;", u'>'},    {u"&amp;", u'&'},
+                   {u"&quot;", u'"'}, {u"&apos;", u'\''}, {u"&nbsp;", u'\u00A0'}};
+            const std::u16string_view rest(html.data() + i, html.size() - i);
+            const auto* entity = std::find_if(std::begin(entities), std::end(entities),
+                                              [&](const auto& e) { return rest.starts_with(e.first); });
+            if (entity == std::end(entities)) {
+                text += u'&';
+                continue;
+            }
+            text += entity->second;
+            i += entity->first.size() - 1;
+        } else {
+            text += html[i];
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+EditText readEditText(ByteReader& in, std::uint8_t version)
+{
+    EditText field;
+    field.bounds = readRect(in);
+    const std::uint8_t flags1 = in.u8(), flags2 = in.u8();
+    const bool hasText = flags1 & 0x80;
+    field.wordWrap = flags1 & 0x40;
+    const bool hasColor = flags1 & 0x04;
+    const bool hasMaxLength = flags1 & 0x02;
+    const bool hasFont = flags1 & 0x01;
+    const bool hasFontClass = flags2 & 0x80;
+    const bool hasLayout = flags2 & 0x20;
+    const bool html = flags2 & 0x02;
+    field.useOutlines = flags2 & 0x01;
+    if (hasFont)
+        field.fontId = in.u16();
+    if (hasFontClass)
+        in.string();
+    if (hasFont || hasFontClass)
+        field.height = in.u16();
+    if (hasColor)
+        field.color = readRgba(in);
+    if (hasMaxLength)
+        in.u16();
+    if (hasLayout) {
+        const std::uint8_t align = in.u8();
+        field.align = align == 1   ? EditText::Align::Right
+                      : align == 2 ? EditText::Align::Center
+                      : align == 3 ? EditText::Align::Justify
+                                   : EditText::Align::Left;
+        field.leftMargin = in.u16();
+        field.rightMargin = in.u16();
+        field.indent = in.s16();
+        field.leading = in.s16();
+    }
+    in.string(); // the variable it shows
+    if (hasText) {
+        const std::string initial = in.string();
+        field.text = decoded(initial, version);
+        if (html)
+            field.text = plainText(field.text);
+    }
+    return field;
 }
 
 Text readText(ByteReader& in, bool withAlpha, Budget& budget)

@@ -10,7 +10,7 @@ Application::Application(Hosts hosts, std::chrono::milliseconds transferTimeout)
     : staging_(QDir::tempPath() + QStringLiteral("/quillmere-XXXXXX")),
       inet1_(network_, transferTimeout),
       inet2_(network_, transferTimeout),
-      banner_(network_, transferTimeout)
+      banner_(network_, transferTimeout, addressOpener_)
 {
     // QTemporaryDir makes a fresh directory that only this user can enter, and removes it
     // with everything in it when the program ends.

@@ -11,6 +11,7 @@
 #include <QMovie>
 
 #include "support/running_program.h"
+#include "swf_writer.h"
 #include "support/strict_warnings.h"
 
 using namespace quillmere;
@@ -207,6 +208,38 @@ private slots:
         QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(!p.app.window().isVisible());
         QCOMPARE(p.status(), "Loading Proxy List, Please Wait . . . . . . ");
+    }
+
+    // The demo banner's invisible button opens the home page, once a click; a button that asks
+    // for a script opens nothing.
+    void aClickOnTheBannerOpensItsWebAddressOnly()
+    {
+        swf::SwfWriter script(449, 65);
+        script.defineRectangle(1, {0, 449 * 20, 0, 65 * 20}, swf::FillStyle{});
+        script.defineButton(2, {{1 << swf::Button::Up | 1 << swf::Button::HitTest, 1, 1}},
+                            swf::SwfWriter::Actions::getUrl("javascript:alert(1)"));
+        script.place({.depth = 1, .characterId = 2});
+        script.showFrame();
+        const QByteArray scriptBanner = QByteArray::fromStdString(script.finish());
+        QDesktopServices::setUrlHandler("http", this, "openUrl");
+        QDesktopServices::setUrlHandler("javascript", this, "openUrl");
+        opened_.clear();
+        for (const QByteArray& banner : {demoBanner(), scriptBanner}) {
+            HttpTestServer server([&](const QByteArray& path) {
+                return path == "/prx/banner.swf" ? Reply{200, banner} : listServer(path);
+            });
+            Program p(server);
+            QLabel* area = p.app.window().bannerArea();
+            QTRY_VERIFY_WITH_TIMEOUT(!area->pixmap().isNull(), 10000);
+            QMouseEvent move(QEvent::MouseMove, QPointF(300, 30), area->mapToGlobal(QPointF(300, 30)), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(area, &move);
+            QCOMPARE(area->cursor().shape(), Qt::PointingHandCursor); // over the hit area
+            QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(300, 30));
+        }
+        QDesktopServices::unsetUrlHandler("http");
+        QDesktopServices::unsetUrlHandler("javascript");
+        QCOMPARE(opened_, QList<QUrl>({QUrl("http://www.quillmere.example")}));
     }
 
     void theBannerPlaysAMovieOrShowsAPictureAndNothingBroken()

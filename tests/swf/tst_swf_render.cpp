@@ -232,6 +232,73 @@ private slots:
         QTest::newRow("animation, frame 1") << twoFrames << 1 << left << 0;
         QTest::newRow("animation, frame 2") << twoFrames << 2 << right << 0;
         QTest::newRow("animation, looped") << twoFrames << 3 << left << 0;
+
+        // The same square moving in a sprite of its own, in a movie of one frame.
+        Writer sprite(kSize, kSize);
+        sprite.defineRectangle(1, {0, 1000, 0, 1000}, solid(kRed));
+        sprite.beginSprite(2);
+        sprite.place({.depth = 1, .characterId = 1});
+        sprite.showFrame();
+        sprite.place({.depth = 1, .move = true, .matrix = moved(1000, 0)});
+        sprite.showFrame();
+        sprite.endSprite();
+        sprite.place({.depth = 1, .characterId = 2});
+        sprite.showFrame();
+        const std::string ownTimeline = sprite.finish();
+        QTest::newRow("sprite timeline, frame 2") << ownTimeline << 2 << right << 0;
+        QTest::newRow("sprite timeline, looped") << ownTimeline << 3 << left << 0;
+
+        // An intro of three frames that stops on its last: frame 2 jumps to the label "end",
+        // which stops; a frame that jumps to itself would cost a frame a tick.
+        Writer intro(kSize, kSize);
+        intro.defineRectangle(1, {0, 1000, 0, 1000}, solid(kRed));
+        intro.place({.depth = 1, .characterId = 1});
+        intro.showFrame();
+        intro.doAction(Writer::Actions::gotoLabel("end") + Writer::Actions::play());
+        intro.showFrame();
+        intro.place({.depth = 1, .move = true, .matrix = moved(0, 1000)});
+        intro.showFrame();
+        intro.frameLabel("end");
+        intro.place({.depth = 1, .move = true, .matrix = moved(1000, 0)});
+        intro.doAction(Writer::Actions::stop());
+        intro.showFrame();
+        intro.doAction(Writer::Actions::gotoFrame(4));
+        intro.showFrame();
+        QTest::newRow("actions: goto a label, stop there") << intro.finish() << 50 << right << 0;
+
+        // A square morphing into the whole stage, from red to blue, placed half way.
+        Writer morph(kSize, kSize);
+        morph.defineMorphShape(1, solid(kRed), solid(kBlue),
+                               {Writer::Styles{0, 1, 0}, Writer::MoveTo{0, 0}, Writer::LineTo{1000, 0},
+                                Writer::LineTo{1000, 1000}, Writer::LineTo{0, 1000}, Writer::LineTo{0, 0}},
+                               {Writer::MoveTo{0, 0}, Writer::LineTo{2000, 0}, Writer::LineTo{2000, 2000},
+                                Writer::LineTo{0, 2000}, Writer::LineTo{0, 0}});
+        morph.place({.depth = 1, .characterId = 1, .ratio = 32768});
+        morph.showFrame();
+        QTest::newRow("morph shape half way")
+            << morph.finish() << 1 << QList<Probe>{{{70, 70}, QColor(127, 0, 127)}, {{80, 80}, Qt::white}} << 1;
+
+        // A button shows its up state; its hit area alone is invisible.
+        Writer button(kSize, kSize);
+        button.defineRectangle(1, {0, 1000, 0, 1000}, solid(kRed));
+        button.defineRectangle(2, kStage, solid(kBlue));
+        button.defineButton(3, {{1 << Button::Up, 1, 1}, {1 << Button::HitTest, 2, 2}}, Writer::Actions::stop());
+        button.place({.depth = 1, .characterId = 3});
+        button.showFrame();
+        QTest::newRow("button, up state")
+            << button.finish() << 1 << QList<Probe>{{{25, 25}, Qt::red}, {{75, 75}, Qt::white}} << 0;
+
+        // A text field, centred, in an embedded font: one glyph, a square, for "x".
+        Writer fields(kSize, kSize);
+        fields.defineFont(1,
+                          {{Writer::Styles{0, 1, 0}, Writer::MoveTo{0, -512}, Writer::LineTo{512, -512},
+                            Writer::LineTo{512, 0}, Writer::LineTo{0, 0}, Writer::LineTo{0, -512}}},
+                          u"x");
+        fields.defineEditText(2, {0, 2000, 0, 1000}, 1, 1000, kBlue, EditText::Align::Center, "x");
+        fields.place({.depth = 1, .characterId = 2});
+        fields.showFrame();
+        QTest::newRow("text field") << fields.finish() << 1 << QList<Probe>{{{50, 35}, Qt::blue}, {{30, 35}, Qt::white}}
+                                    << 0;
     }
 
     void features()
@@ -281,6 +348,28 @@ private slots:
         QVERIFY(tool.exitCode() != 0);
         QCOMPARE(tool.readAllStandardError().count('\n'), 1);
         QVERIFY(!QFile::exists(dir.filePath("none.png")));
+    }
+
+    // A field in a device font: its text, markup dropped, in its colour and inside its bounds.
+    void aDeviceFontFieldShowsItsText()
+    {
+        Writer w(kSize, kSize);
+        w.defineFont(1, {});
+        w.defineEditText(2, {0, 2000, 0, 1000}, 1, 600, kRed, EditText::Align::Left, "<p>W<b>W</b></p>", false, true);
+        w.place({.depth = 1, .characterId = 2});
+        w.showFrame();
+        const QImage picture = render(w.finish());
+        int red = 0, elsewhere = 0;
+        for (int y = 0; y < kSize; ++y)
+            for (int x = 0; x < kSize; ++x) {
+                const QColor pixel = picture.pixelColor(x, y);
+                if (y >= 50) // below the field
+                    elsewhere += pixel != QColor(Qt::white);
+                else
+                    red += pixel.red() > 200 && pixel.green() < 80;
+            }
+        QVERIFY2(red > 40, qPrintable(QString::number(red)));
+        QCOMPARE(elsewhere, 0);
     }
 
     // Shapes that meet along an edge leave no seam of the background between them.
