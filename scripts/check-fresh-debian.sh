@@ -6,15 +6,21 @@
 #
 #   bash scripts/check-fresh-debian.sh test    # the test command, headless
 #   bash scripts/check-fresh-debian.sh run     # the run command, on this session's $DISPLAY
+#   bash scripts/check-fresh-debian.sh package # apt-get install of the package made here, then
+#                                              # its menu entry's command, headless
 #
 # With no desktop at hand, give the run a private X server: xvfb-run -a bash scripts/check-fresh-debian.sh run
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 case "${1:-}" in
-    test) command=test.sh ;;
-    run) command=run-demo.sh ;;
-    *) echo "usage: $0 test|run" >&2; exit 2 ;;
+    test) command="bash scripts/test.sh" ;;
+    run) command="bash scripts/run-demo.sh" ;;
+    package)
+        package=$(bash scripts/package.sh | tail -n 1)
+        command='apt-get update -qq && apt-get install -y -qq ./quillmere_*.deb > /dev/null && exec=$(sed -n "s/^Exec=//p" /usr/share/applications/example.quillmere.Quillmere.desktop) && echo "menu entry runs: $exec" && { QT_QPA_PLATFORM=offscreen timeout 5 $exec; test $? -eq 124 && echo "the installed program started and ran until stopped"; }'
+        ;;
+    *) echo "usage: $0 test|run|package" >&2; exit 2 ;;
 esac
 
 bash scripts/install-deps.sh debootstrap git
@@ -54,8 +60,9 @@ for dir in proc sys dev dev/pts tmp/.X11-unix; do
     mounts+=("$root/$dir")
 done
 git clone --quiet . "$root/root/quillmere"
+[ -n "${package:-}" ] && cp "$package" "$root/root/quillmere/"
 
 chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin DISPLAY="${DISPLAY:-}" \
-    bash -c "cd /root/quillmere && bash scripts/$command" &
+    bash -c "cd /root/quillmere && $command" &
 # Waiting in the background lets a TERM or INT reach the clean-up at once.
 wait $!

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/address_opener.h"
 
 namespace quillmere::platform {
@@ -13,5 +15,8 @@ public:
 private:
     void* owner_ = nullptr;
 };
+
+// UTF-8 as the UTF-16 that Windows' wide calls take.
+std::wstring wideFromUtf8(const std::string& text);
 
 } // namespace quillmere::platform

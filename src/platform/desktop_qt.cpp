@@ -9,7 +9,7 @@
 #include <QUrl>
 
 #include "platform/printable.h"
-#include "platform/web_address_qt.h"
+#include "platform/web_address.h"
 
 namespace quillmere::platform {
 
@@ -21,12 +21,12 @@ void QtClipboard::setText(const std::string& text)
 void QtAddressOpener::open(const std::string& address)
 {
     // The address goes to the desktop as one URL, never through a shell.
-    const auto url = webAddress(address);
-    if (!url) {
+    const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
+    if (!isWebAddress(address) || !url.isValid()) {
         std::cerr << "quillmere: not opened, not a valid address: " << printable(address) << '\n';
         return;
     }
-    if (!QDesktopServices::openUrl(*url))
+    if (!QDesktopServices::openUrl(url))
         std::cerr << "quillmere: the desktop could not open " << printable(address) << '\n';
 }
 

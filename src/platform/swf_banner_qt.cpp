@@ -9,10 +9,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QUrl>
 
 #include "platform/address_opener.h"
 #include "platform/printable.h"
+#include "platform/web_address.h"
 
 namespace quillmere::platform {
 
@@ -94,8 +94,7 @@ void SwfBanner::pointerMoved(QPointF at)
 
 void SwfBanner::openClickThrough(const std::string& address)
 {
-    const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
-    if (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) {
+    if (!isWebAddress(address)) {
         std::cerr << "quillmere: banner link not opened, not a web address: " << printable(address) << '\n';
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -12,6 +13,13 @@ class ClickLabel : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
+
+    // What assistive technology meets it as, when it acts as a control: a push button or a
+    // link. NoRole: a plain label or picture.
+    QAccessible::Role accessibleRole() const { return accessibleRole_; }
+    void setAccessibleRole(QAccessible::Role role) { accessibleRole_ = role; }
+    // A click made without the mouse: a screen reader's or a switch user's press.
+    void click() { emit clicked(); }
 
 signals:
     void clicked();
@@ -38,6 +46,7 @@ protected:
 
 private:
     bool pressed_ = false;
+    QAccessible::Role accessibleRole_ = QAccessible::NoRole;
 };
 
 } // namespace quillmere

@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include "app/main_window.h"
+#include "view/accessible_click_label.h"
 #include "view/click_label.h"
 #include "view/list_box_model.h"
 #include "view/list_box_view.h"
@@ -42,7 +43,16 @@ WindowWidget::WindowWidget(Main& model) : model_(model), hand_(QPixmap(QStringLi
 {
     setObjectName(QString::fromLatin1(controlName(ControlId::Main)));
     setWindowTitle(QStringLiteral("Quillmere V 1.0"));
-    setWindowIcon(QIcon(QStringLiteral(":/assets/quillmere.ico")));
+    // The icon file's three small sizes, and larger ones for screens at a higher scale.
+    QIcon icon(QStringLiteral(":/assets/quillmere.ico"));
+    for (const int size : {64, 96, 256})
+        icon.addFile(QStringLiteral(":/assets/icons/quillmere-%1.png").arg(size));
+    setWindowIcon(icon);
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleClickLabel);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setFixedSize(451, 614);
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -65,17 +75,20 @@ WindowWidget::WindowWidget(Main& model) : model_(model), hand_(QPixmap(QStringLi
 
     // List1 has its own font and colours; List2 keeps the window's font and the system colours.
     QListView* list1 = addList(model.List1, sansSerif(13, true), 16);
+    list1->setAccessibleName(QString::fromStdString(model.Label1.caption()));
     QPalette blueOnWhite = list1->palette();
     blueOnWhite.setColor(QPalette::Base, Qt::white);
     blueOnWhite.setColor(QPalette::Text, Qt::blue);
     list1->setPalette(blueOnWhite);
     QListView* list2 = addList(model.List2, font(), 13);
+    list2->setAccessibleName(QString::fromStdString(model.Label3.caption()));
 
     banner_ = new QLabel(this);
     banner_->setObjectName(QString::fromLatin1(controlName(ControlId::flash1)));
     place(banner_, model.flash1.geometry());
     banner_->setAlignment(Qt::AlignCenter);
     banner_->setFocusPolicy(Qt::StrongFocus);
+    banner_->setAccessibleName(QStringLiteral("Advertisement"));
 
     // The lists and the banner lie above the pictures and labels they overlap.
     list1->raise();
@@ -103,9 +116,11 @@ void WindowWidget::addPicture(const Picture& model, const char* resource)
     picture->setPixmap(QPixmap(QString::fromLatin1(resource)));
     place(picture, model.geometry());
     connect(picture, &ClickLabel::clicked, this, [this, id = model.id()] { model_.raise(id, Event::Click); });
-    if (!model.toolTip().empty()) { // a picture button
+    if (!model.toolTip().empty()) {                      // a picture button
+        picture->setAccessibleRole(QAccessible::Button); // before anything asks for its interface
         picture->setCursor(hand_);
         picture->setToolTip(plainToolTip(model.toolTip()));
+        picture->setAccessibleName(QString::fromStdString(model.toolTip()));
     }
 }
 
@@ -120,6 +135,8 @@ void WindowWidget::addLabel(const Label& label, const QFont& font, const QColor&
     palette.setColor(QPalette::WindowText, colour);
     widget->setPalette(palette);
     connect(widget, &ClickLabel::clicked, this, [this, id = label.id()] { model_.raise(id, Event::Click); });
+    if (label.id() == ControlId::Label4) // the home link
+        widget->setAccessibleRole(QAccessible::Link);
     labels_.emplace(label.id(), LabelView{&label, widget});
 }
 

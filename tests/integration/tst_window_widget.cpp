@@ -2,6 +2,7 @@
 
 #include <QtTest>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QListView>
 
@@ -196,6 +197,44 @@ private slots:
         QCOMPARE(qt(s.fake.opener.opened), QStringList({"http://submit.quillmere.example", "http://www.one.example",
                                                         "http://www.quillmere.example"}));
         QCOMPARE(qt(s.fake.clipboard.history), QStringList({"one.example"}));
+    }
+
+    // What a screen reader meets: every control named, in its role; a press of a picture button
+    // clicks it; the status label's name is its caption, which Qt announces as a name change
+    // while the label has no name of its own (offscreen, no event reaches a screen reader).
+    void assistiveTechnologyMeetsEveryControlByNameAndRole()
+    {
+        Shown s;
+        QMap<QString, QAccessible::Role> met;
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&s.window);
+        for (int i = 0; i < window->childCount(); ++i)
+            if (QAccessibleInterface* child = window->child(i); !child->text(QAccessible::Name).isEmpty())
+                met.insert(child->text(QAccessible::Name), child->role());
+        const QMap<QString, QAccessible::Role> expected{
+            {"Exit Quillmere", QAccessible::Button},
+            {"Add your proxy site to list", QAccessible::Button},
+            {"reload proxy list", QAccessible::Button},
+            {"Copy Proxy Name", QAccessible::Button},
+            {"Navigate to proxy web site", QAccessible::Button},
+            {"Top 20  Proxy List", QAccessible::List},
+            {"Other Proxy List", QAccessible::List},
+            {"Advertisement", QAccessible::StaticText},
+            {"http://www.quillmere.example", QAccessible::Link},
+        };
+        for (auto it = expected.begin(); it != expected.end(); ++it)
+            QVERIFY2(met.value(it.key(), QAccessible::NoRole) == it.value(), qPrintable(it.key()));
+
+        s.fake.main.SelectedProxy = "picked.example";
+        QAccessible::queryAccessibleInterface(s.child("Image7"))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(qt(s.fake.clipboard.history), QStringList({"picked.example"}));
+
+        s.fake.main.Label2.setCaption(std::string(kCompleteCaption));
+        QVERIFY(s.child("Label2")->accessibleName().isEmpty());
+        QCOMPARE(QAccessible::queryAccessibleInterface(s.child("Label2"))->text(QAccessible::Name), "Loading Complete");
+        for (const char* name : {"Image3", "Label2", "Label4"})
+            QCOMPARE(s.child(name)->focusPolicy(), Qt::NoFocus); // none of this adds a stop for Tab
     }
 
     void serverTextIsShownAsPlainText()
