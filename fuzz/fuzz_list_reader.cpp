@@ -1,5 +1,6 @@
-// A list file's bytes read the way the refresh reads them: the text stream's lines inserted at
-// the top of a list box, in one batch. Checks the entries against a plain reading of the format.
+// A list file's bytes read the way the refresh reads them: the text stream's lines, indexed once,
+// inserted at the top of a list box that already holds an entry. Checks the entries against a
+// plain reading of the format.
 
 #include <cstddef>
 #include <cstdint>
@@ -37,16 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ViewLink link;
     ListBox list(ControlId::List1, {}, link);
     list.insert("kept", 0);
-    platform::TextStream stream{std::string(bytes)};
-    std::string line;
-    {
-        ListBox::Batch batch(list);
-        while (!stream.atEndOfStream()) {
-            stream.readLine(line);
-            list.insert(line, 0);
-        }
-        batch.commit();
-    }
+    platform::TextStream stream{platform::Bytes(std::string(bytes))};
+    list.insertLinesAtTop(stream.readRemainingLines());
+    if (!stream.atEndOfStream())
+        std::abort();
     stream.close();
 
     const auto expected = expectedLines(bytes);

@@ -81,7 +81,7 @@ void Timer::setInterval(int milliseconds)
     timer_->setInterval(interval_);
 }
 
-std::string Inet::OpenURL(const std::string& address)
+platform::Bytes Inet::OpenURL(const std::string& address)
 {
     return transfer_.fetch(address);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/control_id.h"
+#include "platform/bytes.h"
 
 namespace quillmere {
 
@@ -85,7 +86,7 @@ class Inet {
 public:
     Inet(ControlId id, platform::Transfer& transfer) : id_(id), transfer_(transfer) {}
     ControlId id() const { return id_; }
-    std::string OpenURL(const std::string& address);
+    platform::Bytes OpenURL(const std::string& address);
 
 private:
     ControlId id_;

@@ -1,78 +1,83 @@
 #include "app/list_box.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "app/text_encoding.h"
 
 namespace quillmere {
 
-namespace {
-constexpr std::size_t kBlockSize = 256 * 1024;
-}
-
 ListBox::ListBox(ControlId id, Geometry geometry, ViewLink& link) : Control(id, geometry, link)
 {
 }
 
+std::string_view ListBox::entry(std::size_t row) const
+{
+    for (const Run& run : runs_) {
+        if (row < run.count)
+            return run.lines->line(run.first + run.count - 1 - row);
+        row -= run.count;
+    }
+    return {};
+}
+
 void ListBox::clear()
 {
-    flushPending();
-    const ListChange change{ListChange::Kind::Cleared, 0, entries_.size()};
+    const ListChange change{ListChange::Kind::Cleared, 0, count_};
     announce(change, true);
-    entries_ = {};
-    blocks_.clear();
-    cursor_ = nullptr;
-    blockFree_ = 0;
+    runs_ = {};
+    count_ = 0;
     selected_.reset();
     announce(change, false);
 }
 
 void ListBox::insert(std::string_view text, std::size_t position)
 {
-    const std::string_view stored = store(text);
-    if (batching_ && position == 0) {
-        pending_.push_back(stored);
-        return;
-    }
-    flushPending();
-    position = std::min(position, entries_.size());
-    const ListChange change{ListChange::Kind::Inserted, position, 1};
+    platform::TextStream one{platform::Bytes(std::string(text) + '\n')};
+    insertRun({one.readRemainingLines(), 0, 1}, std::min(position, count_));
+}
+
+void ListBox::insertLinesAtTop(std::shared_ptr<const platform::TextLines> lines)
+{
+    const std::size_t count = lines->count();
+    if (count > 0)
+        insertRun({std::move(lines), 0, count}, 0);
+}
+
+void ListBox::insertRun(Run run, std::size_t position)
+{
+    const ListChange change{ListChange::Kind::Inserted, position, run.count};
     announce(change, true);
-    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(position), stored);
+    // Find the run the position falls in, and split it there when it falls inside.
+    auto at = runs_.begin();
+    std::size_t row = 0;
+    while (at != runs_.end() && row + at->count <= position) {
+        row += at->count;
+        ++at;
+    }
+    if (at != runs_.end() && position > row) {
+        const std::size_t above = position - row; // rows of the run above the new one
+        Run below = *at;
+        below.count = at->count - above; // its lower lines
+        at->first += below.count;
+        at->count = above;
+        at = runs_.insert(at + 1, std::move(below));
+    }
+    const std::size_t inserted = run.count;
+    runs_.insert(at, std::move(run));
+    count_ += inserted;
     if (selected_ && *selected_ >= position)
-        ++*selected_;
+        *selected_ += inserted;
     announce(change, false);
 }
 
 std::string ListBox::text() const
 {
-    return selected_ ? toUtf8(entries_[*selected_]) : std::string();
+    return selected_ ? toUtf8(entry(*selected_)) : std::string();
 }
 
 void ListBox::setSelectedRow(std::optional<std::size_t> row)
 {
-    selected_ = row && *row < entries_.size() ? row : std::nullopt;
-}
-
-std::string_view ListBox::store(std::string_view text)
-{
-    if (text.empty())
-        return {};
-    if (text.size() > kBlockSize / 4) { // a long line gets a block of its own
-        char* own = blocks_.emplace_back(std::make_unique_for_overwrite<char[]>(text.size())).get();
-        std::memcpy(own, text.data(), text.size());
-        return {own, text.size()};
-    }
-    if (blockFree_ < text.size()) {
-        cursor_ = blocks_.emplace_back(std::make_unique_for_overwrite<char[]>(kBlockSize)).get();
-        blockFree_ = kBlockSize;
-    }
-    std::memcpy(cursor_, text.data(), text.size());
-    const std::string_view stored{cursor_, text.size()};
-    cursor_ += text.size();
-    blockFree_ -= text.size();
-    return stored;
+    selected_ = row && *row < count_ ? row : std::nullopt;
 }
 
 void ListBox::announce(ListChange change, bool before) const
@@ -83,41 +88,6 @@ void ListBox::announce(ListChange change, bool before) const
         link().view->listAboutToChange(id(), change);
     else
         link().view->listChanged(id(), change);
-}
-
-void ListBox::flushPending()
-{
-    if (pending_.empty())
-        return;
-    const ListChange change{ListChange::Kind::Inserted, 0, pending_.size()};
-    announce(change, true);
-    entries_.insert(entries_.begin(), pending_.rbegin(), pending_.rend());
-    if (selected_)
-        *selected_ += pending_.size();
-    pending_ = {};
-    announce(change, false);
-}
-
-void ListBox::dropPending() noexcept
-{
-    pending_.clear();
-}
-
-ListBox::Batch::Batch(ListBox& list) : list_(list)
-{
-    list_.batching_ = true;
-}
-
-ListBox::Batch::~Batch()
-{
-    list_.batching_ = false;
-    list_.dropPending();
-}
-
-void ListBox::Batch::commit()
-{
-    list_.batching_ = false;
-    list_.flushPending();
 }
 
 } // namespace quillmere

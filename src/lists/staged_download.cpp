@@ -24,7 +24,7 @@ std::string Main::stagingPath(const lists::ListSource& source) const
 
 void Main::FetchToStagingFile(Inet& inet, const lists::ListSource& source)
 {
-    std::string bytes;
+    platform::Bytes bytes; // the transfer's own buffer, gone when this returns
     try {
         bytes = inet.OpenURL(serverAddress(source.path));
     } catch (const platform::Failure&) {
@@ -32,7 +32,7 @@ void Main::FetchToStagingFile(Inet& inet, const lists::ListSource& source)
         throw;
     }
     abandonIfUnloaded();
-    services_.fileWriter.writeWhole(stagingPath(source), bytes);
+    services_.fileWriter.writeWhole(stagingPath(source), bytes.view());
 }
 
 void Main::ReadLinesInto(const lists::ListSource& source, ListBox& list, bool clearFirst)
@@ -41,13 +41,12 @@ try {
     ListReader = std::make_shared<platform::TextStream>(FileSystem->readWhole(stagingPath(source)));
     if (clearFirst)
         list.clear();
-    ListBox::Batch batch(list);
-    while (!ListReader->atEndOfStream()) {
-        std::string& line = CurrentLine ? *CurrentLine : CurrentLine.emplace();
-        ListReader->readLine(line);
-        list.insert(line, 0);
-    }
-    batch.commit();
+    // Every line read and inserted at the top in turn, all at once: the list keeps the file and
+    // an index of its lines, and the last line read is the window's current line.
+    auto lines = ListReader->readRemainingLines();
+    if (lines->count() > 0)
+        CurrentLine = std::string(lines->line(lines->count() - 1));
+    list.insertLinesAtTop(std::move(lines));
     ListReader->close();
 } catch (const std::bad_alloc&) {
     // A file larger than memory fails its refresh like any other file that cannot be read.

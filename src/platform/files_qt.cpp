@@ -52,23 +52,24 @@ void openFile(QFile& file, const std::string& path, QIODevice::OpenMode mode)
 void QtFiles::writeWhole(const std::string& path, std::string_view bytes)
 {
     QFile file;
-    openFile(file, path, QIODevice::WriteOnly);
+    openFile(file, path, QIODevice::WriteOnly | QIODevice::Unbuffered); // no copy of a whole file in a buffer
     if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())
         || !file.flush())
         throw fileFailure(path, file.errorString());
 }
 
-std::string QtFiles::readWhole(const std::string& path) const
+Bytes QtFiles::readWhole(const std::string& path) const
 {
     QFile file;
     openFile(file, path, QIODevice::ReadOnly);
-    std::string bytes;
-    bytes.resize(static_cast<std::size_t>(file.size()));
-    const qint64 read = file.read(bytes.data(), static_cast<qint64>(bytes.size()));
+    // Read straight into a buffer of the file's size, with no pass to fill it first.
+    const auto size = static_cast<std::size_t>(file.size());
+    std::shared_ptr<char[]> buffer(new char[size == 0 ? 1 : size]);
+    const qint64 read = file.read(buffer.get(), static_cast<qint64>(size));
     if (read < 0)
         throw fileFailure(path, file.errorString());
-    bytes.resize(static_cast<std::size_t>(read));
-    return bytes;
+    const std::string_view view(buffer.get(), static_cast<std::size_t>(read));
+    return Bytes(std::shared_ptr<const void>(buffer, buffer.get()), view);
 }
 
 void QtFiles::remove(const std::string& path)

@@ -12,7 +12,7 @@ namespace quillmere::platform {
 class QtFiles : public FileWriter, public TextFiles, public FileRemover {
 public:
     void writeWhole(const std::string& path, std::string_view bytes) override;
-    std::string readWhole(const std::string& path) const override;
+    Bytes readWhole(const std::string& path) const override;
     void remove(const std::string& path) override;
 };
 

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/bytes.h"
+
 namespace quillmere::platform {
 
 // Reads a text file for the text stream (see text_stream.h). Throws Failure when the file is
@@ -9,7 +11,7 @@ namespace quillmere::platform {
 class TextFiles {
 public:
     virtual ~TextFiles() = default;
-    virtual std::string readWhole(const std::string& path) const = 0;
+    virtual Bytes readWhole(const std::string& path) const = 0;
 };
 
 } // namespace quillmere::platform

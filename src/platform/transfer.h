@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/bytes.h"
+
 namespace quillmere::platform {
 
 // Fetches a whole resource over HTTP. The call returns only when the transfer has ended; while
@@ -13,7 +15,8 @@ namespace quillmere::platform {
 class Transfer {
 public:
     virtual ~Transfer() = default;
-    virtual std::string fetch(const std::string& address) = 0;
+    // The body as the transfer received it, not copied.
+    virtual Bytes fetch(const std::string& address) = 0;
     // Gives up every fetch in progress: each throws Failure at once. Never throws.
     virtual void abort() = 0;
 };

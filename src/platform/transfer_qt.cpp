@@ -1,5 +1,7 @@
 #include "platform/transfer_qt.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -17,7 +19,7 @@ QtTransfer::QtTransfer(QNetworkAccessManager& network, std::chrono::milliseconds
 {
 }
 
-std::string QtTransfer::fetch(const std::string& address)
+Bytes QtTransfer::fetch(const std::string& address)
 {
     const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
     if (!url.isValid() || url.scheme() != QLatin1String("http"))
@@ -25,12 +27,25 @@ std::string QtTransfer::fetch(const std::string& address)
 
     QNetworkReply* reply = network_.get(QNetworkRequest(url));
     setDeadline(reply, timeout_);
+    // The body is taken out of the reply as it arrives, into one buffer that is handed on as it
+    // is. The reply holds at most a little of it at a time, so that the file is never in memory
+    // twice.
+    reply->setReadBufferSize(qint64(1) << 20);
+    auto body = std::make_shared<QByteArray>();
+    const auto draining = QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, body] {
+        constexpr qint64 kMostReserved = qint64(256) << 20; // whatever length a server claims
+        if (body->isEmpty())
+            body->reserve(
+                std::clamp(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(), qint64(0), kMostReserved));
+        body->append(reply->readAll());
+    });
     active_.emplace_back(reply);
     QEventLoop wait;
     QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
     if (!reply->isFinished())
         wait.exec();
     std::erase(active_, reply);
+    QObject::disconnect(draining); // the reply goes later; its hold on the body goes now
     reply->deleteLater();
 
     // The loop also returns when the application quits under it: the transfer is then given up.
@@ -51,8 +66,9 @@ std::string QtTransfer::fetch(const std::string& address)
         throw Failure(address + ": " + reply->errorString().toStdString());
     if (!statusOk)
         throw Failure(address + ": no HTTP status");
-    const QByteArray body = reply->readAll();
-    return std::string(body.constData(), static_cast<std::size_t>(body.size()));
+    body->append(reply->readAll());
+    const std::string_view view(body->constData(), static_cast<std::size_t>(body->size()));
+    return Bytes(std::move(body), view);
 }
 
 void QtTransfer::abort()

@@ -19,7 +19,7 @@ namespace quillmere::platform {
 class QtTransfer : public Transfer {
 public:
     QtTransfer(QNetworkAccessManager& network, std::chrono::milliseconds timeout);
-    std::string fetch(const std::string& address) override;
+    Bytes fetch(const std::string& address) override;
     void abort() override;
 
 private:

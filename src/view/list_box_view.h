@@ -1,28 +1,55 @@
 #pragma once
 
-#include <QListView>
+#include <QAbstractScrollArea>
 
 namespace quillmere {
 
-// A list view that tells when the user picks an entry: a click on an entry, also one already
-// selected (the other list may hold the selection that counts), or a move of the selection with
-// the keyboard. A click below the last entry picks nothing, and so does the second press of a
-// double click.
-class ListBoxView : public QListView {
+class ListBox;
+
+// A list box on screen: the rows of a ListBox, one entry a row of a fixed height, scrolled a row
+// at a time. It draws only the rows in sight, straight from the list, and keeps nothing per
+// row, so a list of ten million entries costs it no more than one of ten.
+// The user picks an entry with a click on it (also one already selected: the other list may
+// hold the selection that counts) or by moving the selection with the keyboard; a click below
+// the last entry picks nothing, and so does the second press of a double click.
+class ListBoxView : public QAbstractScrollArea {
     Q_OBJECT
 public:
-    using QListView::QListView;
+    ListBoxView(const ListBox& list, int rowHeight, QWidget* parent);
+
+    const ListBox& list() const { return list_; }
+    int rowHeight() const { return rowHeight_; }
+    // The entry as shown: at most its first 4096 bytes, decoded.
+    QString rowText(int row) const;
+    // Where a row is drawn, in the viewport's coordinates.
+    QRect rowRect(int row) const;
+    int rowAt(QPoint viewportPoint) const;
+    void scrollTo(int row);
+
+    // The list's entries changed: the scroll range follows, and what is in sight is redrawn.
+    void entriesChanged();
 
 signals:
     void entryPicked(int row);
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    bool pressing_ = false;
+    int rowCount() const;
+    int rowsInSight() const;
+    void pick(int row);
+
+    const ListBox& list_;
+    int rowHeight_;
 };
 
 } // namespace quillmere

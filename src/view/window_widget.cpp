@@ -2,13 +2,11 @@
 
 #include <QCloseEvent>
 #include <QIcon>
-#include <QListView>
 #include <QPixmap>
 
 #include "app/main_window.h"
-#include "view/accessible_click_label.h"
+#include "view/accessible_controls.h"
 #include "view/click_label.h"
-#include "view/list_box_model.h"
 #include "view/list_box_view.h"
 
 namespace quillmere {
@@ -49,7 +47,7 @@ WindowWidget::WindowWidget(Main& model) : model_(model), hand_(QPixmap(QStringLi
         icon.addFile(QStringLiteral(":/assets/icons/quillmere-%1.png").arg(size));
     setWindowIcon(icon);
     static const bool accessible = [] {
-        QAccessible::installFactory(accessibleClickLabel);
+        QAccessible::installFactory(accessibleControl);
         return true;
     }();
     Q_UNUSED(accessible);
@@ -74,13 +72,13 @@ WindowWidget::WindowWidget(Main& model) : model_(model), hand_(QPixmap(QStringLi
     addLabel(model.Label4, sansSerif(13, false), Qt::blue);
 
     // List1 has its own font and colours; List2 keeps the window's font and the system colours.
-    QListView* list1 = addList(model.List1, sansSerif(13, true), 16);
+    ListBoxView* list1 = addList(model.List1, sansSerif(13, true), 16);
     list1->setAccessibleName(QString::fromStdString(model.Label1.caption()));
     QPalette blueOnWhite = list1->palette();
     blueOnWhite.setColor(QPalette::Base, Qt::white);
     blueOnWhite.setColor(QPalette::Text, Qt::blue);
     list1->setPalette(blueOnWhite);
-    QListView* list2 = addList(model.List2, font(), 13);
+    ListBoxView* list2 = addList(model.List2, font(), 13);
     list2->setAccessibleName(QString::fromStdString(model.Label3.caption()));
 
     banner_ = new QLabel(this);
@@ -140,28 +138,19 @@ void WindowWidget::addLabel(const Label& label, const QFont& font, const QColor&
     labels_.emplace(label.id(), LabelView{&label, widget});
 }
 
-QListView* WindowWidget::addList(const ListBox& list, const QFont& font, int rowHeight)
+ListBoxView* WindowWidget::addList(const ListBox& list, const QFont& font, int rowHeight)
 {
-    auto* view = new ListBoxView(this);
+    auto* view = new ListBoxView(list, rowHeight, this);
     view->setObjectName(QString::fromLatin1(controlName(list.id())));
-    auto* rows = new ListBoxModel(list, rowHeight, view);
-    view->setModel(rows);
     view->setFont(font);
     place(view, list.geometry());
-    view->setUniformItemSizes(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    view->setTextElideMode(Qt::ElideNone);
     view->setFrameShape(QFrame::Box);
     view->setFrameShadow(QFrame::Plain);
     view->setLineWidth(1);
     view->setFocusPolicy(Qt::StrongFocus);
-    connect(view, &ListBoxView::entryPicked, this, [this, id = list.id()](int row) {
-        if (!applyingModel_)
-            model_.selectByUser(id, static_cast<std::size_t>(row));
-    });
-    lists_.emplace(list.id(), rows);
+    connect(view, &ListBoxView::entryPicked, this,
+            [this, id = list.id()](int row) { model_.selectByUser(id, static_cast<std::size_t>(row)); });
+    lists_.emplace(list.id(), view);
     return view;
 }
 
@@ -197,16 +186,13 @@ void WindowWidget::controlChanged(ControlId id)
     // change how they look.
 }
 
-void WindowWidget::listAboutToChange(ControlId id, const ListChange& change)
+void WindowWidget::listAboutToChange(ControlId, const ListChange&)
 {
-    applyingModel_ = true;
-    lists_.at(id)->aboutToChange(change);
 }
 
-void WindowWidget::listChanged(ControlId id, const ListChange& change)
+void WindowWidget::listChanged(ControlId id, const ListChange&)
 {
-    lists_.at(id)->changed(change);
-    applyingModel_ = false;
+    lists_.at(id)->entriesChanged();
 }
 
 void WindowWidget::unloaded()

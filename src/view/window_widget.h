@@ -8,14 +8,13 @@
 #include "app/control_id.h"
 
 class QLabel;
-class QListView;
 
 namespace quillmere {
 
 class ClickLabel;
 class Label;
 class ListBox;
-class ListBoxModel;
+class ListBoxView;
 class Main;
 class Picture;
 
@@ -45,15 +44,14 @@ private:
 
     void addPicture(const Picture& model, const char* resource);
     void addLabel(const Label& label, const QFont& font, const QColor& colour);
-    QListView* addList(const ListBox& list, const QFont& font, int rowHeight);
+    ListBoxView* addList(const ListBox& list, const QFont& font, int rowHeight);
     void applyLabel(const LabelView& label);
 
     Main& model_;
     QCursor hand_;
     std::map<ControlId, LabelView> labels_;
-    std::map<ControlId, ListBoxModel*> lists_;
+    std::map<ControlId, ListBoxView*> lists_;
     QLabel* banner_ = nullptr;
-    bool applyingModel_ = false;
 };
 
 } // namespace quillmere

@@ -21,7 +21,7 @@ std::string pathOf(const std::string& address)
 
 } // namespace
 
-std::string FakeTransfer::fetch(const std::string& address)
+platform::Bytes FakeTransfer::fetch(const std::string& address)
 {
     const std::string path = pathOf(address);
     journal_.push_back(name_ + " fetch " + path);
@@ -35,7 +35,7 @@ std::string FakeTransfer::fetch(const std::string& address)
         throw platform::Failure(address + ": abandoned");
     if (response.failure)
         throw platform::Failure(address + ": " + *response.failure);
-    return response.body;
+    return platform::Bytes(response.body);
 }
 
 void FakeFiles::writeWhole(const std::string& path, std::string_view bytes)
@@ -46,13 +46,13 @@ void FakeFiles::writeWhole(const std::string& path, std::string_view bytes)
     files[path] = std::string(bytes);
 }
 
-std::string FakeFiles::readWhole(const std::string& path) const
+platform::Bytes FakeFiles::readWhole(const std::string& path) const
 {
     journal_.push_back("read " + fileName(path));
     const auto found = files.find(path);
     if (found == files.end())
         throw platform::Failure(path + ": no such file");
-    return found->second;
+    return platform::Bytes(found->second);
 }
 
 void FakeFiles::remove(const std::string& path)

@@ -42,7 +42,7 @@ public:
         : name_(std::move(name)), server_(server), loop_(loop), journal_(journal)
     {
     }
-    std::string fetch(const std::string& address) override;
+    platform::Bytes fetch(const std::string& address) override;
     void abort() override { aborted_ = true; }
 
 private:
@@ -58,7 +58,7 @@ class FakeFiles : public platform::FileWriter, public platform::TextFiles, publi
 public:
     explicit FakeFiles(Journal& journal) : journal_(journal) {}
     void writeWhole(const std::string& path, std::string_view bytes) override;
-    std::string readWhole(const std::string& path) const override;
+    platform::Bytes readWhole(const std::string& path) const override;
     void remove(const std::string& path) override;
 
     std::map<std::string, std::string> files;

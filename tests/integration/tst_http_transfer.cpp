@@ -53,8 +53,8 @@ private slots:
     {
         HttpTestServer server([](const QByteArray&) { return Reply{200, binaryBody()}; });
         platform::QtTransfer transfer(network_, 5s);
-        const std::string bytes = transfer.fetch(address(server, "/prx/top20.bin"));
-        QCOMPARE(QByteArray::fromStdString(bytes), binaryBody());
+        const platform::Bytes bytes = transfer.fetch(address(server, "/prx/top20.bin"));
+        QCOMPARE(QByteArray(bytes.data(), qsizetype(bytes.size())), binaryBody());
         QCOMPARE(server.requests(), QList<QByteArray>({"/prx/top20.bin"}));
     }
 
@@ -109,7 +109,7 @@ private slots:
         blink.start(50);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(transfer.fetch(address(server, "/slow")), std::string(40, 'x'));
+        QCOMPARE(transfer.fetch(address(server, "/slow")).view(), std::string(40, 'x'));
         QVERIFY(clock.elapsed() >= 400);
         QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
     }

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QListView>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -12,6 +11,7 @@
 #include "view/application.h"
 #include "support/http_test_server.h"
 #include "support/test_hosts.h"
+#include "view/list_box_view.h"
 
 namespace quillmere::testing {
 
@@ -43,13 +43,13 @@ struct RunningProgram {
         app.start();
     }
 
-    QListView* list(const char* name) { return app.window().findChild<QListView*>(QString::fromLatin1(name)); }
-    int count(const char* name) { return list(name)->model()->rowCount(); }
+    ListBoxView* list(const char* name) { return app.window().findChild<ListBoxView*>(QString::fromLatin1(name)); }
+    int count(const char* name) { return int(list(name)->list().count()); }
     QStringList entries(const char* name)
     {
         QStringList shown;
         for (int row = 0; row < count(name); ++row)
-            shown << list(name)->model()->index(row, 0).data().toString();
+            shown << list(name)->rowText(row);
         return shown;
     }
     QString status() { return QString::fromStdString(app.model().Label2.caption()); }
@@ -62,9 +62,8 @@ struct RunningProgram {
     }
     void clickEntry(const char* name, int row)
     {
-        QListView* view = list(name);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                          view->visualRect(view->model()->index(row, 0)).center());
+        ListBoxView* view = list(name);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->rowRect(row).center());
     }
 
     MessageCloser messages;

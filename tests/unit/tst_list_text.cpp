@@ -15,9 +15,10 @@ using namespace quillmere;
 using quillmere::testing::failOnUnexpectedWarnings;
 
 namespace {
+// The lines as readLine gives them, one by one.
 std::vector<std::string> linesOf(std::string bytes)
 {
-    platform::TextStream stream(std::move(bytes));
+    platform::TextStream stream{platform::Bytes(std::move(bytes))};
     std::vector<std::string> lines;
     std::string line;
     while (!stream.atEndOfStream()) {
@@ -25,6 +26,21 @@ std::vector<std::string> linesOf(std::string bytes)
         lines.push_back(line);
     }
     stream.close();
+    return lines;
+}
+
+// The lines as the index of all of them gives them, after a first line read one by one.
+std::vector<std::string> indexedLinesOf(std::string bytes)
+{
+    platform::TextStream stream{platform::Bytes(std::move(bytes))};
+    std::vector<std::string> lines;
+    if (!stream.atEndOfStream())
+        stream.readLine(lines.emplace_back());
+    const auto rest = stream.readRemainingLines();
+    for (std::size_t i = 0; i < rest->count(); ++i)
+        lines.emplace_back(rest->line(i));
+    if (!stream.atEndOfStream())
+        lines.emplace_back("the index left lines unread");
     return lines;
 }
 } // namespace
@@ -58,11 +74,12 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QStringList, lines);
         QCOMPARE(testing::qt(linesOf(file.toStdString())), lines);
+        QCOMPARE(testing::qt(indexedLinesOf(file.toStdString())), lines);
     }
 
     void aClosedOrFinishedStreamRefusesToRead()
     {
-        platform::TextStream stream("x");
+        platform::TextStream stream{platform::Bytes("x")};
         std::string line;
         stream.readLine(line);
         QVERIFY_THROWS_EXCEPTION(platform::Failure, stream.readLine(line));

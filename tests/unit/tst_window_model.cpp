@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "fakes/model_on_fakes.h"
+#include "platform/text_stream.h"
 #include "support/qt_compare.h"
 #include "support/strict_warnings.h"
 
@@ -106,29 +107,28 @@ private slots:
         QCOMPARE(w.main.SelectedProxy, "A"); // changing entries in code raises no Click
     }
 
-    void aBatchIsAnnouncedOnceAndOnlyWhenCommitted()
+    // A file's lines go in at the top one after the other, told to the view once; a later file
+    // lands above, and an entry inserted in code among them splits their run.
+    void filesReadInKeepTheirOrderAndTheSelection()
     {
         ModelOnFakes w;
         RecordingView view;
         w.main.attachView(&view);
         ListBox& list = w.main.List2;
-        list.insert("old", 0);
-        {
-            ListBox::Batch failed(list);
-            list.insert("half-read", 0);
-        }
-        {
-            ListBox::Batch batch(list);
-            for (const char* line : {"1", "2", "3"})
-                list.insert(line, 0);
-            QCOMPARE(view.after.size(), 1u); // nothing announced while the batch lives
-            batch.commit();
-        }
-        QCOMPARE(view.before.size(), 2u);
-        QCOMPARE(view.after.size(), 2u);
-        QCOMPARE(view.after.back().first, 0u);
-        QCOMPARE(view.after.back().count, 3u);
-        QCOMPARE(qt(ModelOnFakes::entries(list)), QStringList({"3", "2", "1", "old"}));
+        const auto linesOf = [](std::string text) {
+            return platform::TextStream{platform::Bytes(std::move(text))}.readRemainingLines();
+        };
+        list.insertLinesAtTop(linesOf("a\n\nb\r\nc\rd"));
+        QCOMPARE(view.after.size(), 1u);
+        QCOMPARE(view.after.back().count, 4u);
+        w.main.selectByUser(ControlId::List2, 1); // "b"
+        list.insertLinesAtTop(linesOf("x\ny\n"));
+        list.insert("mid", 3); // between "b" and "" of the first file
+        QCOMPARE(qt(ModelOnFakes::entries(list)), QStringList({"y", "x", "c\rd", "mid", "b", "", "a"}));
+        QCOMPARE(list.text(), "b");
+        QCOMPARE(list.selectedRow(), std::optional<std::size_t>(4));
+        list.insertLinesAtTop(linesOf("")); // an empty file adds nothing
+        QCOMPARE(list.count(), 7u);
         w.main.attachView(nullptr);
     }
 
