@@ -127,9 +127,18 @@ void SwfBanner::redraw()
     if (!display_)
         return;
     const qreal scale = display_->devicePixelRatioF();
-    QImage frame = renderer_.renderShowAll(player_, display_->size() * scale);
-    frame.setDevicePixelRatio(scale);
-    display_->setPixmap(QPixmap::fromImage(std::move(frame)));
+    const QSize size = display_->size() * scale;
+    // Only what changed is drawn again: most frames of a banner move a small part of it.
+    const QRect changed = renderer_.changedArea(player_, size);
+    if (frame_.size() != size)
+        frame_ = renderer_.renderShowAll(player_, size);
+    else if (changed.isEmpty())
+        return;
+    else
+        renderer_.redrawShowAll(player_, frame_, changed);
+    QImage shown = frame_;
+    shown.setDevicePixelRatio(scale);
+    display_->setPixmap(QPixmap::fromImage(shown));
 }
 
 } // namespace quillmere::platform

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -42,6 +43,7 @@ private:
     bool reportedFrameAddress_ = false;
     swf::Player player_;
     swf::Renderer renderer_;
+    QImage frame_; // what the label shows, at its device pixels
     QTimer frames_;
 };
 

@@ -58,7 +58,11 @@ DisplayObject TimelinePlayer::instantiate(std::uint16_t characterId, int nesting
     DisplayObject object;
     object.instance = context_.nextInstance++;
     object.characterId = characterId;
+    if (context_.placed >= kMaxDisplayObjects)
+        return object; // placed, but nothing to show
     object.character = context_.movie.character(characterId);
+    ++context_.placed;
+    object.counted = std::shared_ptr<const void>(nullptr, [&placed = context_.placed](const void*) { --placed; });
     if (!object.character || nesting + 1 >= kMaxSpriteNesting)
         return object;
     if (const auto* sprite = std::get_if<Sprite>(object.character)) {

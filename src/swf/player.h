@@ -26,6 +26,7 @@ struct DisplayObject {
     std::optional<std::uint16_t> clipDepth; // a mask for the depths above it, up to this one
     std::shared_ptr<TimelinePlayer> sprite; // a placed sprite's own timeline
     std::shared_ptr<ButtonInstance> button; // a placed button's states
+    std::shared_ptr<const void> counted;    // held while the object is placed: see PlayContext
 };
 
 using DisplayList = std::map<std::uint16_t, DisplayObject>; // by depth, drawn bottom up
@@ -40,6 +41,9 @@ struct PlayContext {
     const Movie& movie;
     std::map<std::string, Value> variables{};
     std::uint64_t nextInstance = 1;
+    // Objects placed now, everywhere: sprites and buttons that hold themselves many times over
+    // would otherwise multiply at every level of nesting.
+    std::size_t placed = 0;
     // Addresses asked for by actions: opened only when a click of the user ran them.
     std::optional<std::string> requestedAddress{};
     bool ignoredAddress = false; // a frame action asked for one without a click

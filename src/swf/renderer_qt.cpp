@@ -121,29 +121,33 @@ double lengthScale(const QTransform& t)
 
 // Each pixel from row `top` of `image` on: the mean of a `factor` x `factor` block of
 // premultiplied samples of `band`.
-void averageInto(const QImage& band, int factor, QImage& image, int top)
+// The pixels of `image` from `at` on, `rows` rows at the most: each the mean of a `factor` x
+// `factor` block of premultiplied samples of `band`.
+void averageInto(const QImage& band, int factor, QImage& image, QPoint at, int rows)
 {
-    const int rows = std::min(band.height() / factor, image.height() - top);
-    std::vector<std::uint32_t> sums(std::size_t(image.width()) * 4);
+    const int width = band.width() / factor;
+    rows = std::min({band.height() / factor, rows, image.height() - at.y()});
+    std::vector<std::uint32_t> sums(std::size_t(width) * 4);
     const std::uint32_t n = std::uint32_t(factor * factor), half = n / 2;
     for (int y = 0; y < rows; ++y) {
         std::fill(sums.begin(), sums.end(), 0);
         for (int row = 0; row < factor; ++row) {
             const auto* in = reinterpret_cast<const QRgb*>(band.constScanLine(y * factor + row));
-            for (int x = 0; x < image.width() * factor; ++x) {
-                std::uint32_t* sum = &sums[std::size_t(x / factor) * 4];
-                sum[0] += qAlpha(in[x]);
-                sum[1] += qRed(in[x]);
-                sum[2] += qGreen(in[x]);
-                sum[3] += qBlue(in[x]);
-            }
+            std::uint32_t* sum = sums.data();
+            for (int x = 0; x < width; ++x, sum += 4)
+                for (int k = 0; k < factor; ++k, ++in) {
+                    const QRgb p = *in;
+                    sum[0] += p >> 24;
+                    sum[1] += (p >> 16) & 0xFF;
+                    sum[2] += (p >> 8) & 0xFF;
+                    sum[3] += p & 0xFF;
+                }
         }
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(top + y));
-        for (int x = 0; x < image.width(); ++x) {
-            const std::uint32_t* sum = &sums[std::size_t(x) * 4];
-            out[x] = qRgba(int((sum[1] + half) / n), int((sum[2] + half) / n), int((sum[3] + half) / n),
-                           int((sum[0] + half) / n));
-        }
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(at.y() + y)) + at.x();
+        const std::uint32_t* sum = sums.data();
+        for (int x = 0; x < width; ++x, sum += 4)
+            out[x] = ((sum[0] + half) / n) << 24 | ((sum[1] + half) / n) << 16 | ((sum[2] + half) / n) << 8
+                     | ((sum[3] + half) / n);
     }
 }
 
@@ -253,28 +257,59 @@ std::uint64_t Renderer::buttonIn(const DisplayList& list, const QTransform& pare
 
 QImage Renderer::render(const Player& player, QSize size, const QTransform& stageToImage)
 {
-    constexpr int kSamples = 4;    // a side: 16 samples a pixel
-    constexpr int kBandRows = 64;  // drawn a band at a time, so that a large stage costs no more memory
     constexpr int kMaxSide = 8192; // pixels
     if (size.isEmpty() || size.width() > kMaxSide || size.height() > kMaxSide)
         return {};
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    QImage band(size.width() * kSamples, std::min(size.height(), kBandRows) * kSamples,
-                QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull() || band.isNull())
+    if (!image.isNull() && !draw(player, stageToImage, image, image.rect()))
         return {};
+    return image;
+}
+
+bool Renderer::draw(const Player& player, const QTransform& stageToImage, QImage& image, QRect area)
+{
+    constexpr int kSamples = 4;   // a side: 16 samples a pixel
+    constexpr int kBandRows = 64; // drawn a band at a time, so that a large stage costs no more memory
+    area &= image.rect();
+    if (area.isEmpty())
+        return true;
+    QImage band(area.width() * kSamples, std::min(area.height(), kBandRows) * kSamples,
+                QImage::Format_ARGB32_Premultiplied);
+    if (band.isNull())
+        return false;
     pixel_ = kSamples;
-    for (int top = 0; top < size.height(); top += kBandRows) {
+    for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
         band.fill(toQt(movie_->background));
         {
             QPainter painter(&band);
             drawList(painter, player.root().displayList(),
-                     stageToImage * QTransform::fromTranslate(0, -top) * QTransform::fromScale(kSamples, kSamples),
+                     stageToImage * QTransform::fromTranslate(-area.left(), -top)
+                         * QTransform::fromScale(kSamples, kSamples),
                      ColorTransform{}, 0);
         }
-        averageInto(band, kSamples, image, top);
+        averageInto(band, kSamples, image, QPoint(area.left(), top), area.bottom() - top + 1);
     }
-    return image;
+    return true;
+}
+
+QRect Renderer::changedArea(const Player& player, QSizeF size)
+{
+    const QTransform transform = showAllTransform(size);
+    std::map<std::uint16_t, Seen> seen;
+    for (const auto& [depth, object] : player.root().displayList())
+        seen.emplace(depth, Seen{fingerprint(object), bounds(object, transform, 0)});
+    QRectF changed;
+    for (const auto& [depth, now] : seen) {
+        const auto before = seen_.find(depth);
+        if (before == seen_.end() || before->second.fingerprint != now.fingerprint)
+            changed |= now.bounds | (before == seen_.end() ? QRectF() : before->second.bounds);
+    }
+    for (const auto& [depth, before] : seen_)
+        if (!seen.count(depth))
+            changed |= before.bounds;
+    seen_ = std::move(seen);
+    // A pixel more on each side: edges are drawn with coverage beyond the exact bounds.
+    return changed.toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 void Renderer::drawList(QPainter& painter, const DisplayList& list, const QTransform& transform,
@@ -479,6 +514,71 @@ QPainterPath Renderer::coverage(const DisplayObject& object, const QTransform& p
                 area.addPath(coverage(child, transform, nesting + 1));
     }
     area.setFillRule(Qt::WindingFill);
+    return area;
+}
+
+std::uint64_t Renderer::fingerprint(const DisplayObject& object) const
+{
+    // FNV-1a over everything that decides how the object looks.
+    std::uint64_t hash = 14695981039346656037ull;
+    const auto mix = [&hash](const void* data, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i)
+            hash = (hash ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
+    };
+    mix(&object.instance, sizeof object.instance);
+    mix(&object.matrix, sizeof object.matrix);
+    mix(object.colorTransform.mult.data(), sizeof object.colorTransform.mult);
+    mix(object.colorTransform.add.data(), sizeof object.colorTransform.add);
+    mix(&object.ratio, sizeof object.ratio);
+    const int clip = object.clipDepth.value_or(-1);
+    mix(&clip, sizeof clip);
+    const DisplayList* children = object.sprite ? &object.sprite->displayList() : nullptr;
+    if (object.button) {
+        mix(&object.button->state, sizeof object.button->state);
+        children = &object.button->states[object.button->state];
+    }
+    if (children)
+        for (const auto& [depth, child] : *children) {
+            mix(&depth, sizeof depth);
+            const std::uint64_t inner = fingerprint(child);
+            mix(&inner, sizeof inner);
+        }
+    return hash;
+}
+
+QRectF Renderer::bounds(const DisplayObject& object, const QTransform& parent, int nesting)
+{
+    if (!object.character)
+        return {};
+    const QTransform transform = toQt(object.matrix) * parent;
+    const auto mapped
+        = [&transform](const Rect& r) { return transform.mapRect(QRectF(r.xMin, r.yMin, r.width(), r.height())); };
+    if (const auto* shape = std::get_if<Shape>(object.character))
+        return mapped(shape->bounds) | transform.mapRect(paths(*shape).outline.boundingRect());
+    if (const auto* text = std::get_if<Text>(object.character))
+        return (toQt(text->matrix) * transform)
+            .mapRect(QRectF(text->bounds.xMin, text->bounds.yMin, text->bounds.width(), text->bounds.height()));
+    if (const auto* field = std::get_if<EditText>(object.character))
+        return mapped(field->bounds);
+    QRectF area;
+    if (const auto* morph = std::get_if<MorphShape>(object.character)) {
+        const MorphFrame& frame = morphAt(*morph, object.ratio);
+        area = transform.mapRect(frame.paths.outline.boundingRect());
+        for (const auto& lines : frame.paths.lines)
+            for (const QPainterPath& line : lines)
+                area |= transform.mapRect(line.boundingRect());
+        double widest = 0; // strokes reach out half their width, and at least a pixel
+        for (const auto& line : morph->lines)
+            widest = std::max({widest, double(line.start.width), double(line.end.width)});
+        const double reach = widest * lengthScale(transform) / 2 + pixel_;
+        return area.adjusted(-reach, -reach, reach, reach);
+    }
+    const DisplayList* children = object.sprite   ? &object.sprite->displayList()
+                                  : object.button ? &object.button->states[object.button->state]
+                                                  : nullptr;
+    if (children)
+        for (const auto& [depth, child] : *children)
+            area |= bounds(child, transform, nesting + 1);
     return area;
 }
 

@@ -39,6 +39,15 @@ public:
     QImage renderShowAll(const Player& player, QSize size);
     // Where the stage lies in an area of `size` drawn by renderShowAll, twips to pixels.
     QTransform showAllTransform(QSizeF size) const;
+    // Draws the part `area` of what renderShowAll draws, into `image` of the same size: a frame
+    // that changed little is redrawn where it changed.
+    void redrawShowAll(const Player& player, QImage& image, QRect area)
+    {
+        draw(player, showAllTransform(image.size()), image, area);
+    }
+    // The pixels of an area of `size` that may differ from what the player showed when this was
+    // last asked, or from nothing the first time; empty when nothing changed.
+    QRect changedArea(const Player& player, QSizeF size);
     // The topmost button whose hit area holds `point` (pixels of renderShowAll's area), or 0.
     std::uint64_t buttonAt(const Player& player, QSizeF size, QPointF point);
 
@@ -50,6 +59,9 @@ private:
     };
 
     QImage render(const Player& player, QSize size, const QTransform& stageToImage);
+    bool draw(const Player& player, const QTransform& stageToImage, QImage& image, QRect area);
+    std::uint64_t fingerprint(const DisplayObject& object) const;
+    QRectF bounds(const DisplayObject& object, const QTransform& transform, int nesting);
     void drawList(QPainter& painter, const DisplayList& list, const QTransform& transform, const ColorTransform& colors,
                   int nesting);
     void drawObject(QPainter& painter, const DisplayObject& object, const QTransform& transform,
@@ -78,6 +90,11 @@ private:
 
     std::shared_ptr<const Movie> movie_;
     double pixel_ = 1; // device units to an output pixel while drawing
+    struct Seen {
+        std::uint64_t fingerprint;
+        QRectF bounds;
+    };
+    std::map<std::uint16_t, Seen> seen_; // the top-level objects as changedArea last saw them
     std::map<const Shape*, ShapePaths> shapes_;
     std::map<std::pair<const MorphShape*, std::uint16_t>, MorphFrame> morphs_;
     std::map<const Font*, std::vector<QPainterPath>> fonts_;

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <functional>
+
 #include "support/strict_warnings.h"
 #include "swf/format_error.h"
 #include "swf/limits.h"
@@ -113,27 +115,36 @@ private slots:
         QCOMPARE(movie.timeline.frames.size(), 1u);
     }
 
-    // A sprite that places itself: the player stops at the nesting limit.
-    void aSpriteThatHoldsItselfEndsAtTheNestingLimit()
+    // A sprite that places itself, four times over: the player stops at the nesting limit, and
+    // at the limit of objects placed at one time, however the copies would multiply.
+    void aSpriteThatHoldsItselfEndsAtTheLimits()
     {
         Writer w(10, 10);
         w.beginSprite(1);
-        w.place({.depth = 1, .characterId = 1});
+        for (std::uint16_t depth = 1; depth <= 4; ++depth)
+            w.place({.depth = depth, .characterId = 1});
         w.showFrame();
         w.endSprite();
         w.place({.depth = 1, .characterId = 1});
         w.showFrame();
         const auto movie = std::make_shared<const Movie>(readMovie(w.finish()));
-        const Player player(movie);
+        Player player(movie);
+        for (int tick = 0; tick < 3; ++tick)
+            player.tick();
         int depth = 0;
-        for (const TimelinePlayer* timeline = &player.root(); !timeline->displayList().empty();) {
+        for (const TimelinePlayer* timeline = &player.root(); timeline;) {
             const auto& sprite = timeline->displayList().begin()->second.sprite;
-            if (!sprite)
-                break;
             timeline = sprite.get();
-            ++depth;
+            depth += sprite ? 1 : 0;
         }
         QCOMPARE(depth, kMaxSpriteNesting - 1);
+        const std::function<std::size_t(const TimelinePlayer&)> objects = [&](const TimelinePlayer& timeline) {
+            std::size_t count = timeline.displayList().size();
+            for (const auto& [at, object] : timeline.displayList())
+                count += object.sprite ? objects(*object.sprite) : 0;
+            return count;
+        };
+        QVERIFY(objects(player.root()) <= kMaxDisplayObjects + std::size_t(kMaxSpriteNesting) * 4);
     }
 };
 

@@ -372,6 +372,47 @@ private slots:
         QCOMPARE(elsewhere, 0);
     }
 
+    // A banner redrawn only where it changed shows, frame after frame, what a whole redraw does:
+    // a sprite that loops, a morph, a shape that moves and one that goes.
+    void redrawingWhatChangedDrawsTheWholeFrame()
+    {
+        Writer w(120, 40);
+        w.defineRectangle(1, {0, 300, 0, 300}, solid(kRed));
+        w.defineMorphShape(
+            2, solid(kBlue), solid(kRed),
+            {Writer::Styles{0, 1, 0}, Writer::MoveTo{0, 0}, Writer::LineTo{200, 0}, Writer::LineTo{200, 200},
+             Writer::LineTo{0, 0}},
+            {Writer::MoveTo{0, 0}, Writer::CurveTo{400, 0, 400, 400}, Writer::LineTo{0, 400}, Writer::LineTo{0, 0}});
+        w.beginSprite(3);
+        for (int frame = 0; frame < 3; ++frame) {
+            w.place({.depth = 1, .characterId = 1, .move = frame > 0, .matrix = moved(frame * 200, 0)});
+            w.showFrame();
+        }
+        w.endSprite();
+        w.place({.depth = 1, .characterId = 3, .matrix = moved(1600, 200)});
+        w.place({.depth = 2, .characterId = 2, .ratio = 0});
+        w.place({.depth = 3, .characterId = 1, .matrix = moved(100, 400)});
+        w.showFrame();
+        for (int frame = 1; frame < 6; ++frame) {
+            w.place({.depth = 2, .move = true, .ratio = std::uint16_t(frame * 13000)});
+            w.place({.depth = 3, .move = true, .matrix = moved(100 + frame * 300, 400)});
+            if (frame == 4)
+                w.remove(3);
+            w.showFrame();
+        }
+        const auto movie = std::make_shared<const Movie>(readMovie(w.finish()));
+        Player player(movie);
+        Renderer incremental(movie);
+        const QSize size(180, 60); // not the stage's: scaled, with a border
+        incremental.changedArea(player, size);
+        QImage frame = incremental.renderShowAll(player, size);
+        for (int tick = 0; tick < 14; ++tick) {
+            player.tick();
+            incremental.redrawShowAll(player, frame, incremental.changedArea(player, size));
+            QCOMPARE(frame, Renderer(movie).renderShowAll(player, size));
+        }
+    }
+
     // Shapes that meet along an edge leave no seam of the background between them.
     void adjacentShapesLeaveNoSeam()
     {
