@@ -13,7 +13,7 @@ inline constexpr std::uint64_t kMaxBitmapPixels = 64'000'000; // all bitmaps of 
 inline constexpr std::size_t kMaxShapeRecords = 100'000;      // edges and style changes of one shape
 inline constexpr std::size_t kMaxMovieRecords = 4'000'000;    // shape records and display commands together
 inline constexpr int kMaxSpriteNesting = 16;                  // sprites within sprites, when placed
-inline constexpr std::size_t kMaxDisplayObjects = 10'000;    // placed at one time, at every level
+inline constexpr std::size_t kMaxDisplayObjects = 10'000;     // placed at one time, at every level
 inline constexpr std::size_t kMaxFrames = 65'535;             // of any one timeline
 
 } // namespace quillmere::swf

@@ -108,7 +108,7 @@ void TimelinePlayer::place(const Place& place)
         object.clipDepth = *place.clipDepth;
 }
 
-bool TimelinePlayer::apply(const Frame& frame)
+void TimelinePlayer::apply(const Frame& frame)
 {
     for (const auto& command : frame.commands) {
         if (const auto* placed = std::get_if<Place>(&command))
@@ -116,18 +116,17 @@ bool TimelinePlayer::apply(const Frame& frame)
         else
             list_.erase(std::get<Remove>(command).depth);
     }
-    return !frame.commands.empty();
+    changes_ += frame.commands.empty() ? 0 : 1;
 }
 
-bool TimelinePlayer::gotoFrame(std::size_t frame)
+void TimelinePlayer::gotoFrame(std::size_t frame)
 {
     frame = std::min(frame, frameCount() - 1);
     if (frame == frame_)
-        return false;
-    bool changed = false;
+        return;
     if (frame > frame_) {
         while (frame_ < frame)
-            changed |= apply(timeline_.frames[++frame_]);
+            apply(timeline_.frames[++frame_]);
     } else {
         // Backwards: the display list the frames up to `frame` build, keeping each object that
         // is still there with the same character, so that a looping movie's sprites play on.
@@ -149,21 +148,18 @@ bool TimelinePlayer::gotoFrame(std::size_t frame)
         }
         list_ = std::move(rebuilt);
         frame_ = frame;
-        changed = true;
+        ++changes_;
     }
     actionsWaiting_ = !timeline_.frames[frame_].actions.empty();
-    return changed;
 }
 
-bool TimelinePlayer::runWaitingActions()
+void TimelinePlayer::runWaitingActions()
 {
     for (int runs = 0; runs < kActionRunsPerTick && actionsWaiting_; ++runs) {
         actionsWaiting_ = false;
-        const std::size_t frame = frame_;
-        for (const ActionList& actions : timeline_.frames[frame].actions)
-            run(actions);
+        for (const ActionList& actions : timeline_.frames[frame_].actions)
+            run(actions); // a goto among them leaves this frame's own lists to run on
     }
-    return false;
 }
 
 bool TimelinePlayer::tick(bool advance)
@@ -172,12 +168,11 @@ bool TimelinePlayer::tick(bool advance)
     for (const auto& [depth, object] : list_)
         if (object.sprite)
             before.insert(object.sprite.get());
-    bool changed = false;
+    const std::uint64_t changesBefore = changes_;
     if (advance && !actionsWaiting_ && playing_ && frameCount() > 1)
-        changed |= gotoFrame(frame_ + 1 < frameCount() ? frame_ + 1 : 0);
-    const std::size_t frame = frame_;
+        gotoFrame(frame_ + 1 < frameCount() ? frame_ + 1 : 0);
     runWaitingActions();
-    changed |= frame != frame_;
+    bool changed = changes_ != changesBefore;
     // The sprites: those that were here play on; those just placed run their first frame.
     std::vector<std::shared_ptr<TimelinePlayer>> sprites;
     for (const auto& [depth, object] : list_)

@@ -75,11 +75,12 @@ public:
     std::pair<DisplayObject*, TimelinePlayer*> findButton(std::uint64_t instance);
 
 private:
-    bool gotoFrame(std::size_t frame);
-    bool apply(const Frame& frame);
+    // Shows `frame` as if played from the start to it: objects that stay keep their state.
+    void gotoFrame(std::size_t frame);
+    void apply(const Frame& frame);
     void place(const Place& place);
     DisplayObject instantiate(std::uint16_t characterId, int nesting);
-    bool runWaitingActions();
+    void runWaitingActions();
 
     PlayContext& context_;
     const Timeline& timeline_;
@@ -87,6 +88,7 @@ private:
     std::size_t frame_ = 0;
     bool playing_ = true;
     bool actionsWaiting_ = false; // the actions of the frame just entered have not run yet
+    std::uint64_t changes_ = 0;   // counts changes of the display list
     DisplayList list_;
 };
 
