@@ -41,42 +41,41 @@ SwfBanner::~SwfBanner()
 
 bool SwfBanner::eventFilter(QObject* watched, QEvent* event)
 {
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    const bool left = (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)
-                      && mouse->button() == Qt::LeftButton;
     switch (event->type()) {
     case QEvent::WindowStateChange:
     case QEvent::Show:
     case QEvent::Hide: runTimerIfShown(); break;
-    case QEvent::MouseMove:
-        if (watched == display_)
-            pointerMoved(mouse->position());
-        break;
     case QEvent::Leave:
         if (watched == display_)
             pointerMoved({-1, -1});
         break;
+    case QEvent::MouseMove:
     case QEvent::MouseButtonPress:
-        // The second press of a double click is part of the double click, not a new click.
-        if (watched == display_ && left && !mouse->flags().testFlag(Qt::MouseEventCreatedDoubleClick)) {
-            pointerMoved(mouse->position());
-            if (player_.pointerPressed())
-                redraw();
-        }
-        break;
     case QEvent::MouseButtonRelease:
-        if (watched == display_ && left) {
-            pointerMoved(mouse->position());
-            const auto address = player_.pointerReleased();
-            redraw();
-            runTimerIfShown(); // a click may have set a timeline playing
-            if (address)
-                openClickThrough(*address);
-        }
+        if (watched == display_)
+            mouseEvent(*static_cast<QMouseEvent*>(event));
         break;
     default: break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+void SwfBanner::mouseEvent(const QMouseEvent& event)
+{
+    pointerMoved(event.position());
+    if (event.button() != Qt::LeftButton)
+        return;
+    // The second press of a double click is part of the double click, not a new click.
+    if (event.type() == QEvent::MouseButtonPress && !event.flags().testFlag(Qt::MouseEventCreatedDoubleClick)) {
+        if (player_.pointerPressed())
+            redraw();
+    } else if (event.type() == QEvent::MouseButtonRelease) {
+        const auto address = player_.pointerReleased();
+        redraw();
+        runTimerIfShown(); // a click may have set a timeline playing
+        if (address)
+            openClickThrough(*address);
+    }
 }
 
 void SwfBanner::pointerMoved(QPointF at)

@@ -11,6 +11,7 @@
 #include "swf/renderer_qt.h"
 
 class QLabel;
+class QMouseEvent;
 
 namespace quillmere::platform {
 
@@ -35,6 +36,7 @@ private:
     void tick();
     void redraw();
     void runTimerIfShown();
+    void mouseEvent(const QMouseEvent& event);
     void pointerMoved(QPointF at);
     void openClickThrough(const std::string& address);
 
