@@ -10,8 +10,6 @@
 #include <QPixmap>
 
 #include "platform/address_opener.h"
-#include "platform/printable.h"
-#include "platform/web_address.h"
 
 namespace quillmere::platform {
 
@@ -73,7 +71,7 @@ void SwfBanner::mouseEvent(const QMouseEvent& event)
         redraw();
         runTimerIfShown(); // a click may have set a timeline playing
         if (address)
-            openClickThrough(*address);
+            opener_.open(*address); // web addresses only: it says so of anything else
     }
 }
 
@@ -88,15 +86,6 @@ void SwfBanner::pointerMoved(QPointF at)
         display_->setCursor(Qt::PointingHandCursor);
     else
         display_->unsetCursor();
-}
-
-void SwfBanner::openClickThrough(const std::string& address)
-{
-    if (!isWebAddress(address)) {
-        std::cerr << "quillmere: banner link not opened, not a web address: " << printable(address) << '\n';
-        return;
-    }
-    opener_.open(address);
 }
 
 void SwfBanner::runTimerIfShown()

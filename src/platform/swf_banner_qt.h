@@ -38,7 +38,6 @@ private:
     void runTimerIfShown();
     void mouseEvent(const QMouseEvent& event);
     void pointerMoved(QPointF at);
-    void openClickThrough(const std::string& address);
 
     QPointer<QLabel> display_;
     AddressOpener& opener_;

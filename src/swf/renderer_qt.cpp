@@ -454,7 +454,8 @@ QBrush Renderer::brush(const FillStyle& style, const ColorTransform& colors)
     return result;
 }
 
-void Renderer::drawText(QPainter& painter, const Text& text, const QTransform& transform, const ColorTransform& colors)
+template <typename Visit>
+void Renderer::forEachGlyph(const Text& text, const QTransform& transform, Visit visit)
 {
     const QTransform textTransform = toQt(text.matrix) * transform;
     for (const TextRun& run : text.runs) {
@@ -463,17 +464,22 @@ void Renderer::drawText(QPainter& painter, const Text& text, const QTransform& t
             continue;
         const std::vector<QPainterPath>& outlines = glyphs(*font);
         const double scale = run.height / font->unitsPerEm;
-        const QBrush color(toQt(colors.apply(run.color)));
         double x = run.x;
         for (const auto& placed : run.glyphs) {
-            if (placed.glyph < outlines.size()) {
-                painter.setTransform(QTransform::fromScale(scale, scale) * QTransform::fromTranslate(x, run.y)
-                                     * textTransform);
-                painter.fillPath(outlines[placed.glyph], color);
-            }
+            if (placed.glyph < outlines.size())
+                visit(run, outlines[placed.glyph],
+                      QTransform::fromScale(scale, scale) * QTransform::fromTranslate(x, run.y) * textTransform);
             x += placed.advance;
         }
     }
+}
+
+void Renderer::drawText(QPainter& painter, const Text& text, const QTransform& transform, const ColorTransform& colors)
+{
+    forEachGlyph(text, transform, [&](const TextRun& run, const QPainterPath& outline, const QTransform& at) {
+        painter.setTransform(at);
+        painter.fillPath(outline, toQt(colors.apply(run.color)));
+    });
 }
 
 QPainterPath Renderer::coverage(const DisplayObject& object, const QTransform& parentTransform, int nesting)
@@ -493,21 +499,9 @@ QPainterPath Renderer::coverage(const DisplayObject& object, const QTransform& p
         for (const auto& [depth, part] : object.button->states[object.button->state])
             area.addPath(coverage(part, transform, nesting + 1));
     } else if (const auto* text = std::get_if<Text>(object.character)) {
-        const QTransform textTransform = toQt(text->matrix) * transform;
-        for (const TextRun& run : text->runs) {
-            const Font* font = movie_->find<Font>(run.fontId);
-            if (!font)
-                continue;
-            const double scale = run.height / font->unitsPerEm;
-            double x = run.x;
-            for (const auto& placed : run.glyphs) {
-                if (placed.glyph < glyphs(*font).size())
-                    area.addPath(
-                        (QTransform::fromScale(scale, scale) * QTransform::fromTranslate(x, run.y) * textTransform)
-                            .map(glyphs(*font)[placed.glyph]));
-                x += placed.advance;
-            }
-        }
+        forEachGlyph(*text, transform, [&](const TextRun&, const QPainterPath& outline, const QTransform& at) {
+            area.addPath(at.map(outline));
+        });
     } else if (object.sprite) {
         for (const auto& [depth, child] : object.sprite->displayList())
             if (!child.clipDepth)

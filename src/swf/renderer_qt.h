@@ -72,6 +72,9 @@ private:
                       const ColorTransform& colors);
     std::uint64_t buttonIn(const DisplayList& list, const QTransform& transform, QPointF point, int nesting);
     void drawText(QPainter& painter, const Text& text, const QTransform& transform, const ColorTransform& colors);
+    // Each glyph of a text: its run, its outline and where it goes.
+    template <typename Visit>
+    void forEachGlyph(const Text& text, const QTransform& transform, Visit visit);
     void fill(QPainter& painter, const QPainterPath& path, const FillStyle& style, const QTransform& transform,
               const ColorTransform& colors);
     QBrush brush(const FillStyle& style, const ColorTransform& colors);

@@ -81,12 +81,19 @@ std::size_t styleCount(ByteReader& in, int shapeVersion)
     return count;
 }
 
+// A style array: its count, then each style as `read` reads it.
+template <typename Style>
+std::vector<Style> readStyles(ByteReader& in, int shapeVersion, Style (*read)(ByteReader&, int))
+{
+    std::vector<Style> styles(styleCount(in, shapeVersion));
+    for (auto& style : styles)
+        style = read(in, shapeVersion);
+    return styles;
+}
+
 std::vector<FillStyle> readFillStyles(ByteReader& in, int shapeVersion)
 {
-    std::vector<FillStyle> fills(styleCount(in, shapeVersion));
-    for (auto& fill : fills)
-        fill = readFillStyle(in, shapeVersion);
-    return fills;
+    return readStyles(in, shapeVersion, readFillStyle);
 }
 
 LineStyle::Cap cap(std::uint32_t bits)
@@ -121,10 +128,7 @@ LineStyle readLineStyle(ByteReader& in, int shapeVersion)
 
 std::vector<LineStyle> readLineStyles(ByteReader& in, int shapeVersion)
 {
-    std::vector<LineStyle> lines(styleCount(in, shapeVersion));
-    for (auto& line : lines)
-        line = readLineStyle(in, shapeVersion);
-    return lines;
+    return readStyles(in, shapeVersion, readLineStyle);
 }
 
 // The shape records up to the end record, one at a time to `record`. New style arrays (in
