@@ -61,9 +61,10 @@ void QtBannerPlayer::loadMovie(int /*layer*/, const std::string& address)
     abandonPending();
     pending_ = network_.get(QNetworkRequest(QUrl(QString::fromStdString(address), QUrl::StrictMode)));
     setDeadline(pending_, timeout_);
-    // No banner is larger than a movie may grow when it is unpacked.
-    connect(pending_, &QNetworkReply::downloadProgress, this, [reply = pending_.data()](qint64 received) {
-        if (received > qint64(swf::kMaxMovieBytes)) {
+    // No banner is larger than a movie may grow when it is unpacked. Checked as bytes arrive:
+    // Qt reports download progress only now and then, and a fast server is done before it does.
+    connect(pending_, &QNetworkReply::readyRead, this, [reply = pending_.data()] {
+        if (reply->bytesAvailable() > qint64(swf::kMaxMovieBytes)) {
             reply->setProperty("quillmere.tooLarge", true);
             reply->abort();
         }

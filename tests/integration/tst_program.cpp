@@ -3,6 +3,9 @@
 
 #include <QtTest>
 
+#include <iostream>
+#include <sstream>
+
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -240,6 +243,31 @@ private slots:
         QDesktopServices::unsetUrlHandler("http");
         QDesktopServices::unsetUrlHandler("javascript");
         QCOMPARE(opened_, QList<QUrl>({QUrl("http://www.quillmere.example")}));
+    }
+
+    // A banner that trickles past the deadline, or is larger than a movie may grow, is given up:
+    // the area stays blank and the lists load as ever.
+    void aBannerTooSlowOrTooLargeIsGivenUp()
+    {
+        const QByteArray tooLarge = "FWS\x08" + QByteArray(33 << 20, '\0');
+        const std::pair<Reply, const char*> cases[] = {
+            {Reply{200, demoBanner(), Reply::Mode::Slow, 100, 200}, "timed out after 1 s"},
+            {Reply{200, tooLarge}, "larger than a banner may be"},
+        };
+        for (const auto& [banner, reason] : cases) {
+            HttpTestServer server(
+                [&](const QByteArray& path) { return path == "/prx/banner.swf" ? banner : listServer(path); });
+            std::ostringstream errors;
+            std::streambuf* stderrBuffer = std::cerr.rdbuf(errors.rdbuf());
+            {
+                Program p(server, 1s);
+                QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 10000);
+                QTest::qWait(1500); // past the deadline
+                QVERIFY(p.app.window().bannerArea()->pixmap().isNull());
+            }
+            std::cerr.rdbuf(stderrBuffer);
+            QVERIFY2(errors.str().find(reason) != std::string::npos, errors.str().c_str());
+        }
     }
 
     void theBannerPlaysAMovieOrShowsAPictureAndNothingBroken()
