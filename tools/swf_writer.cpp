@@ -585,7 +585,8 @@ void SwfWriter::frameLabel(const std::string& name)
     tag(43, name + '\0');
 }
 
-void SwfWriter::defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease)
+void SwfWriter::defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease,
+                             const std::string& onPress)
 {
     BitWriter records;
     for (const ButtonPart& part : parts) {
@@ -602,6 +603,12 @@ void SwfWriter::defineButton(std::uint16_t id, const std::vector<ButtonPart>& pa
     w.u8(0);
     w.u16(std::uint32_t(characters.size() + 2)); // from this field to the actions
     w.raw(characters);
+    if (!onPress.empty()) {
+        w.u16(std::uint32_t(4 + onPress.size() + 1)); // to the next condition
+        w.u8(0x04);                                   // over, up, to over, down: pressed
+        w.u8(0);
+        w.raw(onPress + '\0');
+    }
     w.u16(0);   // the last condition
     w.u8(0x08); // over, down, to over, up: released
     w.u8(0);

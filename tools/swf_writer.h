@@ -95,15 +95,16 @@ public:
     };
     void doAction(const std::string& actions);
     void frameLabel(const std::string& name);
-    // DefineButton2: records of characters for the states (bits of 1 << Button::State), and
-    // the actions of a click released on it.
+    // DefineButton2: records of characters for the states (bits of 1 << Button::State), the
+    // actions of a click released on it, and those of the press when given.
     struct ButtonPart {
         std::uint8_t states;
         std::uint16_t characterId;
         std::uint16_t depth;
         Matrix matrix{};
     };
-    void defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease);
+    void defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease,
+                      const std::string& onPress = {});
 
     struct Placement {
         std::uint16_t depth = 1;

@@ -7,6 +7,7 @@
 
 #include "view/window_widget.h"
 #include "fakes/model_on_fakes.h"
+#include "platform/text_stream.h"
 #include "view/list_box_view.h"
 #include "support/qt_compare.h"
 #include "support/strict_warnings.h"
@@ -233,6 +234,55 @@ private slots:
         QCOMPARE(QAccessible::queryAccessibleInterface(s.child("Label2"))->text(QAccessible::Name), "Loading Complete");
         for (const char* name : {"Image3", "Label2", "Label4"})
             QCOMPARE(s.child(name)->focusPolicy(), Qt::NoFocus); // none of this adds a stop for Tab
+    }
+
+    // A long list: the keys move the selection a row, a page or to either end, each move a
+    // Click, and the selected row is always in sight; a drag with the button down moves it along.
+    void keysAndDragsMoveTheSelectionAndKeepItInSight()
+    {
+        Shown s;
+        Main& m = s.fake.main;
+        std::string file;
+        for (int i = 0; i < 1000; ++i)
+            file += "site" + std::to_string(i) + ".example\n";
+        m.List2.insertLinesAtTop(platform::TextStream{platform::Bytes(file)}.readRemainingLines());
+        auto* list = s.child<ListBoxView>("List2");
+        const int page = list->viewport()->height() / list->rowHeight();
+        list->setFocus();
+        const std::pair<Qt::Key, int> steps[] = {
+            {Qt::Key_Down, 0},        {Qt::Key_Down, 1},   {Qt::Key_PageDown, page},
+            {Qt::Key_End, 999},       {Qt::Key_Down, 999}, {Qt::Key_PageUp, 999 - page + 1},
+            {Qt::Key_Up, 999 - page}, {Qt::Key_Home, 0},
+        };
+        for (const auto& [key, expected] : steps) {
+            QTest::keyClick(list, key);
+            const int row = int(*m.List2.selectedRow());
+            QCOMPARE(row, expected);
+            QVERIFY(list->viewport()->rect().contains(list->rowRect(row)));
+            QCOMPARE(m.SelectedProxy, "site" + std::to_string(999 - row) + ".example"); // the file reversed
+        }
+
+        const int top = list->rowAt({1, 1});
+        QTest::mousePress(list->viewport(), Qt::LeftButton, {}, list->rowRect(top + 2).center());
+        QMouseEvent drag(QEvent::MouseMove, list->rowRect(top + 5).center(),
+                         list->viewport()->mapToGlobal(list->rowRect(top + 5).center()), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &drag);
+        QCOMPARE(m.List2.selectedRow(), std::optional<std::size_t>(top + 5));
+        QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, list->rowRect(top + 5).center());
+
+        // What assistive technology meets: an item an entry, made when asked for, the selected
+        // one selected; a cleared list has none.
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(list);
+        QCOMPARE(accessible->childCount(), 1000);
+        QAccessibleInterface* item = accessible->child(top + 5);
+        QCOMPARE(item->role(), QAccessible::ListItem);
+        QCOMPARE(item->text(QAccessible::Name), QString::fromStdString(m.SelectedProxy));
+        QVERIFY(item->state().selected);
+        QCOMPARE(accessible->indexOfChild(item), top + 5);
+        QVERIFY(!accessible->child(1000));
+        m.List2.clear();
+        QCOMPARE(accessible->childCount(), 0);
     }
 
     void serverTextIsShownAsPlainText()

@@ -6,7 +6,10 @@
 #include <functional>
 
 #include "support/strict_warnings.h"
+#include <zlib.h>
+
 #include "swf/format_error.h"
+#include "swf/inflate.h"
 #include "swf/limits.h"
 #include "swf/movie_reader.h"
 #include "swf/player.h"
@@ -26,6 +29,35 @@ QString refusal(const std::string& file)
         return QString::fromStdString(error.what());
     }
     return {};
+}
+
+std::string le16(std::uint32_t v)
+{
+    return {char(v), char(v >> 8)};
+}
+
+std::string compressed(const std::string& data)
+{
+    uLongf size = compressBound(uLong(data.size()));
+    std::string out(size, '\0');
+    compress(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.data()),
+             uLong(data.size()));
+    out.resize(size);
+    return out;
+}
+
+// A movie with one tag and nothing else.
+Movie movieWith(std::uint16_t code, const std::string& body, std::uint8_t version = 8)
+{
+    Writer w(10, 10, 12, version);
+    w.tag(code, body);
+    w.showFrame();
+    return readMovie(w.finish());
+}
+
+const Bitmap& bitmapOf(const Movie& movie)
+{
+    return *movie.find<Bitmap>(1);
 }
 
 std::string le32(std::uint32_t v)
@@ -98,6 +130,112 @@ private slots:
         QFETCH(QString, reason);
         const QString refused = refusal(file);
         QVERIFY2(refused.contains(reason), qPrintable(refused));
+    }
+
+    // Lossless bitmaps as premultiplied ARGB: 15-bit, colour-mapped with alpha (a colour above
+    // its alpha is brought down to it), and 32-bit with and without alpha; rows padded to 4 bytes.
+    void losslessBitmapsDecodeEveryFormat()
+    {
+        const auto lossless = [](int tag, int format, int width, const std::string& head, const std::string& data) {
+            return bitmapOf(movieWith(std::uint16_t(tag), le16(1) + char(format) + le16(std::uint32_t(width)) + le16(1)
+                                                              + head + compressed(data)))
+                .argb;
+        };
+        // 15 bits, big-endian: red 31, green 0, blue 16; a pixel of padding.
+        QCOMPARE(lossless(20, 4, 1, "", std::string("\x7C\x10\0\0", 4)), std::vector<std::uint32_t>{0xFFFF0084});
+        // Two colours with alpha, the second brighter than its alpha; three pixels and one of padding.
+        QCOMPARE(lossless(36, 3, 3, std::string(1, '\x01'),
+                          std::string("\x10\x20\x30\xFF\xC8\x00\x10\x80", 8) + std::string("\x00\x01\x01\x00", 4)),
+                 (std::vector<std::uint32_t>{0xFF102030, 0x80800010, 0x80800010}));
+        QCOMPARE(lossless(20, 5, 1, "", std::string("\x00\x11\x22\x33", 4)), std::vector<std::uint32_t>{0xFF112233});
+        QCOMPARE(lossless(36, 5, 1, "", std::string("\x40\x30\x20\x10", 4)), std::vector<std::uint32_t>{0x40302010});
+        // Data that does not fill the bitmap refuses the movie.
+        QVERIFY_THROWS_EXCEPTION(FormatError, lossless(20, 5, 2, "", std::string(4, '\0')));
+    }
+
+    // JPEG data as movies carry it becomes one self-contained JPEG: a stray end and start before
+    // the image go, and shared tables are merged in front of the image.
+    void jpegDataBecomesOneFile()
+    {
+        const std::string tables("\xFF\xD8\xFF\xDB\x00\x03\x01\xFF\xD9", 9);
+        const std::string image("\xFF\xD8\xFF\xC0\x00\x0B\x08\x00\x02\x00\x03\x01\x01\x11\x00"
+                                "\xFF\xDA\x00\x02\x12\x34\xFF\xD9",
+                                25);
+        const std::string expected = std::string("\xFF\xD8\xFF\xDB\x00\x03\x01", 7) + image.substr(2);
+        const Movie movie = movieWith(21, le16(1) + std::string("\xFF\xD9", 2) + tables.substr(0, 7) + image);
+        const Bitmap& strayPrefix = bitmapOf(movie);
+        QCOMPARE(strayPrefix.encoded, expected);
+        QCOMPARE(strayPrefix.width, 3u);
+        QCOMPARE(strayPrefix.height, 2u);
+        Writer shared(10, 10);
+        shared.tag(8, tables);
+        shared.tag(6, le16(1) + image);
+        shared.showFrame();
+        QCOMPARE(bitmapOf(readMovie(shared.finish())).encoded, expected);
+    }
+
+    // Text fields: UTF-8 from version 6 on and Latin-1 before; HTML reduced to its text.
+    void textFieldsReadTheirText_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QByteArray>("initial");
+        QTest::addColumn<bool>("html");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("UTF-8") << 8 << QByteArray("caf\xC3\xA9") << false << QString::fromUtf8("caf\xC3\xA9");
+        QTest::newRow("Latin-1 before version 6")
+            << 5 << QByteArray("caf\xE9") << false << QString::fromUtf8("caf\xC3\xA9");
+        QTest::newRow("not UTF-8: Latin-1")
+            << 8 << QByteArray("caf\xE9!") << false << QString::fromUtf8("caf\xC3\xA9!");
+        QTest::newRow("HTML") << 8 << QByteArray("<P ALIGN=\"LEFT\"><B>A</B> &amp; &lt;B&gt;<br/>C</P>") << true
+                              << "A & <B>\nC\n";
+        QTest::newRow("HTML, an unclosed tag") << 8 << QByteArray("A<font") << true << "A";
+    }
+
+    void textFieldsReadTheirText()
+    {
+        QFETCH(int, version);
+        QFETCH(QByteArray, initial);
+        QFETCH(bool, html);
+        QFETCH(QString, text);
+        // Bounds, then: text, read-only; layout and HTML as asked; no variable; the text.
+        const std::string body = le16(1) + std::string("\x08\x00", 2) + std::string(1, '\x88')
+                                 + std::string(1, html ? '\x02' : '\x00') + std::string(1, '\0') + initial.toStdString()
+                                 + std::string(1, '\0');
+        const Movie movie = movieWith(37, body, std::uint8_t(version));
+        const EditText* field = movie.find<EditText>(1);
+        QVERIFY(field);
+        QCOMPARE(QString::fromStdU16String(field->text), text);
+    }
+
+    // Buttons' actions by condition, and frame labels by the frame they stand in.
+    void buttonConditionsAndFrameLabels()
+    {
+        Writer w(10, 10);
+        w.defineRectangle(1, {0, 20, 0, 20}, FillStyle{});
+        w.defineButton(2, {{1 << Button::HitTest, 1, 1}}, Writer::Actions::play(), Writer::Actions::stop());
+        w.showFrame();
+        w.frameLabel("second");
+        w.showFrame();
+        const Movie movie = readMovie(w.finish());
+        const Button* button = movie.find<Button>(2);
+        QVERIFY(button);
+        QCOMPARE(button->records.size(), 1u);
+        QCOMPARE(button->records.front().states, std::uint8_t(1 << Button::HitTest));
+        QCOMPARE(button->onRelease.size(), 1u);
+        QCOMPARE(button->onRelease.front().front().op, Action::Op::Play);
+        QCOMPARE(button->onPress.size(), 1u);
+        QCOMPARE(button->onPress.front().front().op, Action::Op::Stop);
+        QCOMPARE(movie.timeline.labels.at("second"), 1u);
+    }
+
+    // Decompression gives at most what was asked for, however much the stream holds, and
+    // refuses what is no stream at all.
+    void decompressionStopsAtItsLimit()
+    {
+        const std::string bomb = compressed(std::string(64 << 20, 'x')); // 64 MiB in about 64 KiB
+        QCOMPARE(inflateAtMost(bomb, 1 << 20).size(), std::size_t(1 << 20));
+        QCOMPARE(inflateAtMost(compressed("short"), 1 << 20), std::string("short"));
+        QVERIFY_THROWS_EXCEPTION(FormatError, inflateAtMost("no zlib stream here", 100));
     }
 
     // Newer players' files read as any other: a version above 10 and the ActionScript 3 flag of

@@ -151,6 +151,80 @@ private slots:
         }) << 1 << QList<Probe>{{{75, 50}, Qt::white}, {{50, 50}, QColor(170, 170, 255)}}
                                                               << 8;
 
+        // A gradient over the left half, beyond it padded, reflected or repeated; and one
+        // blended in linear light, brighter half way than sRGB's 128.
+        const auto halfWay = [](Gradient::Spread spread, Gradient::Interpolation interpolation, Rgba from, Rgba to) {
+            FillStyle fill = gradient(FillStyle::Kind::LinearGradient, {{0, from}, {255, to}});
+            fill.matrix.a = fill.matrix.d = 1000.0 / 32768;
+            fill.matrix.tx = fill.matrix.ty = 500;
+            fill.gradient.spread = spread;
+            fill.gradient.interpolation = interpolation;
+            return still([fill](Writer& w) { w.defineRectangle(1, kStage, fill); });
+        };
+        const Rgba kBlack{0, 0, 0, 255};
+        QTest::newRow("gradient, padded beyond")
+            << halfWay(Gradient::Spread::Pad, Gradient::Interpolation::Rgb, kRed, kBlue) << 1
+            << QList<Probe>{{{25, 50}, QColor(128, 0, 127)}, {{75, 50}, Qt::blue}} << 6;
+        QTest::newRow("gradient, reflected beyond")
+            << halfWay(Gradient::Spread::Reflect, Gradient::Interpolation::Rgb, kRed, kBlue) << 1
+            << QList<Probe>{{{75, 50}, QColor(128, 0, 127)}, {{99, 50}, QColor(250, 0, 5)}} << 6;
+        QTest::newRow("gradient, repeated beyond")
+            << halfWay(Gradient::Spread::Repeat, Gradient::Interpolation::Rgb, kRed, kBlue) << 1
+            << QList<Probe>{{{51, 50}, QColor(250, 0, 5)}, {{75, 50}, QColor(128, 0, 127)}} << 6;
+        QTest::newRow("gradient in linear light")
+            << halfWay(Gradient::Spread::Pad, Gradient::Interpolation::LinearRgb, kBlack, kWhite) << 1
+            << QList<Probe>{{{25, 50}, QColor(188, 188, 188)}} << 4;
+
+        // Strokes: 10 pixels wide, red, around a white square; a hairline is a pixel, never
+        // less, however far the shape is scaled down.
+        LineStyle thick;
+        thick.width = 200;
+        thick.fill.color = kRed;
+        LineStyle hairline;
+        hairline.fill.color = kBlue;
+        QTest::newRow("stroke") << still([&](Writer& w) { w.defineRectangle(1, kMiddle, solid(kWhite), thick); }) << 1
+                                << QList<Probe>{{{25, 50}, Qt::red}, {{29, 50}, Qt::red}, {{31, 50}, Qt::white}} << 0;
+        Writer scaledDown(kSize, kSize);
+        scaledDown.defineRectangle(1, {0, 20000, 0, 20000}, solid(kWhite), hairline);
+        Matrix tenth;
+        tenth.a = tenth.d = 0.1;
+        tenth.tx = tenth.ty = 10; // its edges through the middle of the first row and column
+        scaledDown.place({.depth = 1, .characterId = 1, .matrix = tenth});
+        scaledDown.showFrame();
+        QTest::newRow("hairline, scaled down")
+            << scaledDown.finish() << 1 << QList<Probe>{{{0, 50}, Qt::blue}, {{50, 0}, Qt::blue}} << 60;
+
+        // Colour transforms of bitmaps: one that changes colours, and one that only fades.
+        std::vector<std::uint32_t> grey(16, 0xFF808080);
+        const auto tinted = [&](ColorTransform cx) {
+            Writer w(kSize, kSize);
+            w.defineLosslessBitmap(2, 4, 4, grey);
+            w.defineRectangle(1, kStage, bitmapFill(2, 100));
+            w.place({.depth = 1, .characterId = 1, .colorTransform = cx});
+            w.showFrame();
+            return w.finish();
+        };
+        QTest::newRow("bitmap, colours transformed") << tinted(ColorTransform{{1, 0, 0, 1}, {0, 0, 100, 0}}) << 1
+                                                     << QList<Probe>{{{50, 50}, QColor(128, 0, 100)}} << 1;
+        QTest::newRow("bitmap, faded") << tinted(ColorTransform{{1, 1, 1, 0.5}, {0, 0, 0, 0}}) << 1
+                                       << QList<Probe>{{{50, 50}, QColor(192, 192, 192)}} << 2;
+
+        // A mask inside a sprite clips the sprite's own depths only.
+        Writer nested(kSize, kSize);
+        nested.defineRectangle(1, {0, 1000, 0, 2000}, solid(kWhite));
+        nested.defineRectangle(2, kStage, solid(kRed));
+        nested.beginSprite(3);
+        nested.place({.depth = 1, .characterId = 1, .clipDepth = 2});
+        nested.place({.depth = 2, .characterId = 2});
+        nested.showFrame();
+        nested.endSprite();
+        nested.place({.depth = 1, .characterId = 3});
+        nested.place({.depth = 2, .characterId = 2, .matrix = moved(0, 1500)});
+        nested.showFrame();
+        QTest::newRow("mask in a sprite")
+            << nested.finish() << 1 << QList<Probe>{{{25, 25}, Qt::red}, {{75, 25}, Qt::white}, {{75, 90}, Qt::red}}
+            << 0;
+
         // 16 x 16 bitmaps, red on the left half, each of their pixels 25 twips: a tile every 20
         // pixels.
         QImage lossless(16, 16, QImage::Format_ARGB32_Premultiplied);
