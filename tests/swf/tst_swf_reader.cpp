@@ -228,6 +228,33 @@ private slots:
         QCOMPARE(movie.timeline.labels.at("second"), 1u);
     }
 
+    // Edges become closed contours for each fill, whichever side the fill lies on: two squares
+    // sharing an edge, drawn as a path that visits the shared edge once with a fill each side;
+    // an edge with one fill on both sides bounds nothing; strokes break where the pen jumps.
+    void edgesJoinIntoContoursForEachFill()
+    {
+        const auto edge = [](Point from, Point to, std::uint32_t fill0, std::uint32_t fill1, std::uint32_t line = 0) {
+            return Edge{from, {{}, to, false}, fill0, fill1, line};
+        };
+        EdgeLayer layer;
+        layer.fills.resize(2);
+        layer.lines.resize(1);
+        layer.edges = {
+            edge({0, 0}, {10, 0}, 0, 1, 1), edge({10, 0}, {20, 0}, 0, 2, 1), edge({20, 0}, {20, 10}, 0, 2, 1),
+            edge({20, 10}, {10, 10}, 0, 2), edge({10, 10}, {0, 10}, 0, 1),   edge({0, 10}, {0, 0}, 0, 1),
+            edge({10, 0}, {10, 10}, 2, 1),  edge({5, 0}, {5, 10}, 1, 1),     edge({0, 20}, {10, 20}, 0, 0, 1),
+        };
+        const ShapeLayer built = buildLayer(layer);
+        for (const Path& path : built.fillPaths) {
+            QCOMPARE(path.size(), 1u); // one contour, closed: it ends where it starts
+            const Contour& square = path.front();
+            QCOMPARE(square.segments.size(), 4u);
+            QCOMPARE(square.segments.back().to, square.from);
+        }
+        QCOMPARE(built.linePaths.front().size(), 2u); // the top edge, then the stroke below
+        QCOMPARE(built.linePaths.front().front().segments.size(), 3u);
+    }
+
     // Decompression gives at most what was asked for, however much the stream holds, and
     // refuses what is no stream at all.
     void decompressionStopsAtItsLimit()
