@@ -160,7 +160,7 @@ private slots:
         const std::string tables("\xFF\xD8\xFF\xDB\x00\x03\x01\xFF\xD9", 9);
         const std::string image("\xFF\xD8\xFF\xC0\x00\x0B\x08\x00\x02\x00\x03\x01\x01\x11\x00"
                                 "\xFF\xDA\x00\x02\x12\x34\xFF\xD9",
-                                25);
+                                23);
         const std::string expected = std::string("\xFF\xD8\xFF\xDB\x00\x03\x01", 7) + image.substr(2);
         const Movie movie = movieWith(21, le16(1) + std::string("\xFF\xD9", 2) + tables.substr(0, 7) + image);
         const Bitmap& strayPrefix = bitmapOf(movie);
