@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include <QBrush>
 #include <QLinearGradient>
@@ -119,8 +120,17 @@ double lengthScale(const QTransform& t)
     return std::sqrt(std::abs(t.determinant()));
 }
 
-// Each pixel from row `top` of `image` on: the mean of a `factor` x `factor` block of
-// premultiplied samples of `band`.
+// How far a stroke reaches out from its path, in the units `transform` maps to, when those are
+// pixels: half its width, more at miter joins and square caps, and never less than a pixel.
+double strokeReach(const LineStyle& line, const QTransform& transform)
+{
+    const bool scales = line.scalesHorizontally && line.scalesVertically;
+    const double width = std::max(1.0, scales ? line.width * lengthScale(transform) : line.width / kTwipsPerPixel);
+    const double corner
+        = line.join == LineStyle::Join::Miter ? std::max(line.miterLimit, std::numbers::sqrt2) : std::numbers::sqrt2;
+    return width / 2 * corner;
+}
+
 // The pixels of `image` from `at` on, `rows` rows at the most: each the mean of a `factor` x
 // `factor` block of premultiplied samples of `band`.
 void averageInto(const QImage& band, int factor, QImage& image, QPoint at, int rows)
@@ -548,24 +558,21 @@ QRectF Renderer::bounds(const DisplayObject& object, const QTransform& parent, i
     const auto mapped
         = [&transform](const Rect& r) { return transform.mapRect(QRectF(r.xMin, r.yMin, r.width(), r.height())); };
     if (const auto* shape = std::get_if<Shape>(object.character))
-        return mapped(shape->bounds) | transform.mapRect(paths(*shape).outline.boundingRect());
-    if (const auto* text = std::get_if<Text>(object.character))
-        return (toQt(text->matrix) * transform)
-            .mapRect(QRectF(text->bounds.xMin, text->bounds.yMin, text->bounds.width(), text->bounds.height()));
-    if (const auto* field = std::get_if<EditText>(object.character))
-        return mapped(field->bounds);
-    QRectF area;
+        return mapped(shape->bounds) | drawnArea(*shape, paths(*shape), transform);
     if (const auto* morph = std::get_if<MorphShape>(object.character)) {
         const MorphFrame& frame = morphAt(*morph, object.ratio);
-        area = transform.mapRect(frame.paths.outline.boundingRect());
-        for (const auto& lines : frame.paths.lines)
-            for (const QPainterPath& line : lines)
-                area |= transform.mapRect(line.boundingRect());
-        double widest = 0; // strokes reach out half their width, and at least a pixel
-        for (const auto& line : morph->lines)
-            widest = std::max({widest, double(line.start.width), double(line.end.width)});
-        const double reach = widest * lengthScale(transform) / 2 + pixel_;
-        return area.adjusted(-reach, -reach, reach, reach);
+        return drawnArea(frame.shape, frame.paths, transform);
+    }
+    if (const auto* field = std::get_if<EditText>(object.character))
+        return mapped(field->bounds); // drawn clipped to them
+    QRectF area;
+    if (const auto* text = std::get_if<Text>(object.character)) {
+        area = (toQt(text->matrix) * transform)
+                   .mapRect(QRectF(text->bounds.xMin, text->bounds.yMin, text->bounds.width(), text->bounds.height()));
+        forEachGlyph(*text, transform, [&area](const TextRun&, const QPainterPath& outline, const QTransform& at) {
+            area |= at.mapRect(outline.boundingRect());
+        });
+        return area;
     }
     const DisplayList* children = object.sprite   ? &object.sprite->displayList()
                                   : object.button ? &object.button->states[object.button->state]
@@ -573,6 +580,19 @@ QRectF Renderer::bounds(const DisplayObject& object, const QTransform& parent, i
     if (children)
         for (const auto& [depth, child] : *children)
             area |= bounds(child, transform, nesting + 1);
+    return area;
+}
+
+QRectF Renderer::drawnArea(const Shape& shape, const ShapePaths& paths, const QTransform& transform)
+{
+    QRectF area = transform.mapRect(paths.outline.boundingRect());
+    for (std::size_t layer = 0; layer < shape.layers.size(); ++layer)
+        for (std::size_t i = 0; i < shape.layers[layer].lines.size(); ++i) {
+            const QPainterPath& path = paths.lines[layer][i];
+            const double reach = strokeReach(shape.layers[layer].lines[i], transform);
+            if (!path.isEmpty())
+                area |= transform.mapRect(path.boundingRect()).adjusted(-reach, -reach, reach, reach);
+        }
     return area;
 }
 

@@ -82,6 +82,9 @@ private:
     QPainterPath coverage(const DisplayObject& object, const QTransform& transform, int nesting);
 
     static ShapePaths pathsOf(const Shape& shape);
+    // Where a shape draws: its fills, and its strokes as far as they reach. Movies' own bounds
+    // may leave strokes out.
+    static QRectF drawnArea(const Shape& shape, const ShapePaths& paths, const QTransform& transform);
     const ShapePaths& paths(const Shape& shape);
     struct MorphFrame {
         Shape shape;

@@ -446,10 +446,41 @@ private slots:
         QCOMPARE(elsewhere, 0);
     }
 
-    // A banner redrawn only where it changed shows, frame after frame, what a whole redraw does:
-    // a sprite that loops, a morph, a shape that moves and one that goes.
-    void redrawingWhatChangedDrawsTheWholeFrame()
+    // A banner redrawn only where it changed shows, frame after frame, what a whole redraw does.
+    // Each row moves one thing, so that what another changes cannot cover for it; strokes,
+    // glyphs and text fields reach past the bounds their movie gives them.
+    void redrawingWhatChangedDrawsTheWholeFrame_data()
     {
+        QTest::addColumn<std::string>("movie");
+        const auto sliding = [](const std::function<void(Writer&)>& define) {
+            Writer w(120, 40);
+            define(w);
+            for (int frame = 0; frame < 6; ++frame) {
+                w.place({.depth = 1,
+                         .characterId = frame == 0 ? std::optional<std::uint16_t>(1) : std::nullopt,
+                         .move = frame > 0,
+                         .matrix = moved(100 + frame * 250, 100)});
+                w.showFrame();
+            }
+            return w.finish();
+        };
+        const std::vector<Writer::Step> square{Writer::Styles{0, 1, 0},   Writer::MoveTo{0, -512},
+                                               Writer::LineTo{512, -512}, Writer::LineTo{512, 0},
+                                               Writer::LineTo{0, 0},      Writer::LineTo{0, -512}};
+        LineStyle thick;
+        thick.width = 160;
+        thick.fill.color = kBlue;
+        QTest::newRow("stroke") << sliding([&](Writer& w) {
+            w.defineRectangle(1, {0, 200, 0, 200}, solid(kWhite), thick);
+        });
+        QTest::newRow("glyphs") << sliding([&](Writer& w) {
+            w.defineFont(2, {square});
+            w.defineText(1, {0, 100, 0, 100}, 2, 400, kBlue, 0, 300, {{0, 300}, {0, 300}});
+        });
+        QTest::newRow("text field") << sliding([&](Writer& w) {
+            w.defineFont(2, {square}, u"x");
+            w.defineEditText(1, {0, 600, 0, 300}, 2, 300, kRed, EditText::Align::Left, "x");
+        });
         Writer w(120, 40);
         w.defineRectangle(1, {0, 300, 0, 300}, solid(kRed));
         w.defineMorphShape(
@@ -474,16 +505,22 @@ private slots:
                 w.remove(3);
             w.showFrame();
         }
-        const auto movie = std::make_shared<const Movie>(readMovie(w.finish()));
-        Player player(movie);
-        Renderer incremental(movie);
+        QTest::newRow("sprite, morph, a shape that moves and goes") << w.finish();
+    }
+
+    void redrawingWhatChangedDrawsTheWholeFrame()
+    {
+        QFETCH(std::string, movie);
+        const auto read = std::make_shared<const Movie>(readMovie(movie));
+        Player player(read);
+        Renderer incremental(read);
         const QSize size(180, 60); // not the stage's: scaled, with a border
         incremental.changedArea(player, size);
         QImage frame = incremental.renderShowAll(player, size);
         for (int tick = 0; tick < 14; ++tick) {
             player.tick();
             incremental.redrawShowAll(player, frame, incremental.changedArea(player, size));
-            QCOMPARE(frame, Renderer(movie).renderShowAll(player, size));
+            QCOMPARE(frame, Renderer(read).renderShowAll(player, size));
         }
     }
 
