@@ -245,20 +245,20 @@ QTransform Renderer::showAllTransform(QSizeF size) const
 
 std::uint64_t Renderer::buttonAt(const Player& player, QSizeF size, QPointF point)
 {
-    return buttonIn(player.root().displayList(), showAllTransform(size), point, 0);
+    return buttonIn(player.root().displayList(), showAllTransform(size), point);
 }
 
-std::uint64_t Renderer::buttonIn(const DisplayList& list, const QTransform& parent, QPointF point, int nesting)
+std::uint64_t Renderer::buttonIn(const DisplayList& list, const QTransform& parent, QPointF point)
 {
     for (auto entry = list.rbegin(); entry != list.rend(); ++entry) { // topmost first
         const DisplayObject& object = entry->second;
         const QTransform transform = toQt(object.matrix) * parent;
         if (object.button) {
             for (const auto& [depth, part] : object.button->states[Button::HitTest])
-                if (coverage(part, transform, nesting + 1).contains(point))
+                if (coverage(part, transform).contains(point))
                     return object.instance;
         } else if (object.sprite) {
-            if (const std::uint64_t found = buttonIn(object.sprite->displayList(), transform, point, nesting + 1))
+            if (const std::uint64_t found = buttonIn(object.sprite->displayList(), transform, point))
                 return found;
         }
     }
@@ -295,7 +295,7 @@ bool Renderer::draw(const Player& player, const QTransform& stageToImage, QImage
             drawList(painter, player.root().displayList(),
                      stageToImage * QTransform::fromTranslate(-area.left(), -top)
                          * QTransform::fromScale(kSamples, kSamples),
-                     ColorTransform{}, 0);
+                     ColorTransform{});
         }
         averageInto(band, kSamples, image, QPoint(area.left(), top), area.bottom() - top + 1);
     }
@@ -307,7 +307,7 @@ QRect Renderer::changedArea(const Player& player, QSizeF size)
     const QTransform transform = showAllTransform(size);
     std::map<std::uint16_t, Seen> seen;
     for (const auto& [depth, object] : player.root().displayList())
-        seen.emplace(depth, Seen{fingerprint(object), bounds(object, transform, 0)});
+        seen.emplace(depth, Seen{fingerprint(object), bounds(object, transform)});
     QRectF changed;
     for (const auto& [depth, now] : seen) {
         const auto before = seen_.find(depth);
@@ -323,7 +323,7 @@ QRect Renderer::changedArea(const Player& player, QSizeF size)
 }
 
 void Renderer::drawList(QPainter& painter, const DisplayList& list, const QTransform& transform,
-                        const ColorTransform& colors, int nesting)
+                        const ColorTransform& colors)
 {
     struct Mask {
         std::uint16_t untilDepth;
@@ -333,11 +333,11 @@ void Renderer::drawList(QPainter& painter, const DisplayList& list, const QTrans
     for (const auto& [depth, object] : list) {
         std::erase_if(masks, [depth](const Mask& mask) { return mask.untilDepth < depth; });
         if (object.clipDepth) {
-            masks.push_back({*object.clipDepth, coverage(object, transform, nesting)});
+            masks.push_back({*object.clipDepth, coverage(object, transform)});
             continue;
         }
         if (masks.empty()) {
-            drawObject(painter, object, transform, colors, nesting);
+            drawObject(painter, object, transform, colors);
             continue;
         }
         QPainterPath visible = masks.front().area;
@@ -346,13 +346,13 @@ void Renderer::drawList(QPainter& painter, const DisplayList& list, const QTrans
         painter.save();
         painter.resetTransform();
         painter.setClipPath(visible, Qt::IntersectClip);
-        drawObject(painter, object, transform, colors, nesting);
+        drawObject(painter, object, transform, colors);
         painter.restore();
     }
 }
 
 void Renderer::drawObject(QPainter& painter, const DisplayObject& object, const QTransform& parentTransform,
-                          const ColorTransform& parentColors, int nesting)
+                          const ColorTransform& parentColors)
 {
     if (!object.character)
         return;
@@ -368,9 +368,9 @@ void Renderer::drawObject(QPainter& painter, const DisplayObject& object, const 
     } else if (const auto* field = std::get_if<EditText>(object.character)) {
         drawEditText(painter, *field, transform, colors);
     } else if (object.sprite) {
-        drawList(painter, object.sprite->displayList(), transform, colors, nesting + 1);
+        drawList(painter, object.sprite->displayList(), transform, colors);
     } else if (object.button) {
-        drawList(painter, object.button->states[object.button->state], transform, colors, nesting + 1);
+        drawList(painter, object.button->states[object.button->state], transform, colors);
     }
 }
 
@@ -492,7 +492,7 @@ void Renderer::drawText(QPainter& painter, const Text& text, const QTransform& t
     });
 }
 
-QPainterPath Renderer::coverage(const DisplayObject& object, const QTransform& parentTransform, int nesting)
+QPainterPath Renderer::coverage(const DisplayObject& object, const QTransform& parentTransform)
 {
     QPainterPath area;
     if (!object.character)
@@ -507,7 +507,7 @@ QPainterPath Renderer::coverage(const DisplayObject& object, const QTransform& p
         area.addPolygon(transform.map(QPolygonF(QRectF(b.xMin, b.yMin, b.width(), b.height()))));
     } else if (object.button) {
         for (const auto& [depth, part] : object.button->states[object.button->state])
-            area.addPath(coverage(part, transform, nesting + 1));
+            area.addPath(coverage(part, transform));
     } else if (const auto* text = std::get_if<Text>(object.character)) {
         forEachGlyph(*text, transform, [&](const TextRun&, const QPainterPath& outline, const QTransform& at) {
             area.addPath(at.map(outline));
@@ -515,7 +515,7 @@ QPainterPath Renderer::coverage(const DisplayObject& object, const QTransform& p
     } else if (object.sprite) {
         for (const auto& [depth, child] : object.sprite->displayList())
             if (!child.clipDepth)
-                area.addPath(coverage(child, transform, nesting + 1));
+                area.addPath(coverage(child, transform));
     }
     area.setFillRule(Qt::WindingFill);
     return area;
@@ -550,7 +550,7 @@ std::uint64_t Renderer::fingerprint(const DisplayObject& object) const
     return hash;
 }
 
-QRectF Renderer::bounds(const DisplayObject& object, const QTransform& parent, int nesting)
+QRectF Renderer::bounds(const DisplayObject& object, const QTransform& parent)
 {
     if (!object.character)
         return {};
@@ -579,7 +579,7 @@ QRectF Renderer::bounds(const DisplayObject& object, const QTransform& parent, i
                                                   : nullptr;
     if (children)
         for (const auto& [depth, child] : *children)
-            area |= bounds(child, transform, nesting + 1);
+            area |= bounds(child, transform);
     return area;
 }
 

@@ -61,16 +61,16 @@ private:
     QImage render(const Player& player, QSize size, const QTransform& stageToImage);
     bool draw(const Player& player, const QTransform& stageToImage, QImage& image, QRect area);
     std::uint64_t fingerprint(const DisplayObject& object) const;
-    QRectF bounds(const DisplayObject& object, const QTransform& transform, int nesting);
-    void drawList(QPainter& painter, const DisplayList& list, const QTransform& transform, const ColorTransform& colors,
-                  int nesting);
+    QRectF bounds(const DisplayObject& object, const QTransform& transform);
+    void drawList(QPainter& painter, const DisplayList& list, const QTransform& transform,
+                  const ColorTransform& colors);
     void drawObject(QPainter& painter, const DisplayObject& object, const QTransform& transform,
-                    const ColorTransform& colors, int nesting);
+                    const ColorTransform& colors);
     void drawShape(QPainter& painter, const Shape& shape, const ShapePaths& cached, const QTransform& transform,
                    const ColorTransform& colors);
     void drawEditText(QPainter& painter, const EditText& field, const QTransform& transform,
                       const ColorTransform& colors);
-    std::uint64_t buttonIn(const DisplayList& list, const QTransform& transform, QPointF point, int nesting);
+    std::uint64_t buttonIn(const DisplayList& list, const QTransform& transform, QPointF point);
     void drawText(QPainter& painter, const Text& text, const QTransform& transform, const ColorTransform& colors);
     // Each glyph of a text: its run, its outline and where it goes.
     template <typename Visit>
@@ -79,7 +79,7 @@ private:
               const ColorTransform& colors);
     QBrush brush(const FillStyle& style, const ColorTransform& colors);
     // The area an object covers, in device pixels: what a mask lets through.
-    QPainterPath coverage(const DisplayObject& object, const QTransform& transform, int nesting);
+    QPainterPath coverage(const DisplayObject& object, const QTransform& transform);
 
     static ShapePaths pathsOf(const Shape& shape);
     // Where a shape draws: its fills, and its strokes as far as they reach. Movies' own bounds
