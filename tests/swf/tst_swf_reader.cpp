@@ -73,6 +73,26 @@ std::string jpegClaiming(std::uint16_t side)
            + std::string("\x01\x01\x11\x00\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00\x00\xFF\xD9", 17);
 }
 
+// Bits as movies pack them, most significant first, written as 0s and 1s with spaces between
+// fields; the last byte is padded with zeros.
+std::string bits(std::string_view pattern)
+{
+    std::string out;
+    int used = 8;
+    for (const char c : pattern) {
+        if (c == ' ')
+            continue;
+        if (used == 8) {
+            out += '\0';
+            used = 0;
+        }
+        if (c == '1')
+            out.back() = char(out.back() | (0x80 >> used));
+        ++used;
+    }
+    return out;
+}
+
 std::string oneShape(std::size_t edges)
 {
     Writer w(10, 10);
@@ -130,6 +150,87 @@ private slots:
         QFETCH(QString, reason);
         const QString refused = refusal(file);
         QVERIFY2(refused.contains(reason), qPrintable(refused));
+    }
+
+    // The styles of the newest shapes and morphs, and their edges, written bit by bit as a tool
+    // that is not ours would write them: caps, joins and kept widths; a stroke filled with a
+    // gradient; vertical and horizontal edges; new styles that the same record already uses.
+    void newerShapesAndMorphsReadEveryField()
+    {
+        const std::string rect = bits("00000");
+        const std::string shape4
+            = le16(1) + rect + rect + "\x04" + std::string("\x01\x00\xFF\x00\x00\xFF", 6) // a red fill
+              + "\x02" + le16(40) + bits("01 10 0 1 1 0 00000 0 10") + le16(0x0280) + std::string("\x00\x00\xFF\x80", 4)
+              + le16(20) + bits("00 01 1 0 0 0 00000 0 00") + "\x10" + bits("0 0 00000") + "\x52"
+              + std::string("\x00\x11\x22\x33\xFF\xFF\x44\x55\x66\x80", 10) + "\x12"
+              + bits("0 0 1 1 0 1 01000 01100100 00000000 1 01" // move to (100, 0); fill 1, line 1
+                     " 1 1 0110 0 1 01100100"                   // down 100
+                     " 1 1 0110 0 0 10011100"                   // left 100
+                     " 1 1 0110 1 01100100 10011100"            // back to the start
+                     " 0 1 0 0 1 1 00000 1")                    // move to (0, 0), fill 0 of the new styles
+              + std::string("\x01\x00\xFF\x00\xFF\xFF\x00\x10", 8)
+              + bits("1 1 0100 0 0 010100 1 1 0100 0 1 010100 1 1 0100 1 101100 101100 0 00000");
+        const Movie movie = movieWith(83, shape4);
+        const Shape& shape = *movie.find<Shape>(1);
+        QVERIFY(shape.nonZeroWinding);
+        QCOMPARE(shape.layers.size(), 2u);
+        const ShapeLayer& first = shape.layers[0];
+        QCOMPARE(first.lines.size(), 2u);
+        const LineStyle& kept = first.lines[0];
+        QCOMPARE(kept.width, 40);
+        QCOMPARE(kept.startCap, LineStyle::Cap::None);
+        QCOMPARE(kept.endCap, LineStyle::Cap::Square);
+        QCOMPARE(kept.join, LineStyle::Join::Miter);
+        QCOMPARE(kept.miterLimit, 2.5);
+        QVERIFY(!kept.scalesHorizontally && !kept.scalesVertically);
+        QVERIFY(kept.fill.color == (Rgba{0, 0, 255, 128}));
+        const LineStyle& graded = first.lines[1];
+        QCOMPARE(graded.join, LineStyle::Join::Bevel);
+        QCOMPARE(graded.fill.kind, FillStyle::Kind::LinearGradient);
+        QCOMPARE(graded.fill.gradient.spread, Gradient::Spread::Reflect);
+        QCOMPARE(graded.fill.gradient.interpolation, Gradient::Interpolation::LinearRgb);
+        QCOMPARE(graded.fill.gradient.stops.size(), 2u);
+        QVERIFY(graded.fill.gradient.stops[1].color == (Rgba{0x44, 0x55, 0x66, 0x80}));
+        const std::vector<Segment>& triangle = first.fillPaths[0].at(0).segments;
+        QCOMPARE(first.fillPaths[0][0].from, (Point{100, 0}));
+        QCOMPARE(triangle.size(), 3u);
+        QCOMPARE(triangle[0].to, (Point{100, 100}));
+        QCOMPARE(triangle[1].to, (Point{0, 100}));
+        QCOMPARE(first.linePaths[0].size(), 1u);
+        QVERIFY(first.linePaths[1].empty());
+        const ShapeLayer& second = shape.layers[1];
+        QVERIFY(second.fills.at(0).color == (Rgba{255, 0, 255, 255}));
+        QCOMPARE(second.fillPaths[0].at(0).segments.size(), 3u);
+
+        const std::string startEdges
+            = "\x11" + bits("0 0 1 0 1 1 00000 1 1 1 1 0100 1 010100 010100 0 00000"); // (0, 0) to (20, 20)
+        const std::string endEdges
+            = std::string(1, '\0')
+              + bits("0 0 0 0 0 1 00101 01010 01010 1 1 0101 1 0101000 0000000 0 00000"); // (10, 10) to (50, 10)
+        const std::string styles
+            = "\x01\x10" + bits("0 0 00000") + bits("0 0 00000") + "\x02"
+              + std::string("\x00\x00\x00\x00\xFF\x00\xFF\xFF\xFF\xFF\xFF\xFF\x00\x00\xFF\x80\x00\x00\xFF\xFF", 20)
+              + "\x01" + le16(20) + le16(60) + bits("10 10 0 0 1 0 00000 0 01") + le16(0x0300)
+              + std::string("\x00\xFF\x00\xFF\x00\x00\xFF\x80", 8);
+        const Movie morphing = movieWith(84, le16(1) + rect + rect + rect + rect + std::string(1, '\0')
+                                                 + le32(std::uint32_t(styles.size() + startEdges.size())) + styles
+                                                 + startEdges + endEdges);
+        const MorphShape& morph = *morphing.find<MorphShape>(1);
+        QCOMPARE(morph.fills.at(0).end.kind, FillStyle::Kind::LinearGradient);
+        QVERIFY(morph.fills[0].start.gradient.stops.at(1).color == (Rgba{255, 0, 0, 255}));
+        QCOMPARE(morph.fills[0].end.gradient.stops.at(1).ratio, 0x80);
+        const MorphShape::Line& line = morph.lines.at(0);
+        QCOMPARE(line.end.width, 60);
+        QCOMPARE(line.start.startCap, LineStyle::Cap::Square);
+        QCOMPARE(line.end.endCap, LineStyle::Cap::None);
+        QCOMPARE(line.start.miterLimit, 3.0);
+        QVERIFY(line.start.scalesHorizontally && !line.start.scalesVertically);
+        QVERIFY(line.end.fill.color == (Rgba{0, 0, 255, 128}));
+        const Shape halfway = morphShapeAt(morph, 0.5);
+        QCOMPARE(halfway.layers.at(0).lines.at(0).width, 40);
+        const Contour& stroke = halfway.layers[0].linePaths.at(0).at(0);
+        QCOMPARE(stroke.from, (Point{5, 5}));
+        QCOMPARE(stroke.segments.at(0).to, (Point{35, 15}));
     }
 
     // Lossless bitmaps as premultiplied ARGB: 15-bit, colour-mapped with alpha (a colour above
