@@ -272,7 +272,7 @@ private slots:
         QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, list->rowRect(top + 5).center());
 
         // What assistive technology meets: an item an entry, made when asked for, the selected
-        // one selected; a cleared list has none.
+        // one selected and focused, found where it is on screen; a cleared list has none.
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(list);
         QCOMPARE(accessible->childCount(), 1000);
         QAccessibleInterface* item = accessible->child(top + 5);
@@ -280,6 +280,10 @@ private slots:
         QCOMPARE(item->text(QAccessible::Name), QString::fromStdString(m.SelectedProxy));
         QVERIFY(item->state().selected);
         QCOMPARE(accessible->indexOfChild(item), top + 5);
+        QCOMPARE(accessible->focusChild(), item);
+        const QPoint centre = list->viewport()->mapToGlobal(list->rowRect(top + 5).center());
+        QCOMPARE(accessible->childAt(centre.x(), centre.y()), item);
+        QCOMPARE(item->rect().center(), centre);
         QVERIFY(!accessible->child(1000));
         m.List2.clear();
         QCOMPARE(accessible->childCount(), 0);
