@@ -329,6 +329,36 @@ private slots:
         QCOMPARE(movie.timeline.labels.at("second"), 1u);
     }
 
+    // A button as another tool writes it: a record with filters and a blend mode, to be read
+    // past, and a release that pushes every kind of value, some from a constant pool.
+    void aButtonReadsPastFiltersAndPushesEveryValue()
+    {
+        const std::string none(1, '\0'); // an empty matrix or colour transform
+        const std::string records = "\x38" + le16(1) + le16(1) + none + none + "\x03"  // three filters
+                                    + std::string(1, '\0') + std::string(23, '\x11')   // drop shadow
+                                    + "\x07\x02" + std::string(10 + 19, '\x22')        // gradient bevel
+                                    + "\x05\x03\x03" + std::string(8 + 36 + 5, '\x33') // 3 x 3 convolution
+                                    + "\x01"                                           // blend mode
+                                    + "\x01" + le16(1) + le16(2) + none + none + none;
+        const std::string pool = le16(2) + std::string("first\0second\0", 13);
+        const std::string pushed
+            = std::string("\x01\x00\x00\xC0\x3F\x02\x03\x04\x03\x05\x01", 11)
+              + std::string("\x06\x99\x99\xB9\x3F\x9A\x99\x99\x99\x07\xF9\xFF\xFF\xFF\x08\x01\x09\x00\x00", 19);
+        const std::string actions = "\x88" + le16(std::uint32_t(pool.size())) + pool + "\x96"
+                                    + le16(std::uint32_t(pushed.size())) + pushed + "\x9A" + le16(1) + none + none;
+        const Movie movie = movieWith(34, le16(2) + none + le16(std::uint32_t(2 + records.size())) + records + le16(0)
+                                              + "\x08" + none + actions);
+        const Button& button = *movie.find<Button>(2);
+        QCOMPARE(button.records.size(), 2u);
+        QCOMPARE(button.records[1].depth, 2);
+        QCOMPARE(button.records[1].states, std::uint8_t(1 << Button::Up));
+        const ActionList& release = button.onRelease.at(0);
+        QCOMPARE(release.size(), 2u);
+        const std::vector<Value> expected{1.5, {}, {}, {}, true, 0.1, -7.0, "second", "first"};
+        QVERIFY(release[0].values == expected);
+        QCOMPARE(release[1].op, Action::Op::GetUrl2);
+    }
+
     // Edges become closed contours for each fill, whichever side the fill lies on: two squares
     // sharing an edge, drawn as a path that visits the shared edge once with a fill each side;
     // an edge with one fill on both sides bounds nothing; strokes break where the pen jumps.
