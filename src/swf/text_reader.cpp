@@ -93,7 +93,7 @@ std::u16string decoded(std::string_view bytes, std::uint8_t version)
             valid = (next & 0xC0) == 0x80;
             c = c << 6 | (next & 0x3F);
         }
-        if (!valid) {
+        if (!valid || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) { // not a character: Latin-1
             text += char16_t(lead);
             ++i;
             continue;

@@ -287,6 +287,10 @@ private slots:
             << 5 << QByteArray("caf\xE9") << false << QString::fromUtf8("caf\xC3\xA9");
         QTest::newRow("not UTF-8: Latin-1")
             << 8 << QByteArray("caf\xE9!") << false << QString::fromUtf8("caf\xC3\xA9!");
+        QTest::newRow("beyond 16 bits") << 8 << QByteArray("\xF0\x9F\x98\x80") << false
+                                        << QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::newRow("past the last character: Latin-1")
+            << 8 << QByteArray("\xF4\x90\x80\x80") << false << QString::fromLatin1("\xF4\x90\x80\x80");
         QTest::newRow("HTML") << 8 << QByteArray("<P ALIGN=\"LEFT\"><B>A</B> &amp; &lt;B&gt;<br/>C</P>") << true
                               << "A & <B>\nC\n";
         QTest::newRow("HTML, an unclosed tag") << 8 << QByteArray("A<font") << true << "A";
