@@ -98,29 +98,26 @@ std::int32_t fixed16(double v)
     return static_cast<std::int32_t>(std::lround(v * 65536));
 }
 
+// A pair of values behind their bit count, as a matrix holds its scale, rotation and move.
+void pair(BitWriter& w, std::int32_t first, std::int32_t second)
+{
+    const int bits = first == 0 && second == 0 ? 0 : signedBits({first, second});
+    w.ub(std::uint32_t(bits), 5);
+    w.sb(first, bits);
+    w.sb(second, bits);
+}
+
 void matrix(BitWriter& w, const Matrix& m)
 {
     const bool scale = m.a != 1 || m.d != 1;
     w.flag(scale);
-    if (scale) {
-        const int bits = signedBits({fixed16(m.a), fixed16(m.d)});
-        w.ub(std::uint32_t(bits), 5);
-        w.sb(fixed16(m.a), bits);
-        w.sb(fixed16(m.d), bits);
-    }
+    if (scale)
+        pair(w, fixed16(m.a), fixed16(m.d));
     const bool rotate = m.b != 0 || m.c != 0;
     w.flag(rotate);
-    if (rotate) {
-        const int bits = signedBits({fixed16(m.b), fixed16(m.c)});
-        w.ub(std::uint32_t(bits), 5);
-        w.sb(fixed16(m.b), bits);
-        w.sb(fixed16(m.c), bits);
-    }
-    const auto tx = std::int32_t(std::lround(m.tx)), ty = std::int32_t(std::lround(m.ty));
-    const int bits = tx == 0 && ty == 0 ? 0 : signedBits({tx, ty});
-    w.ub(std::uint32_t(bits), 5);
-    w.sb(tx, bits);
-    w.sb(ty, bits);
+    if (rotate)
+        pair(w, fixed16(m.b), fixed16(m.c));
+    pair(w, std::int32_t(std::lround(m.tx)), std::int32_t(std::lround(m.ty)));
     w.align();
 }
 
