@@ -517,13 +517,13 @@ void SwfWriter::defineMorphShape(std::uint16_t id, const FillStyle& startFill, c
 }
 
 void SwfWriter::defineEditText(std::uint16_t id, const Rect& bounds, std::uint16_t fontId, std::uint16_t height, Rgba c,
-                               EditText::Align align, const std::string& text, bool outlines, bool html)
+                               EditText::Align align, const std::string& text, bool outlines, bool html, bool wordWrap)
 {
     BitWriter w;
     w.u16(id);
     rect(w, bounds);
-    w.u8(0x80 | 0x08 | 0x04 | 0x01);                        // text, read-only, colour, font
-    w.u8(0x20 | (html ? 0x02 : 0) | (outlines ? 0x01 : 0)); // layout, HTML, outlines
+    w.u8(0x80 | (wordWrap ? 0x40 | 0x20 : 0) | 0x08 | 0x04 | 0x01); // text, wrapped lines, read-only, colour, font
+    w.u8(0x20 | (html ? 0x02 : 0) | (outlines ? 0x01 : 0));         // layout, HTML, outlines
     w.u16(fontId);
     w.u16(height);
     color(w, c, true);

@@ -77,9 +77,11 @@ public:
                           const std::vector<Step>& start, const std::vector<Step>& end);
 
     // DefineEditText with its initial text, drawn with the glyphs of font `fontId`, or with a
-    // device font of that font's name when `outlines` is false.
+    // device font of that font's name when `outlines` is false; lines wrap at spaces when
+    // `wordWrap`.
     void defineEditText(std::uint16_t id, const Rect& bounds, std::uint16_t fontId, std::uint16_t height, Rgba color,
-                        EditText::Align align, const std::string& text, bool outlines = true, bool html = false);
+                        EditText::Align align, const std::string& text, bool outlines = true, bool html = false,
+                        bool wordWrap = false);
 
     // Actions, each as its bytes, for doAction and defineButton.
     struct Actions {

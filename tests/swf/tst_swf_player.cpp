@@ -145,6 +145,34 @@ private slots:
         QCOMPARE(second->currentFrame(), 1u);
     }
 
+    // A move that names a character keeps the sprite there when it is that character, playing
+    // on, and otherwise swaps in the new character where the old one stood.
+    void aMoveThatNamesACharacterKeepsOrSwapsIt()
+    {
+        Writer w(100, 100);
+        w.defineRectangle(1, {0, 200, 0, 200}, FillStyle{});
+        w.beginSprite(2);
+        for (int i = 0; i < 3; ++i)
+            w.showFrame();
+        w.endSprite();
+        w.place({.depth = 1, .characterId = 2, .matrix = at(300)});
+        w.showFrame();
+        w.place({.depth = 1, .characterId = 2, .move = true});
+        w.showFrame();
+        w.place({.depth = 1, .characterId = 1, .move = true});
+        w.showFrame();
+        Player player(read(w.finish()));
+        const auto& list = player.root().displayList();
+        const auto sprite = list.at(1).sprite;
+        player.tick();
+        QCOMPARE(list.at(1).sprite, sprite);
+        QCOMPARE(sprite->currentFrame(), 1u);
+        player.tick();
+        QCOMPARE(list.at(1).characterId, 1);
+        QVERIFY(!list.at(1).sprite);
+        QCOMPARE(list.at(1).matrix.tx, 300.0);
+    }
+
     // Addresses open only for a click: a frame action asking for one is refused; a press and
     // release on the same button give the address, one a click; a variable set by the movie
     // resolves, as banners' clickTAG does.

@@ -74,6 +74,11 @@ FillStyle bitmapFill(std::uint16_t id, double pixelTwips, bool repeat = true)
     return fill;
 }
 
+// A glyph of a font of 1024 units to the em: a square of half an em on the baseline.
+const std::vector<Writer::Step> kSquareGlyph{Writer::Styles{0, 1, 0},   Writer::MoveTo{0, -512},
+                                             Writer::LineTo{512, -512}, Writer::LineTo{512, 0},
+                                             Writer::LineTo{0, 0},      Writer::LineTo{0, -512}};
+
 const Rect kStage{0, 2000, 0, 2000};
 const Rect kMiddle{500, 1500, 500, 1500};
 const Rgba kRed{255, 0, 0, 255}, kBlue{0, 0, 255, 255}, kWhite{255, 255, 255, 255};
@@ -272,8 +277,7 @@ private slots:
         // 500 twips each side above the baseline.
         QTest::newRow("text in an embedded font")
             << still([](Writer& w) {
-                   w.defineFont(2, {{Writer::Styles{0, 1, 0}, Writer::MoveTo{0, -512}, Writer::LineTo{512, -512},
-                                     Writer::LineTo{512, 0}, Writer::LineTo{0, 0}, Writer::LineTo{0, -512}}});
+                   w.defineFont(2, {kSquareGlyph});
                    w.defineText(1, kStage, 2, 1000, kBlue, 400, 1400, {{0, 600}, {0, 600}});
                })
             << 1
@@ -362,17 +366,24 @@ private slots:
         QTest::newRow("button, up state")
             << button.finish() << 1 << QList<Probe>{{{25, 25}, Qt::red}, {{75, 75}, Qt::white}} << 0;
 
-        // A text field, centred, in an embedded font: one glyph, a square, for "x".
+        // A text field, centred, in an embedded font: one glyph, a square, for "x"; and one whose
+        // words wrap: five squares fit a line.
         Writer fields(kSize, kSize);
-        fields.defineFont(1,
-                          {{Writer::Styles{0, 1, 0}, Writer::MoveTo{0, -512}, Writer::LineTo{512, -512},
-                            Writer::LineTo{512, 0}, Writer::LineTo{0, 0}, Writer::LineTo{0, -512}}},
-                          u"x");
+        fields.defineFont(1, {kSquareGlyph}, u"x");
         fields.defineEditText(2, {0, 2000, 0, 1000}, 1, 1000, kBlue, EditText::Align::Center, "x");
         fields.place({.depth = 1, .characterId = 2});
         fields.showFrame();
         QTest::newRow("text field") << fields.finish() << 1 << QList<Probe>{{{50, 35}, Qt::blue}, {{30, 35}, Qt::white}}
                                     << 0;
+        Writer wrapped(kSize, kSize);
+        wrapped.defineFont(1, {kSquareGlyph}, u"x");
+        wrapped.defineEditText(2, kStage, 1, 600, kBlue, EditText::Align::Left, "x x x x x x x x", true, false, true);
+        wrapped.place({.depth = 1, .characterId = 2});
+        wrapped.showFrame();
+        QTest::newRow("text field, words wrapped")
+            << wrapped.finish() << 1
+            << QList<Probe>{{{80, 18}, Qt::blue}, {{96, 18}, Qt::white}, {{45, 48}, Qt::blue}, {{62, 48}, Qt::white}}
+            << 0;
     }
 
     void features()
@@ -464,9 +475,6 @@ private slots:
             }
             return w.finish();
         };
-        const std::vector<Writer::Step> square{Writer::Styles{0, 1, 0},   Writer::MoveTo{0, -512},
-                                               Writer::LineTo{512, -512}, Writer::LineTo{512, 0},
-                                               Writer::LineTo{0, 0},      Writer::LineTo{0, -512}};
         LineStyle thick;
         thick.width = 160;
         thick.fill.color = kBlue;
@@ -474,11 +482,11 @@ private slots:
             w.defineRectangle(1, {0, 200, 0, 200}, solid(kWhite), thick);
         });
         QTest::newRow("glyphs") << sliding([&](Writer& w) {
-            w.defineFont(2, {square});
+            w.defineFont(2, {kSquareGlyph});
             w.defineText(1, {0, 100, 0, 100}, 2, 400, kBlue, 0, 300, {{0, 300}, {0, 300}});
         });
         QTest::newRow("text field") << sliding([&](Writer& w) {
-            w.defineFont(2, {square}, u"x");
+            w.defineFont(2, {kSquareGlyph}, u"x");
             w.defineEditText(1, {0, 600, 0, 300}, 2, 300, kRed, EditText::Align::Left, "x");
         });
         Writer w(120, 40);
