@@ -1,5 +1,6 @@
 // The banner player on screen (offscreen): it plays while shown and only then, stops with its
-// movie, and a click on a button opens what the button asks for, once.
+// movie, and a click on a button opens what the button asks for, once; the hand shows over the
+// button until the pointer leaves.
 
 #include <QtTest>
 
@@ -102,6 +103,10 @@ private slots:
         QCOMPARE(s.opener.opened, std::vector<std::string>{"http://advertiser.example/"});
         s.click(QEvent::MouseButtonDblClick); // a second click, then the second press of a double click
         QCOMPARE(s.opener.opened.size(), 2u);
+        QCOMPARE(s.area->cursor().shape(), Qt::PointingHandCursor); // over the button
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(s.area, &leave);
+        QCOMPARE(s.area->cursor().shape(), Qt::ArrowCursor);
 
         Shown script;
         platform::SwfBanner scripted(movie(true, "javascript:alert(1)"), script.area, script.opener);
