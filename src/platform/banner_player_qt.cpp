@@ -96,8 +96,10 @@ void QtBannerPlayer::received(QNetworkReply* reply, const std::string& address)
     }
     bytes_ = reply->readAll();
     const QByteArray format = bannerImageFormat(bytes_);
-    if (format.isEmpty())
-        return; // not a picture this player shows
+    if (format.isEmpty()) {
+        std::cerr << "quillmere: banner not shown: " << printable(address) << ": neither a movie nor a picture\n";
+        return;
+    }
     if (format == "swf") {
         swf_.reset();
         try {

@@ -245,14 +245,15 @@ private slots:
         QCOMPARE(opened_, QList<QUrl>({QUrl("http://www.quillmere.example")}));
     }
 
-    // A banner that trickles past the deadline, or is larger than a movie may grow, is given up:
-    // the area stays blank and the lists load as ever.
+    // A banner that trickles past the deadline, is larger than a movie may grow, or is an error
+    // page is given up, saying why: the area stays blank and the lists load as ever.
     void aBannerTooSlowOrTooLargeIsGivenUp()
     {
         const QByteArray tooLarge = "FWS\x08" + QByteArray(33 << 20, '\0');
         const std::pair<Reply, const char*> cases[] = {
             {Reply{200, demoBanner(), Reply::Mode::Slow, 100, 200}, "timed out after 1 s"},
             {Reply{200, tooLarge}, "larger than a banner may be"},
+            {Reply{200, "<html>Moved elsewhere</html>"}, "neither a movie nor a picture"},
         };
         for (const auto& [banner, reason] : cases) {
             HttpTestServer server(
