@@ -5,6 +5,7 @@
            reader (reading the file and counting its line feeds) measured in the same process;
   second   a second file of the same size read into the same list;
   scroll/select  bringing the list's end to the screen, and selecting its last row there;
+  find     a typed letter that no entry starts with, so that every entry is looked at;
   memory   resident memory of the window before, at the peak of the read, and after it;
   start-up the whole start-up load (top-20 request to "Loading Complete") from a local HTTP
            server, against the floor of reading, splitting and decoding the file into strings,
@@ -51,7 +52,7 @@ def main():
     bench = os.path.join(args.build, "bench", "bench_lists")
     rng = random.Random(20)
     print(f"{'lines':>9}{'MiB':>7}{'floor s':>9}{'read s':>9}{'read/floor':>11}{'second s':>10}"
-          f"{'scroll ms':>10}{'select ms':>10}{'window MiB':>11}{'peak +file':>11}{'after +file':>12}")
+          f"{'scroll ms':>10}{'select ms':>10}{'find ms':>9}{'window MiB':>11}{'peak +file':>11}{'after +file':>12}")
     with tempfile.TemporaryDirectory() as root:
         for exponent in range(4, args.largest + 1):
             count = 10 ** exponent
@@ -65,7 +66,7 @@ def main():
             r = run(bench, "read", d)
             window = r["window_kib"]
             print(f"{count:>9}{size / 1024:>7.1f}{r['floor']:>9.3f}{r['read']:>9.3f}{r['read'] / r['floor']:>11.2f}"
-                  f"{r['second']:>10.3f}{r['scroll_ms']:>10.1f}{r['select_ms']:>10.1f}{window / 1024:>11.1f}"
+                  f"{r['second']:>10.3f}{r['scroll_ms']:>10.1f}{r['select_ms']:>10.1f}{r['find_ms']:>9.1f}{window / 1024:>11.1f}"
                   f"{(r['peak_kib'] - window) / size:>10.2f}x{(r['after_kib'] - window) / size:>11.2f}x")
             if count == 10 ** 6:
                 port = free_port()
@@ -80,6 +81,10 @@ def main():
                            f"and decode them ({s['load'] / s['floor']:.2f}x); program peak = window "
                            f"{s['window_kib'] / 1024:.1f} MiB + {(s['peak_kib'] - s['window_kib']) / size:.2f}x the file")
     print("\n" + startup)
+    long = run(bench, "long", "-")
+    for encoding in ("ascii", "windows1252"):
+        print(f"a screenful of 10 MiB lines, {encoding}: drawn in {long[encoding + '_first_ms']:.1f} ms, "
+              f"again in {long[encoding + '_again_ms']:.1f} ms")
 
 
 if __name__ == "__main__":

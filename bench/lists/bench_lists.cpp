@@ -1,6 +1,7 @@
 // Loading big lists into the real window, shown offscreen.
 //   bench_lists read DIR         DIR/prx holds top20.bin and second.bin; reads them into List1
 //   bench_lists startup DIR PORT the start-up load, DIR served on 127.0.0.1:PORT
+//   bench_lists long             a screenful of 10 MiB lines, in each encoding, drawn
 // Prints "name value" lines: seconds, milliseconds (_ms) or KiB (_kib).
 
 #include <chrono>
@@ -16,6 +17,7 @@
 
 #include "app/build_config.h"
 #include "lists/list_sources.h"
+#include "platform/text_stream.h"
 #include "view/application.h"
 #include "view/list_box_view.h"
 
@@ -149,11 +151,15 @@ int main(int argc, char* argv[])
             QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
             QApplication::sendEvent(window.list1, &end);
         });
+        const double find = window.shown([&] { // a typed letter no entry starts with: every entry looked at
+            QKeyEvent underscore(QEvent::KeyPress, Qt::Key_Underscore, Qt::NoModifier, QStringLiteral("_"));
+            QApplication::sendEvent(window.list1, &underscore);
+        });
         const long shownKib = statusKib("VmRSS:"); // the view has laid the rows out by now
         const double second = window.read(lists::kTop30, false);
-        std::printf("floor %.4f\nread %.4f\nsecond %.4f\nscroll_ms %.2f\nselect_ms %.2f\n"
+        std::printf("floor %.4f\nread %.4f\nsecond %.4f\nscroll_ms %.2f\nselect_ms %.2f\nfind_ms %.2f\n"
                     "window_kib %ld\npeak_kib %ld\nafter_kib %ld\nshown_kib %ld\n",
-                    floor, read, second, scroll, select, before, peak, after, shownKib);
+                    floor, read, second, scroll, select, find, before, peak, after, shownKib);
         return 0;
     }
     if (mode == "startup" && argc == 4) {
@@ -169,6 +175,21 @@ int main(int argc, char* argv[])
         if (window.app.model().Label2.caption() != kCompleteCaption)
             std::printf("failed %s\n", window.app.model().Label2.toolTip().c_str());
         std::printf("floor %.4f\nload %.4f\nwindow_kib %ld\npeak_kib %ld\n", floor, load, before, peak);
+        return 0;
+    }
+    if (mode == "long") { // lines no list should hold, but one may: each row decides its encoding by all of it
+        Window window("127.0.0.1:9");
+        for (const char byte : {'x', '\xE9'}) {
+            std::string file;
+            for (int line = 0; line < 30; ++line)
+                file += std::string(10 << 20, byte) + '\n';
+            window.app.model().List1.clear();
+            window.app.model().List1.insertLinesAtTop(platform::TextStream{platform::Bytes(file)}.readRemainingLines());
+            const double first = window.shown([] {});
+            const double again = window.shown([] {});
+            const char* encoding = byte == 'x' ? "ascii" : "windows1252";
+            std::printf("%s_first_ms %.2f\n%s_again_ms %.2f\n", encoding, first, encoding, again);
+        }
         return 0;
     }
     return 2;

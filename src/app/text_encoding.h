@@ -11,4 +11,10 @@ namespace quillmere {
 bool isValidUtf8(std::string_view bytes);
 std::string toUtf8(std::string_view bytes);
 
+// The same text cut short: the beginning of what toUtf8 gives for the whole of `bytes`, from
+// at most its first `limit` bytes, never a part of a character. The encoding is still decided
+// by all of `bytes` (`isUtf8` is isValidUtf8(bytes), which a caller may have kept), so that a
+// cut never shows other characters than the whole text has.
+std::string toUtf8Prefix(std::string_view bytes, std::size_t limit, bool isUtf8);
+
 } // namespace quillmere

@@ -1,6 +1,8 @@
 #include "app/main_window.h"
+#include "commands/navigate_address.h"
 #include "platform/address_opener.h"
 #include "platform/clipboard.h"
+#include "platform/printable.h"
 
 namespace quillmere {
 
@@ -25,7 +27,14 @@ void Main::Image5_Click()
         showInformation("Please Select a Proxy from the list", "Select Proxy");
         return;
     }
-    OpenAddress("http://www." + SelectedProxy);
+    const auto address = navigateAddress(SelectedProxy);
+    if (!address) {
+        showInformation("This entry holds a control character and cannot be opened as a web address:\n"
+                            + platform::printable(SelectedProxy),
+                        "Navigate to proxy web site");
+        return;
+    }
+    OpenAddress(*address);
 }
 
 void Main::OpenAddress(const std::string& address)

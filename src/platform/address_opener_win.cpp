@@ -27,7 +27,7 @@ void WindowsAddressOpener::open(const std::string& address)
     // Only a web address is handed over, as one argument of its own: nothing parses it as a
     // command line, and a file path or another scheme never reaches the shell. UTF-16, so that
     // a name with non-ASCII characters opens as it reads.
-    if (!isWebAddress(address)) {
+    if (!isBrowserAddress(address)) {
         std::cerr << "quillmere: not opened, not a valid address: " << printable(address) << '\n';
         return;
     }

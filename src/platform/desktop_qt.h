@@ -11,8 +11,8 @@
 
 namespace quillmere::platform {
 
-// The desktop services of a Qt application: the clipboard, the browser (QDesktopServices, which
-// honours $BROWSER and xdg-open), and message boxes owned by the window.
+// The desktop services of a Qt application: the clipboard, the browser ($BROWSER, else
+// xdg-open), and message boxes owned by the window.
 class QtClipboard : public Clipboard {
 public:
     void setText(const std::string& text) override;

@@ -10,6 +10,8 @@
 #include <QPixmap>
 
 #include "platform/address_opener.h"
+#include "platform/printable.h"
+#include "platform/web_address.h"
 
 namespace quillmere::platform {
 
@@ -70,8 +72,10 @@ void SwfBanner::mouseEvent(const QMouseEvent& event)
         const auto address = player_.pointerReleased();
         redraw();
         runTimerIfShown(); // a click may have set a timeline playing
-        if (address)
-            opener_.open(*address); // web addresses only: it says so of anything else
+        if (address && isWebAddress(*address))
+            opener_.open(*address);
+        else if (address)
+            std::cerr << "quillmere: banner link not opened, not a web address: " << printable(*address) << '\n';
     }
 }
 

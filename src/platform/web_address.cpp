@@ -21,16 +21,31 @@ bool isHex(char c)
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
+std::size_t schemeLength(std::string_view address)
+{
+    if (startsWithNoCase(address, "http://"))
+        return 7;
+    if (startsWithNoCase(address, "https://"))
+        return 8;
+    return 0;
+}
+
 } // namespace
+
+bool isBrowserAddress(std::string_view address)
+{
+    if (schemeLength(address) == 0)
+        return false;
+    for (const char c : address)
+        if (const auto byte = static_cast<unsigned char>(c); byte <= 0x20 || byte == 0x7F)
+            return false;
+    return true;
+}
 
 bool isWebAddress(std::string_view address)
 {
-    std::size_t at = 0;
-    if (startsWithNoCase(address, "http://"))
-        at = 7;
-    else if (startsWithNoCase(address, "https://"))
-        at = 8;
-    else
+    std::size_t at = schemeLength(address);
+    if (at == 0)
         return false;
 
     // The host, up to the port, path, query or fragment.

@@ -4,12 +4,17 @@
 
 namespace quillmere::platform {
 
-// Whether an address is one to hand to the desktop's browser: "http://" or "https://" (in any
-// case), a host of letters, digits, dots and hyphens (or non-ASCII letters of an international
-// name) with an optional port, then a path, query and fragment of the characters a URL holds,
-// each '%' followed by two hex digits. Spaces, control characters, quotes, backslashes, a user
-// name before the host, and every other scheme are refused. The one rule of every address
-// opener, whatever system it runs on.
+// Whether an address opener may hand an address to the browser: "http://" or "https://" (in any
+// case), then no blank and no control character. Such an address reaches the browser as one
+// argument and can never be taken for an option, a file or a command. The one check of every
+// address opener, whatever system it runs on.
+bool isBrowserAddress(std::string_view address);
+
+// The stricter rule for addresses that a banner's buttons ask for, which no user typed or
+// picked: "http://" or "https://" (in any case), a host of letters, digits, dots and hyphens (or non-ASCII letters of
+// an international name) with an optional port, then a path, query and fragment of the characters a URL holds, each '%'
+// followed by two hex digits. Spaces, control characters, quotes, backslashes, a user name before the host, and every
+// other scheme are refused.
 bool isWebAddress(std::string_view address);
 
 } // namespace quillmere::platform

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QPixmap>
+#include <QScreen>
 
 #include "app/main_window.h"
 #include "view/accessible_controls.h"
@@ -24,10 +25,46 @@ QFont sansSerif(int pixelSize, bool bold)
     return font;
 }
 
-// Tooltips may carry text from the server: never let Qt take it for markup.
+// Tooltips may carry text from the server, so they are escaped and never taken for markup.
+// They stay on one line: Qt would wrap rich text into a narrow column. A long reason breaks
+// between words, at most kToolTipColumns characters a line (a longer word goes on unbroken).
+constexpr qsizetype kToolTipColumns = 80;
+
 QString plainToolTip(const std::string& text)
 {
-    return text.empty() ? QString() : Qt::convertFromPlainText(QString::fromStdString(text), Qt::WhiteSpaceNormal);
+    if (text.empty())
+        return {};
+    QStringList lines;
+    for (const QString& word : QString::fromStdString(text).split(u' ')) {
+        if (!lines.isEmpty() && lines.last().size() + 1 + word.size() <= kToolTipColumns)
+            lines.last() += u' ' + word;
+        else
+            lines << word;
+    }
+    return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(lines.join(u'\n').toHtmlEscaped());
+}
+
+// A picture as the screen shows it best: its art drawn at twice the size ("@2x") where the
+// screen's scale is above 1. A QPixmap made from a path never picks that file by itself.
+QPixmap sharpPicture(const QString& resource, qreal devicePixelRatio)
+{
+    if (devicePixelRatio > 1) {
+        QPixmap doubled(QString(resource).insert(resource.lastIndexOf(u'.'), QStringLiteral("@2x")));
+        if (!doubled.isNull()) {
+            doubled.setDevicePixelRatio(2);
+            return doubled;
+        }
+    }
+    return QPixmap(resource);
+}
+
+// The picture buttons' hand, its hot spot on the tip of the finger. Qt 6.4 hands the hot spot
+// to X in the pixmap's own pixels, so the doubled art takes a doubled hot spot.
+QCursor handPointer(qreal devicePixelRatio)
+{
+    const QPixmap hand = sharpPicture(QStringLiteral(":/assets/hand.cur"), devicePixelRatio);
+    const int scale = int(hand.devicePixelRatio());
+    return QCursor(hand, 12 * scale, 1 * scale);
 }
 
 void place(QWidget* widget, const Geometry& g)
@@ -37,7 +74,7 @@ void place(QWidget* widget, const Geometry& g)
 
 } // namespace
 
-WindowWidget::WindowWidget(Main& model) : model_(model), hand_(QPixmap(QStringLiteral(":/assets/hand.cur")), 12, 1)
+WindowWidget::WindowWidget(Main& model) : model_(model), hand_(handPointer(screen()->devicePixelRatio()))
 {
     setObjectName(QString::fromLatin1(controlName(ControlId::Main)));
     setWindowTitle(QStringLiteral("Quillmere V 1.0"));
@@ -111,7 +148,7 @@ void WindowWidget::addPicture(const Picture& model, const char* resource)
 {
     auto* picture = new ClickLabel(this);
     picture->setObjectName(QString::fromLatin1(controlName(model.id())));
-    picture->setPixmap(QPixmap(QString::fromLatin1(resource)));
+    picture->setPixmap(sharpPicture(QString::fromLatin1(resource), screen()->devicePixelRatio()));
     place(picture, model.geometry());
     connect(picture, &ClickLabel::clicked, this, [this, id = model.id()] { model_.raise(id, Event::Click); });
     if (!model.toolTip().empty()) {                      // a picture button

@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QFileInfo>
 #include <QLabel>
 #include <QBuffer>
@@ -54,6 +53,27 @@ Reply listServer(const QByteArray& path)
     return {404, "not here"};
 }
 
+// Stands in for the user's browser: $BROWSER names a script that logs each argument it is
+// given, a line each.
+struct BrowserLog {
+    QTemporaryDir dir;
+    BrowserLog()
+    {
+        QFile script(dir.filePath("browser"));
+        script.open(QIODevice::WriteOnly);
+        script.write("#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"$0.log\"\n");
+        script.setPermissions(script.permissions() | QFile::ExeOwner);
+        qputenv("BROWSER", script.fileName().toLocal8Bit());
+    }
+    ~BrowserLog() { qunsetenv("BROWSER"); }
+    QStringList opened() const
+    {
+        QFile log(dir.filePath("browser.log"));
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts)
+                                             : QStringList();
+    }
+};
+
 struct Program : RunningProgram {
     explicit Program(HttpTestServer& server, std::chrono::milliseconds timeout = 2s) : RunningProgram(server, timeout)
     {
@@ -66,11 +86,6 @@ class ProgramTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir temp_;
-    QList<QUrl> opened_;
-
-public slots:
-    // Stands in for the browser: QDesktopServices hands http addresses here.
-    void openUrl(const QUrl& url) { opened_ << url; }
 
 private slots:
     void init() { failOnUnexpectedWarnings(); }
@@ -163,25 +178,32 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), "a.example");
     }
 
-    void hostileEntriesOpenAsOneAddressOrNotAtAll()
+    // The browser is given "http://www." and the entry, escaped where a URL must be, as one
+    // argument and exactly as built; nothing in an entry runs, and one that cannot be an address
+    // says so.
+    void navigateGivesTheBrowserEachEntryAsOneAddress()
     {
         const QString marker = temp_.filePath("ran");
         const QByteArray touch = "touch " + marker.toLocal8Bit();
         HttpTestServer server([&](const QByteArray& path) {
             if (path == "/prx/top20.bin")
-                return Reply{200, "ok.example\nx' y \"z\n$(" + touch + ")\na;" + touch + "\nb\r" + touch + "\n"};
+                return Reply{200, lines({"ok.example", "x' y \"z", "$(" + touch + ")", "a;" + touch, "b\r" + touch,
+                                         "http://already.example", " a \"b\".example "})};
             return listServer(path);
         });
-        QDesktopServices::setUrlHandler("http", this, "openUrl");
-        opened_.clear();
+        BrowserLog browser;
         Program p(server);
         QTRY_COMPARE_WITH_TIMEOUT(p.status(), "Loading Complete", 10000);
-        for (int row = 0; row < 5; ++row) {
+        for (int row = 0; row < 7; ++row) {
             p.clickEntry("List1", row);
             p.click("Image5");
         }
-        QDesktopServices::unsetUrlHandler("http");
-        QCOMPARE(opened_, QList<QUrl>({QUrl("http://www.ok.example")}));
+        const QString escapedTouch = "touch%20" + marker;
+        QTRY_COMPARE_WITH_TIMEOUT(browser.opened().size(), 6, 10000);
+        QCOMPARE(browser.opened(), QStringList({"http://www.a%20%22b%22.example", "http://www.http://already.example",
+                                                "http://www.a;" + escapedTouch, "http://www.$(" + escapedTouch + ")",
+                                                "http://www.x'%20y%20%22z", "http://www.ok.example"}));
+        QCOMPARE(p.messages.texts.filter("control character").size(), 1);
         QVERIFY(!QFileInfo::exists(marker));
     }
 
@@ -224,10 +246,8 @@ private slots:
         script.place({.depth = 1, .characterId = 2});
         script.showFrame();
         const QByteArray scriptBanner = QByteArray::fromStdString(script.finish());
-        QDesktopServices::setUrlHandler("http", this, "openUrl");
-        QDesktopServices::setUrlHandler("javascript", this, "openUrl");
-        opened_.clear();
-        for (const QByteArray& banner : {demoBanner(), scriptBanner}) {
+        BrowserLog browser;
+        for (const QByteArray& banner : {scriptBanner, demoBanner()}) {
             HttpTestServer server([&](const QByteArray& path) {
                 return path == "/prx/banner.swf" ? Reply{200, banner} : listServer(path);
             });
@@ -240,9 +260,7 @@ private slots:
             QCOMPARE(area->cursor().shape(), Qt::PointingHandCursor); // over the hit area
             QTest::mouseClick(area, Qt::LeftButton, {}, QPoint(300, 30));
         }
-        QDesktopServices::unsetUrlHandler("http");
-        QDesktopServices::unsetUrlHandler("javascript");
-        QCOMPARE(opened_, QList<QUrl>({QUrl("http://www.quillmere.example")}));
+        QTRY_COMPARE_WITH_TIMEOUT(browser.opened(), QStringList({"http://www.quillmere.example"}), 10000);
     }
 
     // A banner that trickles past the deadline, is larger than a movie may grow, or is an error

@@ -111,7 +111,7 @@ private slots:
         Shown script;
         platform::SwfBanner scripted(movie(true, "javascript:alert(1)"), script.area, script.opener);
         script.click();
-        QCOMPARE(script.opener.opened, std::vector<std::string>{"javascript:alert(1)"}); // for the opener to refuse
+        QVERIFY(script.opener.opened.empty());
     }
 };
 

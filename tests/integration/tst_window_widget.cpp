@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QToolTip>
 
 #include "view/window_widget.h"
 #include "fakes/model_on_fakes.h"
@@ -132,6 +133,24 @@ private slots:
         }
         QCOMPARE(s.child("Image1")->cursor().shape(), Qt::ArrowCursor);
         QVERIFY(s.child("Image5")->toolTip().contains("Navigate to proxy web site"));
+
+        // As shown: a button's tooltip on one line, a long failure reason in lines of a
+        // readable width, not a narrow column.
+        s.fake.main.Label2.setToolTip("http://lists.example/prx/top20.bin: " + std::string(30, 'x')
+                                      + " the server closed the connection before it sent the whole file");
+        const auto shownTip = [&](const char* name) {
+            QToolTip::showText(s.child(name)->mapToGlobal(QPoint(2, 2)), s.child(name)->toolTip(), s.child(name));
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->objectName() == "qtooltip_label" && window->isVisible())
+                    return window->size();
+            return QSize();
+        };
+        const int line = s.window.fontMetrics().height();
+        QVERIFY(shownTip("Image4").height() < 2 * line);
+        const QSize reason = shownTip("Label2");
+        QVERIFY2(reason.height() >= 2 * line && reason.height() < 3 * line && reason.width() > 40 * line,
+                 qPrintable(QString("%1 x %2").arg(reason.width()).arg(reason.height())));
+        QToolTip::hideText();
     }
 
     void aDisabledReloadLooksTheSameAndIgnoresClicks()
@@ -287,6 +306,73 @@ private slots:
         QVERIFY(!accessible->child(1000));
         m.List2.clear();
         QCOMPARE(accessible->childCount(), 0);
+    }
+
+    // The keyboard alone: a focus mark shows where it is, Left and Right step like Up and Down,
+    // and typed letters find the next entry that starts with them, wrapping around. Each move
+    // is a Click.
+    void theKeyboardFindsEntriesAndShowsWhereItIs()
+    {
+        Shown s;
+        Main& m = s.fake.main;
+        for (const char* entry : {"bravo", "\xE9t\xE9.example", "cherry", "blueberry", "Banana", "apple"})
+            m.List1.insert(entry, 0); // apple on top
+        auto* list = s.child<ListBoxView>("List1");
+        const QColor text = list->palette().color(QPalette::Text);
+        const QColor highlightedText = list->palette().color(QPalette::HighlightedText);
+        const auto markedPixels = [&](QRect rect, const QColor& colour) {
+            const QImage shown = list->viewport()->grab().toImage();
+            int count = 0;
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                count += shown.pixelColor(x, rect.top()) == colour;
+            return count;
+        };
+        list->setFocus();
+        QVERIFY(markedPixels(list->viewport()->rect(), text) > 20); // around the whole list
+        s.child("List2")->setFocus();
+        QCOMPARE(markedPixels(list->viewport()->rect(), text), 0);
+        list->setFocus();
+
+        const std::pair<QString, const char*> steps[] = {
+            {"Right", "apple"},
+            {"Right", "Banana"},
+            {"Left", "apple"},
+            {"b", "Banana"},
+            {"b", "blueberry"},
+            {"b", "bravo"},
+            {"b", "Banana"},
+            {"Home", "apple"},
+            {"BL", "blueberry"},
+            {"Home", "apple"},
+            {"\u00C9", "\xC3\xA9t\xC3\xA9.example"},
+        };
+        for (const auto& [keys, selected] : steps) {
+            if (keys == "Right" || keys == "Left" || keys == "Home")
+                QTest::keyClick(list, keys == "Right" ? Qt::Key_Right : keys == "Left" ? Qt::Key_Left : Qt::Key_Home);
+            else
+                QTest::keyClicks(list, keys);
+            QCOMPARE(m.SelectedProxy, selected);
+        }
+        const QRect selectedRow = list->rowRect(int(*m.List1.selectedRow()));
+        QVERIFY(markedPixels(selectedRow, highlightedText) > 20);
+    }
+
+    // A row shows the beginning of the very text Copy gives, however long the line and whatever
+    // its encoding.
+    void aRowShowsTheStartOfWhatCopyGives()
+    {
+        Shown s;
+        Main& m = s.fake.main;
+        m.List1.insert(std::string(10000, '\x85'), 0);                                     // Windows-1252
+        m.List1.insert("caf\xC3\xA9-long" + std::string(5000, 'x') + "\xE9", 0);           // 1252 after the cut
+        m.List1.insert(std::string(4095, 'x') + "\xE2\x82\xAC" + std::string(10, 'y'), 0); // UTF-8 across the cut
+        auto* list = s.child<ListBoxView>("List1");
+        for (int row = 0; row < 3; ++row) {
+            m.selectByUser(ControlId::List1, std::size_t(row));
+            const QString copied = QString::fromStdString(m.SelectedProxy);
+            const QString shown = list->rowText(row);
+            QVERIFY2(shown.size() >= 4095 && copied.startsWith(shown), qPrintable(shown.left(20)));
+        }
     }
 
     void serverTextIsShownAsPlainText()

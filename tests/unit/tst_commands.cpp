@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "fakes/model_on_fakes.h"
+#include "platform/printable.h"
 #include "platform/web_address.h"
 #include "support/qt_compare.h"
 #include "support/strict_warnings.h"
@@ -30,8 +31,8 @@ class CommandsTest : public QObject {
 private slots:
     void init() { failOnUnexpectedWarnings(); }
 
-    // The one rule of every address opener, on Linux and on Windows: what the desktop is given.
-    void onlyWebAddressesAreOpened_data()
+    // The rule for the addresses a banner's buttons ask for: what the desktop is given.
+    void onlyWebAddressesComeFromBanners_data()
     {
         QTest::addColumn<QByteArray>("address");
         QTest::addColumn<bool>("opened");
@@ -67,11 +68,64 @@ private slots:
                 << QByteArray(address) << opened;
     }
 
-    void onlyWebAddressesAreOpened()
+    void onlyWebAddressesComeFromBanners()
     {
         QFETCH(QByteArray, address);
         QFETCH(bool, opened);
         QCOMPARE(platform::isWebAddress(address.toStdString()), opened);
+    }
+
+    // Navigate opens "http://www." and the entry, as a browser would be given it by hand: blanks
+    // around it dropped, what a URL cannot hold escaped, nothing refused that can make an
+    // address, and an address every opener hands on. A control character gets a message.
+    void navigateOpensEveryEntryThatCanMakeAnAddress_data()
+    {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<QString>("opened"); // empty: a message instead
+        const std::string label64(64, 'x');
+        const std::pair<std::string, std::string> rows[] = {
+            {"http://already.example", "http://www.http://already.example"},
+            {"example.com ", "http://www.example.com"},
+            {"\t  spaced \t", "http://www.spaced"},
+            {"a b\tc", "http://www.a%20b%09c"},
+            {"say \"hi\"<x>'", "http://www.say%20%22hi%22%3Cx%3E'"},
+            {"%zz%4%41%", "http://www.%25zz%254%41%25"},
+            {"user@host", "http://www.user@host"},
+            {label64 + ".example", "http://www." + label64 + ".example"},
+            {"a\\b{c}|^`[d]", "http://www.a%5Cb%7Bc%7D%7C%5E%60%5Bd%5D"},
+            {"$(id);rm -rf ~", "http://www.$(id);rm%20-rf%20~"},
+            {"b\xC3\xBC"
+             "cher.example",
+             "http://www.b\xC3\xBC"
+             "cher.example"},
+            {"caf\xE9.example", "http://www.caf\xC3\xA9.example"}, // Windows-1252, shown and opened as UTF-8
+            {"evil\x1B[31m.example", ""},
+            {"a\rb", ""},
+            {"del\x7F", ""},
+        };
+        for (const auto& [entry, opened] : rows)
+            QTest::addRow("%s", QByteArray::fromStdString(entry).toPercentEncoding().left(40).constData())
+                << QByteArray::fromStdString(entry) << QString::fromStdString(opened);
+    }
+
+    void navigateOpensEveryEntryThatCanMakeAnAddress()
+    {
+        QFETCH(QByteArray, entry);
+        QFETCH(QString, opened);
+        Window w;
+        w.main.List1.insert(entry.toStdString(), 0);
+        w.main.selectByUser(ControlId::List1, 0);
+        w.click(ControlId::Image5);
+        if (opened.isEmpty()) {
+            QVERIFY(w.opener.opened.empty());
+            QCOMPARE(w.messages.shown.size(), 1u);
+            QVERIFY(w.messages.shown[0].text.ends_with(platform::printable(w.main.SelectedProxy)));
+            QVERIFY(w.messages.shown[0].text.find("control character") != std::string::npos);
+        } else {
+            QCOMPARE(qt(w.opener.opened), QStringList({opened}));
+            QVERIFY(platform::isBrowserAddress(w.opener.opened[0]));
+            QVERIFY(w.messages.shown.empty());
+        }
     }
 
     void oneSelectionForBothListsAndCopyTakesIt()

@@ -107,6 +107,10 @@ private slots:
         QTest::newRow("surrogate is not utf-8") << QByteArray("\xed\xa0\x80") << QStringLiteral("í\u00a0€");
         QTest::newRow("truncated sequence") << QByteArray("ab\xe2\x82") << QStringLiteral("abâ‚");
         QTest::newRow("four-byte utf-8") << QByteArray("\xf0\x9f\x98\x80") << QString::fromUtf8("\xf0\x9f\x98\x80");
+        QTest::newRow("1252 after eight ascii")
+            << QByteArray("long-ascii-run.\xe9") << QStringLiteral("long-ascii-run.é");
+        QTest::newRow("utf-8 after eight ascii")
+            << QByteArray("long-ascii-run.\xc3\xa9") << QStringLiteral("long-ascii-run.é");
         QTest::newRow("above U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << QStringLiteral("ô\u0090€€");
     }
 
