@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/list_box.h"
-#include "platform/text_stream.h"
+#include "base/text_stream.h"
 
 using namespace quillmere;
 
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ViewLink link;
     ListBox list(ControlId::List1, {}, link);
     list.insert("kept", 0);
-    platform::TextStream stream{platform::Bytes(std::string(bytes))};
+    TextStream stream{Bytes(std::string(bytes))};
     list.insertLinesAtTop(stream.readRemainingLines());
     if (!stream.atEndOfStream())
         std::abort();

@@ -16,4 +16,4 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 
-build/src/app/quillmere
+build/src/quillmere

@@ -3,6 +3,7 @@
 // N frames from the start (default 1): the Nth one shown is saved, background included, 1 pixel
 // to 20 twips. Exit 0 when the picture was written; otherwise one line on standard error.
 
+#include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -14,7 +15,8 @@
 #include "swf/format_error.h"
 #include "swf/movie_reader.h"
 #include "swf/player.h"
-#include "swf/renderer_qt.h"
+#include "swf/qt/renderer.h"
+#include "swf/types.h"
 
 int main(int argc, char* argv[])
 {
@@ -46,8 +48,9 @@ int main(int argc, char* argv[])
             player.tick();
         const QImage picture = quillmere::swf::Renderer(movie).renderStage(player);
         if (picture.isNull() || !picture.save(args[2], "PNG")) {
-            std::cerr << "swf_render: cannot write a " << movie->stage.width() / 20 << " x "
-                      << movie->stage.height() / 20 << " picture to " << args[2].toStdString() << '\n';
+            const auto pixels = [](std::int32_t twips) { return long(twips / quillmere::swf::kTwipsPerPixel); };
+            std::cerr << "swf_render: cannot write a " << pixels(movie->stage.width()) << " x "
+                      << pixels(movie->stage.height()) << " picture to " << args[2].toStdString() << '\n';
             return 1;
         }
     } catch (const quillmere::swf::FormatError& error) {

@@ -12,7 +12,7 @@
 
 #include "swf/movie_reader.h"
 #include "swf/player.h"
-#include "swf/renderer_qt.h"
+#include "swf/qt/renderer.h"
 
 using namespace quillmere::swf;
 using Clock = std::chrono::steady_clock;

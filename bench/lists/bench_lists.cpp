@@ -17,7 +17,7 @@
 
 #include "app/build_config.h"
 #include "lists/list_sources.h"
-#include "platform/text_stream.h"
+#include "base/text_stream.h"
 #include "view/application.h"
 #include "view/list_box_view.h"
 
@@ -184,7 +184,7 @@ int main(int argc, char* argv[])
             for (int line = 0; line < 30; ++line)
                 file += std::string(10 << 20, byte) + '\n';
             window.app.model().List1.clear();
-            window.app.model().List1.insertLinesAtTop(platform::TextStream{platform::Bytes(file)}.readRemainingLines());
+            window.app.model().List1.insertLinesAtTop(TextStream{Bytes(file)}.readRemainingLines());
             const double first = window.shown([] {});
             const double again = window.shown([] {});
             const char* encoding = byte == 'x' ? "ascii" : "windows1252";

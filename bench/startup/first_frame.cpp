@@ -29,6 +29,7 @@ long residentKib()
 }
 
 class FirstPaint : public QObject {
+    Q_OBJECT
 public:
     using QObject::QObject;
 
@@ -62,3 +63,5 @@ void reportFirstFrame(QWidget& window)
 }
 
 } // namespace quillmere::bench
+
+#include "first_frame.moc"

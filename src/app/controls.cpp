@@ -81,7 +81,7 @@ void Timer::setInterval(int milliseconds)
     timer_->setInterval(interval_);
 }
 
-platform::Bytes Inet::OpenURL(const std::string& address)
+Bytes Inet::OpenURL(const std::string& address)
 {
     return transfer_.fetch(address);
 }

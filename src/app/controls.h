@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/control_id.h"
-#include "platform/bytes.h"
+#include "base/bytes.h"
 
 namespace quillmere {
 
@@ -86,7 +86,7 @@ class Inet {
 public:
     Inet(ControlId id, platform::Transfer& transfer) : id_(id), transfer_(transfer) {}
     ControlId id() const { return id_; }
-    platform::Bytes OpenURL(const std::string& address);
+    Bytes OpenURL(const std::string& address);
 
 private:
     ControlId id_;

@@ -32,11 +32,11 @@ void ListBox::clear()
 
 void ListBox::insert(std::string_view text, std::size_t position)
 {
-    platform::TextStream one{platform::Bytes(std::string(text) + '\n')};
+    TextStream one{Bytes(std::string(text) + '\n')};
     insertRun({one.readRemainingLines(), 0, 1}, std::min(position, count_));
 }
 
-void ListBox::insertLinesAtTop(std::shared_ptr<const platform::TextLines> lines)
+void ListBox::insertLinesAtTop(std::shared_ptr<const TextLines> lines)
 {
     const std::size_t count = lines->count();
     if (count > 0)

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/controls.h"
-#include "platform/text_stream.h"
+#include "base/text_stream.h"
 
 namespace quillmere {
 
@@ -28,7 +28,7 @@ public:
     void insert(std::string_view text, std::size_t position);
     // Inserts every line at the top, one after the other, as a reader going through the file
     // would: the file's last line ends on top. The view is told once.
-    void insertLinesAtTop(std::shared_ptr<const platform::TextLines> lines);
+    void insertLinesAtTop(std::shared_ptr<const TextLines> lines);
 
     // The selected entry as UTF-8 text, or an empty text when none is selected.
     std::string text() const;
@@ -40,7 +40,7 @@ private:
     // A run of consecutive lines of one file, shown bottom-up: its line `first + count - 1` is
     // the run's top row.
     struct Run {
-        std::shared_ptr<const platform::TextLines> lines;
+        std::shared_ptr<const TextLines> lines;
         std::size_t first = 0;
         std::size_t count = 0;
     };

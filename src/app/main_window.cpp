@@ -5,7 +5,7 @@
 
 #include "platform/event_loop.h"
 #include "platform/messages.h"
-#include "platform/printable.h"
+#include "base/printable.h"
 #include "platform/transfer.h"
 
 namespace quillmere {
@@ -60,7 +60,7 @@ void Main::raise(ControlId control, Event event)
     } catch (const std::exception& error) {
         // The handlers deal with the failures they expect; anything else must not take the
         // window down with it.
-        std::cerr << "quillmere: " << platform::printable(error.what()) << '\n';
+        std::cerr << "quillmere: " << printable(error.what()) << '\n';
     }
 }
 

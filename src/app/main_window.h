@@ -11,7 +11,7 @@
 #include "app/list_box.h"
 #include "app/settings.h"
 #include "platform/services.h"
-#include "platform/text_stream.h"
+#include "base/text_stream.h"
 
 namespace quillmere {
 
@@ -64,7 +64,7 @@ public:
     // Window-level values.
     std::string SelectedProxy;
     const platform::TextFiles* FileSystem = nullptr;
-    std::shared_ptr<platform::TextStream> ListReader;
+    std::shared_ptr<TextStream> ListReader;
     std::optional<std::string> CurrentLine;
 
     // Window operations (main_window.cpp).

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 namespace quillmere {
 
@@ -29,52 +28,6 @@ void appendUtf8(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
-
-} // namespace
-
-bool isValidUtf8(std::string_view bytes)
-{
-    const auto* p = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    const auto* end = p + bytes.size();
-    while (p < end) {
-        // Eight ASCII bytes at a time: a long line of a site name's letters checks at the
-        // speed of memory.
-        if (std::uint64_t word; end - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080u) == 0)) {
-            p += 8;
-            continue;
-        }
-        const std::uint8_t lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
-        int length = 0;
-        std::uint8_t low = 0x80;  // bounds of the second byte, which rule out overlong forms,
-        std::uint8_t high = 0xBF; // surrogates and code points above U+10FFFF
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
-            return false;
-        }
-        if (end - p < length || p[1] < low || p[1] > high)
-            return false;
-        for (int i = 2; i < length; ++i)
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-        p += length;
-    }
-    return true;
-}
-
-namespace {
 
 std::string fromWindows1252(std::string_view bytes)
 {

@@ -2,7 +2,7 @@
 #include "commands/navigate_address.h"
 #include "platform/address_opener.h"
 #include "platform/clipboard.h"
-#include "platform/printable.h"
+#include "base/printable.h"
 
 namespace quillmere {
 
@@ -30,7 +30,7 @@ void Main::Image5_Click()
     const auto address = navigateAddress(SelectedProxy);
     if (!address) {
         showInformation("This entry holds a control character and cannot be opened as a web address:\n"
-                            + platform::printable(SelectedProxy),
+                            + printable(SelectedProxy),
                         "Navigate to proxy web site");
         return;
     }

@@ -4,7 +4,7 @@
 #include "lists/list_choice.h"
 #include "lists/list_sources.h"
 #include "platform/failure.h"
-#include "platform/printable.h"
+#include "base/printable.h"
 #include "platform/random_source.h"
 
 namespace quillmere {
@@ -106,7 +106,7 @@ void Main::failRefresh(const std::string& reason)
     Label2.setVisible(true);
     Label2.setCaption(std::string(kFailedCaption));
     Label2.setToolTip(reason);
-    std::cerr << "quillmere: loading failed: " << platform::printable(reason) << '\n';
+    std::cerr << "quillmere: loading failed: " << printable(reason) << '\n';
 }
 
 } // namespace quillmere

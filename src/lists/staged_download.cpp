@@ -24,7 +24,7 @@ std::string Main::stagingPath(const lists::ListSource& source) const
 
 void Main::FetchToStagingFile(Inet& inet, const lists::ListSource& source)
 {
-    platform::Bytes bytes; // the transfer's own buffer, gone when this returns
+    Bytes bytes; // the transfer's own buffer, gone when this returns
     try {
         bytes = inet.OpenURL(serverAddress(source.path));
     } catch (const platform::Failure&) {
@@ -38,7 +38,7 @@ void Main::FetchToStagingFile(Inet& inet, const lists::ListSource& source)
 void Main::ReadLinesInto(const lists::ListSource& source, ListBox& list, bool clearFirst)
 try {
     FileSystem = &services_.textFiles;
-    ListReader = std::make_shared<platform::TextStream>(FileSystem->readWhole(stagingPath(source)));
+    ListReader = std::make_shared<TextStream>(FileSystem->readWhole(stagingPath(source)));
     if (clearFirst)
         list.clear();
     // Every line read and inserted at the top in turn, all at once: the list keeps the file and

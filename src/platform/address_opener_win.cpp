@@ -7,8 +7,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "platform/printable.h"
-#include "platform/web_address.h"
+#include "base/printable.h"
+#include "base/web_address.h"
 
 namespace quillmere::platform {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/bytes.h"
+#include "base/bytes.h"
 
 namespace quillmere::platform {
 

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <variant>
 
-#include "platform/bytes.h"
+#include "base/bytes.h"
+#include "platform/failure.h"
 
 namespace quillmere::platform {
 
@@ -14,9 +18,21 @@ namespace quillmere::platform {
 // nothing of a failed transfer is ever returned.
 class Transfer {
 public:
+    // A fetch under way in the background. Destroying it gives the fetch up; its callback is
+    // then never called.
+    class Pending {
+    public:
+        virtual ~Pending() = default;
+    };
+    using Result = std::variant<Bytes, Failure>;
+
     virtual ~Transfer() = default;
     // The body as the transfer received it, not copied.
     virtual Bytes fetch(const std::string& address) = 0;
+    // The same fetch without waiting for it: returns at once, and `done` is called later from
+    // the event loop with the body or with what fetch() would have thrown.
+    virtual std::unique_ptr<Pending> fetchInBackground(const std::string& address, std::function<void(Result)> done)
+        = 0;
     // Gives up every fetch in progress: each throws Failure at once. Never throws.
     virtual void abort() = 0;
 };

@@ -3,7 +3,7 @@
 #include "app/main_window.h"
 #include "lists/list_sources.h"
 #include "platform/failure.h"
-#include "platform/printable.h"
+#include "base/printable.h"
 #include "platform/text_files.h"
 #include "startup/notice_line.h"
 
@@ -16,11 +16,11 @@ void Main::ReadServerNotice()
 {
     // A reload clicked while a notice is shown replaces the window's reader; this one keeps
     // its own stream alive and goes on with it.
-    std::shared_ptr<platform::TextStream> reader;
+    std::shared_ptr<TextStream> reader;
     try {
         FetchToStagingFile(Inet2, lists::kNotice);
         FileSystem = &services_.textFiles;
-        reader = std::make_shared<platform::TextStream>(FileSystem->readWhole(stagingPath(lists::kNotice)));
+        reader = std::make_shared<TextStream>(FileSystem->readWhole(stagingPath(lists::kNotice)));
         ListReader = reader;
         while (!reader->atEndOfStream()) {
             std::string& line = CurrentLine ? *CurrentLine : CurrentLine.emplace();
@@ -31,7 +31,7 @@ void Main::ReadServerNotice()
                                 "Software update");
         }
     } catch (const platform::Failure& failure) {
-        std::cerr << "quillmere: server notice not read: " << platform::printable(failure.what()) << '\n';
+        std::cerr << "quillmere: server notice not read: " << printable(failure.what()) << '\n';
     }
     Timer1.setInterval(100);
     if (reader)

@@ -7,22 +7,8 @@ namespace quillmere::swf {
 
 namespace {
 
-enum Code : std::uint8_t {
-    NextFrame = 0x04,
-    PreviousFrame = 0x05,
-    Play = 0x06,
-    Stop = 0x07,
-    Pop = 0x17,
-    GetVariable = 0x1C,
-    SetVariable = 0x1D,
-    GotoFrame = 0x81,
-    GetUrl = 0x83,
-    ConstantPool = 0x88,
-    GotoLabel = 0x8C,
-    Push = 0x96,
-    GetUrl2 = 0x9A,
-    GotoFrame2 = 0x9F,
-};
+// Read as it comes, to resolve the pushes that follow; never a list's action.
+constexpr std::uint8_t kConstantPool = 0x88;
 
 double readDouble(ByteReader& in)
 {
@@ -80,49 +66,42 @@ ActionList readActions(ByteReader& in, Budget& budget)
             break;
         ByteReader body = code >= 0x80 ? in.sub(in.u16()) : ByteReader({});
         budget.spendRecords(1);
-        Action action;
-        switch (code) {
-        case NextFrame: action.op = Action::Op::NextFrame; break;
-        case PreviousFrame: action.op = Action::Op::PreviousFrame; break;
-        case Play: action.op = Action::Op::Play; break;
-        case Stop: action.op = Action::Op::Stop; break;
-        case Pop: action.op = Action::Op::Pop; break;
-        case GetVariable: action.op = Action::Op::GetVariable; break;
-        case SetVariable: action.op = Action::Op::SetVariable; break;
-        case GotoFrame:
-            action.op = Action::Op::GotoFrame;
-            action.frame = body.u16();
-            break;
-        case GotoLabel:
-            action.op = Action::Op::GotoLabel;
-            action.text = body.string();
-            break;
-        case GetUrl:
-            action.op = Action::Op::GetUrl;
-            action.text = body.string();
-            action.target = body.string();
-            break;
-        case GetUrl2: action.op = Action::Op::GetUrl2; break;
-        case GotoFrame2: {
-            action.op = Action::Op::GotoFrame2;
-            const std::uint8_t flags = body.u8();
-            action.play = flags & 0x01;
-            if (flags & 0x02)
-                action.frame = body.u16(); // scene bias
-            break;
-        }
-        case ConstantPool: {
+        if (code == kConstantPool) {
             pool.assign(body.u16(), {});
             budget.spendRecords(pool.size());
             for (auto& constant : pool)
                 constant = body.string();
             continue;
         }
-        case Push:
-            action.op = Action::Op::Push;
+        Action action;
+        action.op = Action::Op(code);
+        switch (action.op) {
+        case Action::Op::NextFrame:
+        case Action::Op::PreviousFrame:
+        case Action::Op::Play:
+        case Action::Op::Stop:
+        case Action::Op::Pop:
+        case Action::Op::GetVariable:
+        case Action::Op::SetVariable:
+        case Action::Op::GetUrl2: break;
+        case Action::Op::GotoFrame: action.frame = body.u16(); break;
+        case Action::Op::GotoLabel: action.text = body.string(); break;
+        case Action::Op::GetUrl:
+            action.text = body.string();
+            action.target = body.string();
+            break;
+        case Action::Op::GotoFrame2: {
+            const std::uint8_t flags = body.u8();
+            action.play = flags & 0x01;
+            if (flags & 0x02)
+                action.frame = body.u16(); // scene bias
+            break;
+        }
+        case Action::Op::Push:
             action.values = readPush(body, pool);
             budget.spendRecords(action.values.size());
             break;
+        case Action::Op::Other:
         default: continue; // every other action does nothing here
         }
         actions.push_back(std::move(action));

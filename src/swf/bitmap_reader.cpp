@@ -2,6 +2,7 @@
 #include <optional>
 #include <utility>
 
+#include "swf/file_kind.h"
 #include "swf/format_error.h"
 #include "swf/record_readers.h"
 
@@ -21,17 +22,17 @@ std::uint32_t bigEndian32(std::string_view b, std::size_t at)
 
 bool isJpeg(std::string_view data)
 {
-    return data.size() >= 2 && std::uint8_t(data[0]) == 0xFF && std::uint8_t(data[1]) == 0xD8;
+    return fileKindOf(data) == FileKind::Jpeg;
 }
 
 bool isPng(std::string_view data)
 {
-    return data.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8);
+    return fileKindOf(data) == FileKind::Png;
 }
 
 bool isGif(std::string_view data)
 {
-    return data.substr(0, 6) == "GIF87a" || data.substr(0, 6) == "GIF89a";
+    return fileKindOf(data) == FileKind::Gif;
 }
 
 // Width and height from a JPEG's frame header, a PNG's IHDR or a GIF's screen descriptor.

@@ -7,6 +7,7 @@
 #include <zlib.h>
 
 #include "swf/format_error.h"
+#include "swf/limits.h"
 
 namespace quillmere::swf {
 
@@ -55,7 +56,7 @@ std::string inflateAtMost(std::string_view compressed, std::size_t limit)
 std::string unlzmaAtMost(std::string_view alone, std::size_t limit)
 {
     lzma_stream stream = LZMA_STREAM_INIT;
-    if (lzma_alone_decoder(&stream, 256u << 20) != LZMA_OK)
+    if (lzma_alone_decoder(&stream, kMaxLzmaMemory) != LZMA_OK)
         throw FormatError("LZMA could not start");
     stream.next_in = reinterpret_cast<const std::uint8_t*>(alone.data());
     stream.avail_in = alone.size();

@@ -5,15 +5,37 @@
 
 namespace quillmere::swf {
 
-// What a movie from the network may cost at the most. A movie over any of them is refused
-// whole: a banner is small, and these leave room for every banner worth showing.
-inline constexpr std::size_t kMaxMovieBytes = 32u << 20;      // after decompression
-inline constexpr std::uint32_t kMaxBitmapSide = 8192;         // pixels, either side
+// What a movie from the network may cost at the most: a banner is small, and these leave room
+// for every banner worth showing. Each says what happens to a movie that goes past it.
+
+// Refused whole, with a FormatError that names the limit:
+inline constexpr std::size_t kMaxMovieBytes = 32u << 20;      // the body after decompression
+inline constexpr std::uint32_t kMaxBitmapSide = 8192;         // pixels, either side of one bitmap
 inline constexpr std::uint64_t kMaxBitmapPixels = 64'000'000; // all bitmaps of a movie together
 inline constexpr std::size_t kMaxShapeRecords = 100'000;      // edges and style changes of one shape
 inline constexpr std::size_t kMaxMovieRecords = 4'000'000;    // shape records and display commands together
-inline constexpr int kMaxSpriteNesting = 16;                  // sprites within sprites, when placed
-inline constexpr std::size_t kMaxDisplayObjects = 10'000;     // placed at one time, at every level
-inline constexpr std::size_t kMaxFrames = 65'535;             // of any one timeline
+inline constexpr std::uint64_t kMaxLzmaMemory = 256u << 20;   // the LZMA decoder's dictionary and state
+
+// Cut short: what lies beyond is dropped and the rest plays.
+inline constexpr std::size_t kMaxFrames = 65'535;    // of any one timeline: later frames are dropped
+inline constexpr std::size_t kMaxActionStack = 4096; // values on the action stack after each action
+
+// Left empty: the object is placed but shows nothing, and what it holds is not placed.
+inline constexpr int kMaxSpriteNesting = 16;              // sprites within sprites, when placed
+inline constexpr std::size_t kMaxDisplayObjects = 10'000; // placed at one time, at every level
+
+// Clamped: the frame rate the player ticks at, whatever the movie asks for (0 to 255).
+inline constexpr double kMinFrameRate = 1;
+inline constexpr double kMaxFrameRate = 120; // no faster than a screen shows
+
+// What the QPainter renderer spends at the most, whatever the movie.
+// An image asked for with a side longer than this many pixels is not drawn: a null image.
+inline constexpr int kMaxRenderSide = 8192;
+// Morph shapes kept made at a ratio; one more drops them all, to be made again when drawn.
+inline constexpr std::size_t kMaxCachedMorphFrames = 256;
+// Bitmaps kept tinted by a colour transform; one more drops them all, to be tinted again.
+inline constexpr std::size_t kMaxCachedTintedBitmaps = 32;
+// A text field's device-font height, in twips; a taller field's text is drawn at this height.
+inline constexpr int kMaxTextFieldPixelSize = 20000;
 
 } // namespace quillmere::swf

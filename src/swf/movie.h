@@ -76,21 +76,22 @@ struct EditText {
 using Value = std::variant<std::monostate, std::string, double, bool>;
 
 struct Action {
-    enum class Op {
-        Stop,
-        Play,
-        NextFrame,
-        PreviousFrame,
-        GotoFrame,  // frame
-        GotoLabel,  // text
-        GotoFrame2, // frame or label from the stack; play
-        GetUrl,     // text (address), target
-        GetUrl2,    // address and target from the stack
-        Push,       // values
-        GetVariable,
-        SetVariable,
-        Pop,
-        Other,
+    // Valued as the actions' codes in the movie, which the reader takes as they stand.
+    enum class Op : std::uint8_t {
+        Other = 0x00, // the code that ends a list, so never an action's
+        NextFrame = 0x04,
+        PreviousFrame = 0x05,
+        Play = 0x06,
+        Stop = 0x07,
+        Pop = 0x17,
+        GetVariable = 0x1C,
+        SetVariable = 0x1D,
+        GotoFrame = 0x81,  // frame
+        GetUrl = 0x83,     // text (address), target
+        GotoLabel = 0x8C,  // text
+        Push = 0x96,       // values
+        GetUrl2 = 0x9A,    // address and target from the stack
+        GotoFrame2 = 0x9F, // frame or label from the stack; play
     };
     Op op = Op::Other;
     std::uint32_t frame = 0;

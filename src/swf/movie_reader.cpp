@@ -1,5 +1,8 @@
 #include "swf/movie_reader.h"
 
+#include <algorithm>
+#include <array>
+
 #include "swf/container.h"
 #include "swf/format_error.h"
 #include "swf/limits.h"
@@ -15,79 +18,248 @@ const Character* Movie::character(std::uint16_t id) const
 
 namespace {
 
-enum Tag : std::uint16_t {
-    End = 0,
-    ShowFrame = 1,
-    DefineShape = 2,
-    PlaceObject = 4,
-    RemoveObject = 5,
-    DefineBits = 6,
-    JpegTables = 8,
-    SetBackgroundColor = 9,
-    DefineFont = 10,
-    DefineText = 11,
-    DoAction = 12,
-    DefineButton = 7,
-    DefineBitsLossless = 20,
-    DefineBitsJpeg2 = 21,
-    DefineShape2 = 22,
-    PlaceObject2 = 26,
-    RemoveObject2 = 28,
-    DefineShape3 = 32,
-    DefineText2 = 33,
-    DefineButton2 = 34,
-    DefineBitsJpeg3 = 35,
-    DefineBitsLossless2 = 36,
-    DefineEditText = 37,
-    DefineSprite = 39,
-    FrameLabel = 43,
-    DefineMorphShape = 46,
-    DefineFont2 = 48,
-    PlaceObject3 = 70,
-    DoAbcOld = 72,
-    DefineFont3 = 75,
-    DoAbc = 82,
-    DefineShape4 = 83,
-    DefineMorphShape2 = 84,
-    DefineBitsJpeg4 = 90,
+// The frame being put together from a timeline's tags, and the timeline it goes to.
+struct TimelineRead {
+    Timeline& timeline;
+    Frame pending;
+    bool ended = false;
 };
 
-class Reader {
-public:
+struct Reader {
     Movie read(std::string_view file);
-
-private:
     // Reads tags up to End (or the end of the data) into `timeline`. Definitions are read at the
-    // top level only: a sprite's tags may only place, remove and show.
+    // top level only: a sprite's tags may only place, remove, act and show.
     void readTimeline(ByteReader& in, Timeline& timeline, bool topLevel);
-    void define(std::uint16_t code, ByteReader& body);
-    void add(std::uint16_t id, Character character);
 
-    Movie movie_;
-    Budget budget_;
-    std::string jpegTables_;
-    bool actionScript3_ = false;
+    Movie movie;
+    Budget budget;
+    std::string jpegTables;
+    bool actionScript3 = false;
 };
+
+// How the tag of one code is read: by `read`, or, for a definition, by `define` after the id of
+// the character it defines, which every definition's body starts with.
+struct TagReader {
+    std::uint16_t code;
+    bool inSprites;
+    void (*read)(Reader&, TimelineRead&, ByteReader& body);
+    Character (*define)(Reader&, ByteReader& body);
+};
+
+// A tag that any timeline may hold, a sprite's too.
+constexpr TagReader timelineTag(std::uint16_t code, void (*read)(Reader&, TimelineRead&, ByteReader&))
+{
+    return {code, true, read, nullptr};
+}
+
+// A tag about the whole movie: read in its own timeline, skipped in a sprite's.
+constexpr TagReader movieTag(std::uint16_t code, void (*read)(Reader&, TimelineRead&, ByteReader&))
+{
+    return {code, false, read, nullptr};
+}
+
+// A character of the dictionary, which only the movie's own timeline defines.
+constexpr TagReader definition(std::uint16_t code, Character (*define)(Reader&, ByteReader&))
+{
+    return {code, false, nullptr, define};
+}
+
+// The readers of the tags, each named after its tag; a number is the tag's version.
+
+void end(Reader&, TimelineRead& t, ByteReader&)
+{
+    t.ended = true;
+}
+
+void showFrame(Reader&, TimelineRead& t, ByteReader&)
+{
+    if (t.timeline.frames.size() < kMaxFrames)
+        t.timeline.frames.push_back(std::move(t.pending));
+    t.pending = {};
+}
+
+void frameLabel(Reader&, TimelineRead& t, ByteReader& in)
+{
+    t.timeline.labels.try_emplace(in.string(), t.timeline.frames.size());
+}
+
+// Display commands count against the movie's records before they are read.
+template <int version>
+void placeObject(Reader& r, TimelineRead& t, ByteReader& in)
+{
+    r.budget.spendRecords(1);
+    t.pending.commands.push_back(version == 1 ? readPlace1(in) : readPlace2(in, version == 3));
+}
+
+template <int version>
+void removeObject(Reader& r, TimelineRead& t, ByteReader& in)
+{
+    r.budget.spendRecords(1);
+    if constexpr (version == 1)
+        in.u16(); // the character id
+    t.pending.commands.push_back(Remove{in.u16()});
+}
+
+void doAction(Reader& r, TimelineRead& t, ByteReader& in)
+{
+    t.pending.actions.push_back(readActions(in, r.budget));
+}
+
+void setBackgroundColor(Reader& r, TimelineRead&, ByteReader& in)
+{
+    r.movie.background = readRgb(in);
+}
+
+void jpegTables(Reader& r, TimelineRead&, ByteReader& in)
+{
+    r.jpegTables = std::string(in.rest());
+}
+
+void doAbc(Reader& r, TimelineRead&, ByteReader&)
+{
+    r.actionScript3 = true;
+}
+
+template <int version>
+Character defineShape(Reader& r, ByteReader& in)
+{
+    return readShape(in, version, r.budget);
+}
+
+template <int version>
+Character defineMorphShape(Reader& r, ByteReader& in)
+{
+    return readMorphShape(in, version == 2, r.budget);
+}
+
+Character defineBits(Reader& r, ByteReader& in)
+{
+    return readEncodedBitmap(normalizedJpeg(r.jpegTables, in.rest()), {}, r.budget);
+}
+
+// A JPEG, PNG or GIF file; from version 3 on, a compressed alpha plane after it.
+template <int version>
+Character defineBitsJpeg(Reader& r, ByteReader& in)
+{
+    const std::size_t alphaOffset = version == 2 ? in.remaining() : in.u32();
+    if constexpr (version == 4)
+        in.u16(); // deblocking
+    std::string image(in.bytes(alphaOffset));
+    if (image.size() >= 2 && std::uint8_t(image[0]) == 0xFF)
+        image = normalizedJpeg({}, image);
+    return readEncodedBitmap(std::move(image), in.rest(), r.budget);
+}
+
+template <int version>
+Character defineBitsLossless(Reader& r, ByteReader& in)
+{
+    return readLosslessBitmap(in, version, r.budget);
+}
+
+template <int version>
+Character defineFont(Reader& r, ByteReader& in)
+{
+    return version == 1 ? readFont1(in, r.budget) : readFont2(in, version == 3, r.budget);
+}
+
+template <int version>
+Character defineText(Reader& r, ByteReader& in)
+{
+    return readText(in, version == 2, r.budget);
+}
+
+Character defineEditText(Reader& r, ByteReader& in)
+{
+    return readEditText(in, r.movie.version);
+}
+
+template <int version>
+Character defineButton(Reader& r, ByteReader& in)
+{
+    return readButton(in, version == 2, r.budget);
+}
+
+Character defineSprite(Reader& r, ByteReader& in)
+{
+    in.u16(); // frame count, as for the movie
+    Sprite sprite;
+    r.readTimeline(in, sprite.timeline, false);
+    return sprite;
+}
+
+// Every tag the reader uses, in the order of their codes. Any other tag (sound, video, scripts,
+// metadata: nothing to draw) is skipped by its length.
+constexpr std::array kTags{
+    timelineTag(0, end),
+    timelineTag(1, showFrame),
+    definition(2, defineShape<1>),
+    timelineTag(4, placeObject<1>),
+    timelineTag(5, removeObject<1>),
+    definition(6, defineBits),
+    definition(7, defineButton<1>),
+    movieTag(8, jpegTables),
+    movieTag(9, setBackgroundColor),
+    definition(10, defineFont<1>),
+    definition(11, defineText<1>),
+    timelineTag(12, doAction),
+    definition(20, defineBitsLossless<1>),
+    definition(21, defineBitsJpeg<2>),
+    definition(22, defineShape<2>),
+    timelineTag(26, placeObject<2>),
+    timelineTag(28, removeObject<2>),
+    definition(32, defineShape<3>),
+    definition(33, defineText<2>),
+    definition(34, defineButton<2>),
+    definition(35, defineBitsJpeg<3>),
+    definition(36, defineBitsLossless<2>),
+    definition(37, defineEditText),
+    definition(39, defineSprite),
+    timelineTag(43, frameLabel),
+    definition(46, defineMorphShape<1>),
+    definition(48, defineFont<2>),
+    timelineTag(70, placeObject<3>),
+    movieTag(72, doAbc), // its early form
+    definition(75, defineFont<3>),
+    movieTag(82, doAbc),
+    definition(83, defineShape<4>),
+    definition(84, defineMorphShape<2>),
+    definition(90, defineBitsJpeg<4>),
+};
+
+constexpr bool ascendingCodes()
+{
+    for (std::size_t i = 1; i < kTags.size(); ++i)
+        if (kTags[i - 1].code >= kTags[i].code)
+            return false;
+    return true;
+}
+static_assert(ascendingCodes(), "each tag once, in the order of the codes, for a binary search");
+
+const TagReader* readerOf(std::uint16_t code)
+{
+    const auto found = std::lower_bound(kTags.begin(), kTags.end(), code,
+                                        [](const TagReader& tag, std::uint16_t wanted) { return tag.code < wanted; });
+    return found != kTags.end() && found->code == code ? &*found : nullptr;
+}
 
 Movie Reader::read(std::string_view file)
 {
     const Container container = openContainer(file);
     ByteReader in(container.body);
-    movie_.version = container.version;
-    movie_.stage = readRect(in);
-    movie_.frameRate = in.u16() / 256.0;
+    movie.version = container.version;
+    movie.stage = readRect(in);
+    movie.frameRate = in.u16() / 256.0;
     in.u16(); // the frame count: the ShowFrame tags say it
-    readTimeline(in, movie_.timeline, true);
-    if (actionScript3_)
+    readTimeline(in, movie.timeline, true);
+    if (actionScript3)
         throw FormatError("an ActionScript 3 movie, which this player does not run");
-    return std::move(movie_);
+    return std::move(movie);
 }
 
 void Reader::readTimeline(ByteReader& in, Timeline& timeline, bool topLevel)
 {
-    Frame pending;
-    bool ended = false;
-    while (!ended && !in.atEnd()) {
+    TimelineRead state{timeline, {}, false};
+    while (!state.ended && !in.atEnd()) {
         const std::uint16_t header = in.u16();
         const std::uint16_t code = header >> 6;
         std::size_t length = header & 0x3F;
@@ -97,99 +269,21 @@ void Reader::readTimeline(ByteReader& in, Timeline& timeline, bool topLevel)
             throw FormatError("tag " + std::to_string(code) + " of " + std::to_string(length)
                               + " bytes runs past the end of the movie");
         ByteReader body = in.sub(length);
-        switch (code) {
-        case End: ended = true; break;
-        case ShowFrame:
-            if (timeline.frames.size() < kMaxFrames)
-                timeline.frames.push_back(std::move(pending));
-            pending = {};
-            break;
-        case PlaceObject:
-        case PlaceObject2:
-        case PlaceObject3:
-            budget_.spendRecords(1);
-            pending.commands.push_back(code == PlaceObject ? readPlace1(body) : readPlace2(body, code == PlaceObject3));
-            break;
-        case RemoveObject:
-        case RemoveObject2:
-            budget_.spendRecords(1);
-            if (code == RemoveObject)
-                body.u16();
-            pending.commands.push_back(Remove{body.u16()});
-            break;
-        case DoAction: pending.actions.push_back(readActions(body, budget_)); break;
-        case FrameLabel: timeline.labels.try_emplace(body.string(), timeline.frames.size()); break;
-        default:
-            if (topLevel)
-                define(code, body);
+        const TagReader* tag = readerOf(code);
+        if (!tag || !(topLevel || tag->inSprites))
+            continue; // nothing to draw, or nothing a sprite may hold
+        if (!tag->define) {
+            tag->read(*this, state, body);
+            continue;
         }
+        const std::uint16_t id = body.u16();
+        // A character is defined once; a second definition of an id is ignored.
+        Character character = tag->define(*this, body);
+        movie.dictionary.try_emplace(id, std::make_shared<const Character>(std::move(character)));
     }
     // Frames must not be empty: a movie whose tags show no frame shows what they placed.
     if (timeline.frames.empty())
-        timeline.frames.push_back(std::move(pending));
-}
-
-void Reader::define(std::uint16_t code, ByteReader& body)
-{
-    switch (code) {
-    case SetBackgroundColor: movie_.background = readRgb(body); return;
-    case JpegTables: jpegTables_ = std::string(body.rest()); return;
-    case DoAbc:
-    case DoAbcOld: actionScript3_ = true; return;
-    default: break;
-    }
-    const bool defines = code == DefineShape || code == DefineShape2 || code == DefineShape3 || code == DefineShape4
-                         || code == DefineBits || code == DefineBitsJpeg2 || code == DefineBitsJpeg3
-                         || code == DefineBitsJpeg4 || code == DefineBitsLossless || code == DefineBitsLossless2
-                         || code == DefineFont || code == DefineFont2 || code == DefineFont3 || code == DefineText
-                         || code == DefineText2 || code == DefineSprite || code == DefineButton || code == DefineButton2
-                         || code == DefineMorphShape || code == DefineMorphShape2 || code == DefineEditText;
-    if (!defines)
-        return; // sound, video, scripts, labels, metadata: nothing to draw
-    const std::uint16_t id = body.u16();
-    switch (code) {
-    case DefineShape: return add(id, readShape(body, 1, budget_));
-    case DefineShape2: return add(id, readShape(body, 2, budget_));
-    case DefineShape3: return add(id, readShape(body, 3, budget_));
-    case DefineShape4: return add(id, readShape(body, 4, budget_));
-    case DefineBits: return add(id, readEncodedBitmap(normalizedJpeg(jpegTables_, body.rest()), {}, budget_));
-    case DefineBitsJpeg2:
-    case DefineBitsJpeg3:
-    case DefineBitsJpeg4: {
-        const std::size_t alphaOffset = code == DefineBitsJpeg2 ? body.remaining() : body.u32();
-        if (code == DefineBitsJpeg4)
-            body.u16(); // deblocking
-        std::string image(body.bytes(alphaOffset));
-        if (image.size() >= 2 && std::uint8_t(image[0]) == 0xFF)
-            image = normalizedJpeg({}, image);
-        return add(id, readEncodedBitmap(std::move(image), body.rest(), budget_));
-    }
-    case DefineBitsLossless: return add(id, readLosslessBitmap(body, 1, budget_));
-    case DefineBitsLossless2: return add(id, readLosslessBitmap(body, 2, budget_));
-    case DefineFont: return add(id, readFont1(body, budget_));
-    case DefineFont2:
-    case DefineFont3: return add(id, readFont2(body, code == DefineFont3, budget_));
-    case DefineText:
-    case DefineText2: return add(id, readText(body, code == DefineText2, budget_));
-    case DefineButton:
-    case DefineButton2: return add(id, readButton(body, code == DefineButton2, budget_));
-    case DefineMorphShape:
-    case DefineMorphShape2: return add(id, readMorphShape(body, code == DefineMorphShape2, budget_));
-    case DefineEditText: return add(id, readEditText(body, movie_.version));
-    case DefineSprite: {
-        body.u16(); // frame count, as for the movie
-        Sprite sprite;
-        readTimeline(body, sprite.timeline, false);
-        return add(id, std::move(sprite));
-    }
-    default: return;
-    }
-}
-
-void Reader::add(std::uint16_t id, Character character)
-{
-    // A character is defined once; a second definition of an id is ignored.
-    movie_.dictionary.try_emplace(id, std::make_shared<const Character>(std::move(character)));
+        timeline.frames.push_back(std::move(state.pending));
 }
 
 } // namespace

@@ -245,7 +245,7 @@ void TimelinePlayer::run(const ActionList& actions)
         }
         case Action::Op::Other: break;
         }
-        stack.resize(std::min<std::size_t>(stack.size(), 4096)); // no movie needs a deeper one
+        stack.resize(std::min(stack.size(), kMaxActionStack)); // no movie needs a deeper one
     }
 }
 

@@ -25,21 +25,72 @@ Point offset(Point at, std::int32_t dx, std::int32_t dy)
     return {offset(at.x, dx), offset(at.y, dy)};
 }
 
-Gradient readGradient(ByteReader& in, int shapeVersion, bool focal)
+// Fields that shapes' styles and morph shapes' styles write alike, read here for both.
+
+// Fill types 0x10, 0x12 and 0x13.
+FillStyle::Kind gradientKind(std::uint8_t type)
 {
-    Gradient gradient;
+    return type == 0x10   ? FillStyle::Kind::LinearGradient
+           : type == 0x12 ? FillStyle::Kind::RadialGradient
+                          : FillStyle::Kind::FocalGradient;
+}
+
+// Fill types 0x40 to 0x43.
+void setBitmapKind(FillStyle& fill, std::uint8_t type)
+{
+    fill.kind = FillStyle::Kind::Bitmap;
+    fill.repeat = !(type & 1);
+    fill.smooth = !(type & 2);
+}
+
+// A gradient's spread and interpolation; returns the number of its stops, which follow.
+std::uint32_t readGradientHeader(ByteReader& in, Gradient& gradient)
+{
     const auto spread = in.ub(2);
     gradient.spread = spread == 1   ? Gradient::Spread::Reflect
                       : spread == 2 ? Gradient::Spread::Repeat
                                     : Gradient::Spread::Pad;
     gradient.interpolation = in.ub(2) == 1 ? Gradient::Interpolation::LinearRgb : Gradient::Interpolation::Rgb;
-    const auto count = in.ub(4);
+    return in.ub(4);
+}
+
+double readFocalPoint(ByteReader& in)
+{
+    return std::clamp(in.s16() / 256.0, -1.0, 1.0);
+}
+
+LineStyle::Cap cap(std::uint32_t bits)
+{
+    return bits == 1 ? LineStyle::Cap::None : bits == 2 ? LineStyle::Cap::Square : LineStyle::Cap::Round;
+}
+
+// The flags of a line style of DefineShape4 or DefineMorphShape2, and its miter limit; returns
+// whether a fill style follows in place of the colour.
+bool readLineFlags(ByteReader& in, LineStyle& line)
+{
+    line.startCap = cap(in.ub(2));
+    const auto join = in.ub(2);
+    line.join = join == 1 ? LineStyle::Join::Bevel : join == 2 ? LineStyle::Join::Miter : LineStyle::Join::Round;
+    const bool hasFill = in.flag();
+    line.scalesHorizontally = !in.flag();
+    line.scalesVertically = !in.flag();
+    in.ub(1 + 5 + 1); // pixel hinting, reserved, no close
+    line.endCap = cap(in.ub(2));
+    if (line.join == LineStyle::Join::Miter)
+        line.miterLimit = in.u16() / 256.0;
+    return hasFill;
+}
+
+Gradient readGradient(ByteReader& in, int shapeVersion, bool focal)
+{
+    Gradient gradient;
+    const auto count = readGradientHeader(in, gradient);
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint8_t ratio = in.u8();
         gradient.stops.push_back({ratio, shapeVersion >= 3 ? readRgba(in) : readRgb(in)});
     }
     if (focal)
-        gradient.focalPoint = std::clamp(in.s16() / 256.0, -1.0, 1.0);
+        gradient.focalPoint = readFocalPoint(in);
     return gradient;
 }
 
@@ -52,9 +103,7 @@ FillStyle readFillStyle(ByteReader& in, int shapeVersion)
     case 0x10:
     case 0x12:
     case 0x13:
-        fill.kind = type == 0x10   ? FillStyle::Kind::LinearGradient
-                    : type == 0x12 ? FillStyle::Kind::RadialGradient
-                                   : FillStyle::Kind::FocalGradient;
+        fill.kind = gradientKind(type);
         fill.matrix = readMatrix(in);
         fill.gradient = readGradient(in, shapeVersion, type == 0x13);
         break;
@@ -62,11 +111,9 @@ FillStyle readFillStyle(ByteReader& in, int shapeVersion)
     case 0x41:
     case 0x42:
     case 0x43:
-        fill.kind = FillStyle::Kind::Bitmap;
+        setBitmapKind(fill, type);
         fill.bitmapId = in.u16();
         fill.matrix = readMatrix(in);
-        fill.repeat = !(type & 1);
-        fill.smooth = !(type & 2);
         break;
     default: throw FormatError("unknown fill style " + std::to_string(type));
     }
@@ -96,11 +143,6 @@ std::vector<FillStyle> readFillStyles(ByteReader& in, int shapeVersion)
     return readStyles(in, shapeVersion, readFillStyle);
 }
 
-LineStyle::Cap cap(std::uint32_t bits)
-{
-    return bits == 1 ? LineStyle::Cap::None : bits == 2 ? LineStyle::Cap::Square : LineStyle::Cap::Round;
-}
-
 LineStyle readLineStyle(ByteReader& in, int shapeVersion)
 {
     LineStyle line;
@@ -109,17 +151,7 @@ LineStyle readLineStyle(ByteReader& in, int shapeVersion)
         line.fill.color = shapeVersion == 3 ? readRgba(in) : readRgb(in);
         return line;
     }
-    line.startCap = cap(in.ub(2));
-    const auto join = in.ub(2);
-    line.join = join == 1 ? LineStyle::Join::Bevel : join == 2 ? LineStyle::Join::Miter : LineStyle::Join::Round;
-    const bool hasFill = in.flag();
-    line.scalesHorizontally = !in.flag();
-    line.scalesVertically = !in.flag();
-    in.ub(1 + 5 + 1); // pixel hinting, reserved, no close
-    line.endCap = cap(in.ub(2));
-    if (line.join == LineStyle::Join::Miter)
-        line.miterLimit = in.u16() / 256.0;
-    if (hasFill)
+    if (readLineFlags(in, line))
         line.fill = readFillStyle(in, shapeVersion);
     else
         line.fill.color = readRgba(in);
@@ -260,21 +292,12 @@ MorphShape::Fill readMorphFill(ByteReader& in)
     case 0x10:
     case 0x12:
     case 0x13: {
-        const auto kind = type == 0x10   ? FillStyle::Kind::LinearGradient
-                          : type == 0x12 ? FillStyle::Kind::RadialGradient
-                                         : FillStyle::Kind::FocalGradient;
-        fill.start.kind = fill.end.kind = kind;
+        fill.start.kind = fill.end.kind = gradientKind(type);
         fill.start.matrix = readMatrix(in);
         fill.end.matrix = readMatrix(in);
-        const std::uint8_t header = in.u8();
-        for (Gradient* g : {&fill.start.gradient, &fill.end.gradient}) {
-            g->spread = (header >> 6) == 1   ? Gradient::Spread::Reflect
-                        : (header >> 6) == 2 ? Gradient::Spread::Repeat
-                                             : Gradient::Spread::Pad;
-            g->interpolation
-                = ((header >> 4) & 3) == 1 ? Gradient::Interpolation::LinearRgb : Gradient::Interpolation::Rgb;
-        }
-        for (int i = 0; i < (header & 0x0F); ++i) {
+        const std::uint32_t count = readGradientHeader(in, fill.start.gradient);
+        fill.end.gradient = fill.start.gradient; // one spread and interpolation for both
+        for (std::uint32_t i = 0; i < count; ++i) {
             const std::uint8_t startRatio = in.u8();
             const Rgba startColor = readRgba(in);
             const std::uint8_t endRatio = in.u8();
@@ -282,8 +305,8 @@ MorphShape::Fill readMorphFill(ByteReader& in)
             fill.end.gradient.stops.push_back({endRatio, readRgba(in)});
         }
         if (type == 0x13) {
-            fill.start.gradient.focalPoint = std::clamp(in.s16() / 256.0, -1.0, 1.0);
-            fill.end.gradient.focalPoint = std::clamp(in.s16() / 256.0, -1.0, 1.0);
+            fill.start.gradient.focalPoint = readFocalPoint(in);
+            fill.end.gradient.focalPoint = readFocalPoint(in);
         }
         return fill;
     }
@@ -291,11 +314,8 @@ MorphShape::Fill readMorphFill(ByteReader& in)
     case 0x41:
     case 0x42:
     case 0x43:
-        for (FillStyle* f : {&fill.start, &fill.end}) {
-            f->kind = FillStyle::Kind::Bitmap;
-            f->repeat = !(type & 1);
-            f->smooth = !(type & 2);
-        }
+        setBitmapKind(fill.start, type);
+        setBitmapKind(fill.end, type);
         fill.start.bitmapId = fill.end.bitmapId = in.u16();
         fill.start.matrix = readMatrix(in);
         fill.end.matrix = readMatrix(in);
@@ -308,26 +328,15 @@ MorphShape::Line readMorphLine(ByteReader& in, bool morph2)
 {
     MorphShape::Line line;
     line.start.width = in.u16();
-    line.end.width = in.u16();
-    if (morph2) {
-        line.start.startCap = line.end.startCap = cap(in.ub(2));
-        const auto join = in.ub(2);
-        const bool hasFill = in.flag();
-        line.start.scalesHorizontally = line.end.scalesHorizontally = !in.flag();
-        line.start.scalesVertically = line.end.scalesVertically = !in.flag();
-        in.ub(1 + 5 + 1);
-        line.start.endCap = line.end.endCap = cap(in.ub(2));
-        line.start.join = line.end.join = join == 1   ? LineStyle::Join::Bevel
-                                          : join == 2 ? LineStyle::Join::Miter
-                                                      : LineStyle::Join::Round;
-        if (join == 2)
-            line.start.miterLimit = line.end.miterLimit = in.u16() / 256.0;
-        if (hasFill) {
-            const MorphShape::Fill fill = readMorphFill(in);
-            line.start.fill = fill.start;
-            line.end.fill = fill.end;
-            return line;
-        }
+    const std::uint16_t endWidth = in.u16();
+    const bool hasFill = morph2 && readLineFlags(in, line.start);
+    line.end = line.start; // the same caps, join and scaling at both ends
+    line.end.width = endWidth;
+    if (hasFill) {
+        const MorphShape::Fill fill = readMorphFill(in);
+        line.start.fill = fill.start;
+        line.end.fill = fill.end;
+        return line;
     }
     line.start.fill.color = readRgba(in);
     line.end.fill.color = readRgba(in);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/utf8.h"
 #include "swf/format_error.h"
 #include "swf/record_readers.h"
 
@@ -84,21 +85,14 @@ std::u16string decoded(std::string_view bytes, std::uint8_t version)
 {
     std::u16string text;
     for (std::size_t i = 0; i < bytes.size();) {
-        const auto lead = static_cast<std::uint8_t>(bytes[i]);
-        int length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
-        bool valid = version >= 6 && length > 0 && i + std::size_t(length) <= bytes.size();
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<std::uint8_t>(bytes[i + std::size_t(k)]);
-            valid = (next & 0xC0) == 0x80;
-            c = c << 6 | (next & 0x3F);
-        }
-        if (!valid || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) { // not a character: Latin-1
-            text += char16_t(lead);
+        const std::size_t length = version >= 6 ? utf8CharLength(bytes.substr(i)) : 0;
+        if (length == 0) { // not a character: Latin-1
+            text += char16_t(static_cast<std::uint8_t>(bytes[i]));
             ++i;
             continue;
         }
-        i += std::size_t(length);
+        char32_t c = utf8CodePoint(bytes.substr(i, length));
+        i += length;
         if (c >= 0x10000) {
             c -= 0x10000;
             text += char16_t(0xD800 + (c >> 10));

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "platform/failure.h"
+#include "swf/limits.h"
 
 namespace quillmere {
 
@@ -10,7 +11,8 @@ Application::Application(Hosts hosts, std::chrono::milliseconds transferTimeout)
     : staging_(QDir::tempPath() + QStringLiteral("/quillmere-XXXXXX")),
       inet1_(network_, transferTimeout),
       inet2_(network_, transferTimeout),
-      banner_(network_, transferTimeout, addressOpener_)
+      bannerTransfer_(network_, transferTimeout, swf::kMaxMovieBytes),
+      banner_(bannerTransfer_, eventLoop_, addressOpener_)
 {
     // QTemporaryDir makes a fresh directory that only this user can enter, and removes it
     // with everything in it when the program ends.

@@ -7,8 +7,8 @@
 
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "banner/banner_player_qt.h"
 #include "view/window_widget.h"
-#include "platform/banner_player_qt.h"
 #include "platform/desktop_qt.h"
 #include "platform/event_loop_qt.h"
 #include "platform/files_qt.h"
@@ -44,6 +44,7 @@ private:
     QNetworkAccessManager network_;
     platform::QtTransfer inet1_;
     platform::QtTransfer inet2_;
+    platform::QtTransfer bannerTransfer_; // no larger than a movie may grow
     platform::QtFiles files_;
     platform::LcgRandomSource random_;
 #ifdef Q_OS_WIN
@@ -56,7 +57,7 @@ private:
     platform::QtClipboard clipboard_;
     platform::QtMessages messages_;
     platform::QtEventLoop eventLoop_;
-    platform::QtBannerPlayer banner_;
+    banner::QtBannerPlayer banner_;
     std::unique_ptr<Main> model_;
     std::unique_ptr<WindowWidget> window_;
 };

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QMouseEvent>
 
+#include "toolkit/clicks.h"
+
 namespace quillmere {
 
 // A label or picture that reports a click: a left press and its release over it. The second
@@ -27,7 +29,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override
     {
-        pressed_ = event->button() == Qt::LeftButton && !event->flags().testFlag(Qt::MouseEventCreatedDoubleClick);
+        pressed_ = toolkit::startsClick(*event);
         QLabel::mousePressEvent(event);
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override

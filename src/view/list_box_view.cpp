@@ -12,6 +12,7 @@
 
 #include "app/list_box.h"
 #include "app/text_encoding.h"
+#include "toolkit/clicks.h"
 #include "view/accessible_controls.h"
 
 namespace quillmere {
@@ -133,7 +134,7 @@ void ListBoxView::mousePressEvent(QMouseEvent* event)
 {
     // Only the left button picks, as only it can raise a Click; the second press of a double
     // click is part of the double click.
-    if (event->button() == Qt::LeftButton && !event->flags().testFlag(Qt::MouseEventCreatedDoubleClick))
+    if (toolkit::startsClick(*event))
         pick(rowAt(event->position().toPoint()));
     setFocus(Qt::MouseFocusReason);
     event->accept();

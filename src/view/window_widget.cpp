@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "app/main_window.h"
+#include "toolkit/fonts.h"
 #include "view/accessible_controls.h"
 #include "view/click_label.h"
 #include "view/list_box_view.h"
@@ -16,14 +17,7 @@ namespace {
 
 // The window's layout is in pixels at 96 dpi, so fonts are sized in pixels too:
 // 8.25 pt is 11 px, 9.75 pt is 13 px, 12 pt is 16 px.
-QFont sansSerif(int pixelSize, bool bold)
-{
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
+using toolkit::sansSerif;
 
 // Tooltips may carry text from the server, so they are escaped and never taken for markup.
 // They stay on one line: Qt would wrap rich text into a narrow column. A long reason breaks

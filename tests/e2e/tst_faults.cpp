@@ -13,7 +13,7 @@
 #include <QRandomGenerator>
 
 #include "app/build_config.h"
-#include "platform/termination_signals_posix.h"
+#include "platform/termination_signals_qt.h"
 #include "support/running_program.h"
 #include "support/strict_warnings.h"
 

@@ -21,7 +21,7 @@ std::string pathOf(const std::string& address)
 
 } // namespace
 
-platform::Bytes FakeTransfer::fetch(const std::string& address)
+Bytes FakeTransfer::fetch(const std::string& address)
 {
     const std::string path = pathOf(address);
     journal_.push_back(name_ + " fetch " + path);
@@ -35,7 +35,30 @@ platform::Bytes FakeTransfer::fetch(const std::string& address)
         throw platform::Failure(address + ": abandoned");
     if (response.failure)
         throw platform::Failure(address + ": " + *response.failure);
-    return platform::Bytes(response.body);
+    return Bytes(response.body);
+}
+
+std::unique_ptr<platform::Transfer::Pending> FakeTransfer::fetchInBackground(const std::string& address,
+                                                                             std::function<void(Result)> done)
+{
+    struct Flag : Pending {
+        std::shared_ptr<bool> alive = std::make_shared<bool>(true);
+        ~Flag() override { *alive = false; }
+    };
+    auto pending = std::make_unique<Flag>();
+    const std::string path = pathOf(address);
+    journal_.push_back(name_ + " fetch in background " + path);
+    const auto found = server_.find(path);
+    const FakeResponse response = found != server_.end() ? found->second : FakeResponse({}, 0, "HTTP 404 Not Found");
+    loop_.at(loop_.now() + response.takesMs, [alive = pending->alive, address, response, done = std::move(done)] {
+        if (!*alive)
+            return;
+        if (response.failure)
+            done(platform::Failure(address + ": " + *response.failure));
+        else
+            done(Bytes(response.body));
+    });
+    return pending;
 }
 
 void FakeFiles::writeWhole(const std::string& path, std::string_view bytes)
@@ -46,13 +69,13 @@ void FakeFiles::writeWhole(const std::string& path, std::string_view bytes)
     files[path] = std::string(bytes);
 }
 
-platform::Bytes FakeFiles::readWhole(const std::string& path) const
+Bytes FakeFiles::readWhole(const std::string& path) const
 {
     journal_.push_back("read " + fileName(path));
     const auto found = files.find(path);
     if (found == files.end())
         throw platform::Failure(path + ": no such file");
-    return platform::Bytes(found->second);
+    return Bytes(found->second);
 }
 
 void FakeFiles::remove(const std::string& path)

@@ -42,7 +42,9 @@ public:
         : name_(std::move(name)), server_(server), loop_(loop), journal_(journal)
     {
     }
-    platform::Bytes fetch(const std::string& address) override;
+    Bytes fetch(const std::string& address) override;
+    // The answer arrives after the response's simulated time; a missing path at once.
+    std::unique_ptr<Pending> fetchInBackground(const std::string& address, std::function<void(Result)> done) override;
     void abort() override { aborted_ = true; }
 
 private:
@@ -58,7 +60,7 @@ class FakeFiles : public platform::FileWriter, public platform::TextFiles, publi
 public:
     explicit FakeFiles(Journal& journal) : journal_(journal) {}
     void writeWhole(const std::string& path, std::string_view bytes) override;
-    platform::Bytes readWhole(const std::string& path) const override;
+    Bytes readWhole(const std::string& path) const override;
     void remove(const std::string& path) override;
 
     std::map<std::string, std::string> files;

@@ -53,7 +53,7 @@ private slots:
     {
         HttpTestServer server([](const QByteArray&) { return Reply{200, binaryBody()}; });
         platform::QtTransfer transfer(network_, 5s);
-        const platform::Bytes bytes = transfer.fetch(address(server, "/prx/top20.bin"));
+        const Bytes bytes = transfer.fetch(address(server, "/prx/top20.bin"));
         QCOMPARE(QByteArray(bytes.data(), qsizetype(bytes.size())), binaryBody());
         QCOMPARE(server.requests(), QList<QByteArray>({"/prx/top20.bin"}));
     }

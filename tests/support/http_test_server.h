@@ -13,6 +13,7 @@ namespace quillmere::testing {
 // A small HTTP/1.1 server for tests, on 127.0.0.1 and a free port, answering each GET as the
 // test's handler says, including the ways real servers go wrong.
 class HttpTestServer : public QObject {
+    Q_OBJECT
 public:
     struct Reply {
         enum class Mode {

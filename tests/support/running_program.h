@@ -17,6 +17,7 @@ namespace quillmere::testing {
 
 // Modal messages would stop a test: this closes each one as it appears, and keeps its text.
 class MessageCloser : public QObject {
+    Q_OBJECT
 public:
     MessageCloser()
     {

@@ -81,6 +81,8 @@ private slots:
         QTest::newRow("a missing label goes nowhere") << steered(1, Actions::gotoLabel("none")) << 2 << 2 << true;
         QTest::newRow("GotoFrame2, a frame number pushed")
             << steered(1, Actions::push("5") + gotoFrame2(false)) << 10 << 4 << false;
+        QTest::newRow("GotoFrame2, a frame number pushed, short of the last")
+            << steered(1, Actions::push("3") + gotoFrame2(false)) << 10 << 2 << false;
         QTest::newRow("GotoFrame2, a label pushed, playing on")
             << steered(1, Actions::push("four") + gotoFrame2(true)) << 2 << 4 << true;
         QTest::newRow("next frame stops") << steered(1, kNextFrame) << 9 << 2 << false;

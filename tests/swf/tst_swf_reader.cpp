@@ -65,11 +65,11 @@ std::string le32(std::uint32_t v)
     return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
 }
 
-// A JPEG that says it is `side` x `side` pixels and holds no image worth decoding.
-std::string jpegClaiming(std::uint16_t side)
+// A JPEG that says it is `width` x `height` pixels and holds no image worth decoding.
+std::string jpegClaiming(std::uint16_t width, std::uint16_t height)
 {
-    const char hi = char(side >> 8), lo = char(side & 0xFF);
-    return std::string("\xFF\xD8\xFF\xC0\x00\x0B\x08", 7) + hi + lo + hi + lo
+    const auto be16 = [](std::uint16_t v) { return std::string{char(v >> 8), char(v & 0xFF)}; };
+    return std::string("\xFF\xD8\xFF\xC0\x00\x0B\x08", 7) + be16(height) + be16(width)
            + std::string("\x01\x01\x11\x00\xFF\xDA\x00\x08\x01\x01\x00\x00\x3F\x00\x00\xFF\xD9", 17);
 }
 
@@ -129,12 +129,17 @@ private slots:
         QTest::newRow("broken LZMA") << "ZWS" + std::string(1, '\x0D') + le32(100) + le32(10) + std::string(15, '\x5D')
                                      << "LZMA";
 
-        Writer wide(10, 10);
-        wide.defineJpeg(1, jpegClaiming(kMaxBitmapSide + 1));
-        QTest::newRow("bitmap wider than the limit") << wide.finish() << "8193 x 8193";
+        // Each side on its own: a bitmap over the limit one way is refused however thin.
+        const auto claiming = [](std::uint16_t width, std::uint16_t height) {
+            Writer w(10, 10);
+            w.defineJpeg(1, jpegClaiming(width, height));
+            return w.finish();
+        };
+        QTest::newRow("bitmap wider than the limit") << claiming(std::uint16_t(kMaxBitmapSide + 1), 1) << "8193 x 1";
+        QTest::newRow("bitmap taller than the limit") << claiming(1, std::uint16_t(kMaxBitmapSide + 1)) << "1 x 8193";
         Writer many(10, 10);
         for (std::uint16_t id = 1; id <= 2; ++id)
-            many.defineJpeg(id, jpegClaiming(6000)); // 36 million pixels each
+            many.defineJpeg(id, jpegClaiming(6000, 6000)); // 36 million pixels each
         QTest::newRow("bitmaps beyond the pixel budget") << many.finish() << "pixels in all";
         QTest::newRow("shape beyond the record limit") << oneShape(kMaxShapeRecords) << "records";
 

@@ -10,7 +10,7 @@
 #include "support/strict_warnings.h"
 #include "swf/movie_reader.h"
 #include "swf/player.h"
-#include "swf/renderer_qt.h"
+#include "swf/qt/renderer.h"
 #include "swf_writer.h"
 
 using namespace quillmere;
@@ -244,6 +244,13 @@ private slots:
             w.defineLosslessBitmap(2, 16, 16, argb);
             w.defineRectangle(1, kStage, bitmapFill(2, 25));
         }) << 1 << tiles << 0;
+        // Half-transparent red, premultiplied as the movie stores it, over a blue background.
+        QTest::newRow("lossless bitmap, half transparent") << still([](Writer& w) {
+            w.setBackground(kBlue);
+            w.defineLosslessBitmap(2, 2, 2, std::vector<std::uint32_t>(4, 0x80800000));
+            w.defineRectangle(1, kStage, bitmapFill(2, 1000));
+        }) << 1 << QList<Probe>{{{50, 50}, QColor(128, 0, 127)}}
+                                                           << 2;
         std::vector<std::uint8_t> indices;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)

@@ -3,8 +3,8 @@
 #include <QtTest>
 
 #include "fakes/model_on_fakes.h"
-#include "platform/printable.h"
-#include "platform/web_address.h"
+#include "base/printable.h"
+#include "base/web_address.h"
 #include "support/qt_compare.h"
 #include "support/strict_warnings.h"
 
@@ -72,7 +72,7 @@ private slots:
     {
         QFETCH(QByteArray, address);
         QFETCH(bool, opened);
-        QCOMPARE(platform::isWebAddress(address.toStdString()), opened);
+        QCOMPARE(isWebAddress(address.toStdString()), opened);
     }
 
     // Navigate opens "http://www." and the entry, as a browser would be given it by hand: blanks
@@ -119,11 +119,11 @@ private slots:
         if (opened.isEmpty()) {
             QVERIFY(w.opener.opened.empty());
             QCOMPARE(w.messages.shown.size(), 1u);
-            QVERIFY(w.messages.shown[0].text.ends_with(platform::printable(w.main.SelectedProxy)));
+            QVERIFY(w.messages.shown[0].text.ends_with(printable(w.main.SelectedProxy)));
             QVERIFY(w.messages.shown[0].text.find("control character") != std::string::npos);
         } else {
             QCOMPARE(qt(w.opener.opened), QStringList({opened}));
-            QVERIFY(platform::isBrowserAddress(w.opener.opened[0]));
+            QVERIFY(isBrowserAddress(w.opener.opened[0]));
             QVERIFY(w.messages.shown.empty());
         }
     }

@@ -6,8 +6,8 @@
 #include "app/text_encoding.h"
 #include "platform/failure.h"
 #include "platform/lcg_random_source.h"
-#include "platform/printable.h"
-#include "platform/text_stream.h"
+#include "base/printable.h"
+#include "base/text_stream.h"
 #include "support/qt_compare.h"
 #include "support/strict_warnings.h"
 
@@ -18,7 +18,7 @@ namespace {
 // The lines as readLine gives them, one by one.
 std::vector<std::string> linesOf(std::string bytes)
 {
-    platform::TextStream stream{platform::Bytes(std::move(bytes))};
+    TextStream stream{Bytes(std::move(bytes))};
     std::vector<std::string> lines;
     std::string line;
     while (!stream.atEndOfStream()) {
@@ -32,7 +32,7 @@ std::vector<std::string> linesOf(std::string bytes)
 // The lines as the index of all of them gives them, after a first line read one by one.
 std::vector<std::string> indexedLinesOf(std::string bytes)
 {
-    platform::TextStream stream{platform::Bytes(std::move(bytes))};
+    TextStream stream{Bytes(std::move(bytes))};
     std::vector<std::string> lines;
     if (!stream.atEndOfStream())
         stream.readLine(lines.emplace_back());
@@ -79,12 +79,12 @@ private slots:
 
     void aClosedOrFinishedStreamRefusesToRead()
     {
-        platform::TextStream stream{platform::Bytes("x")};
+        TextStream stream{Bytes("x")};
         std::string line;
         stream.readLine(line);
-        QVERIFY_THROWS_EXCEPTION(platform::Failure, stream.readLine(line));
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, stream.readLine(line));
         stream.close();
-        QVERIFY_THROWS_EXCEPTION(platform::Failure, stream.atEndOfStream());
+        QVERIFY_THROWS_EXCEPTION(std::logic_error, stream.atEndOfStream());
     }
 
     void aLongLineIsOneEntry()
@@ -123,7 +123,7 @@ private slots:
 
     void errorLinesCarryNoControlCharacters()
     {
-        QCOMPARE(platform::printable("a\x1b[2Jb\r\n\x7f\xc3\xa9"), "a\\x1b[2Jb\\x0d\\x0a\\x7f\xc3\xa9");
+        QCOMPARE(printable("a\x1b[2Jb\r\n\x7f\xc3\xa9"), "a\\x1b[2Jb\\x0d\\x0a\\x7f\xc3\xa9");
     }
 
     void listChoiceBoundaries()

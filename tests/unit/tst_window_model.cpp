@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "fakes/model_on_fakes.h"
-#include "platform/text_stream.h"
+#include "base/text_stream.h"
 #include "support/qt_compare.h"
 #include "support/strict_warnings.h"
 
@@ -115,9 +115,7 @@ private slots:
         RecordingView view;
         w.main.attachView(&view);
         ListBox& list = w.main.List2;
-        const auto linesOf = [](std::string text) {
-            return platform::TextStream{platform::Bytes(std::move(text))}.readRemainingLines();
-        };
+        const auto linesOf = [](std::string text) { return TextStream{Bytes(std::move(text))}.readRemainingLines(); };
         list.insertLinesAtTop(linesOf("a\n\nb\r\nc\rd"));
         QCOMPARE(view.after.size(), 1u);
         QCOMPARE(view.after.back().count, 4u);

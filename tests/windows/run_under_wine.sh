@@ -11,8 +11,8 @@ wine=$(command -v wine64 || command -v wine || ls /usr/lib/wine/wine64 2>/dev/nu
 mkdir -p "$work"
 "$compiler" -std=c++20 -O1 -Wall -Wextra -static -I"$source/src" -o "$work/tst_windows_platform.exe" \
     "$source/tests/windows/tst_windows_platform.cpp" "$source/src/platform/address_opener_win.cpp" \
-    "$source/src/platform/connectivity_win.cpp" "$source/src/platform/web_address.cpp" \
-    "$source/src/platform/printable.cpp" -lwininet -lshell32
+    "$source/src/platform/connectivity_win.cpp" "$source/src/base/web_address.cpp" \
+    "$source/src/base/printable.cpp" -lwininet -lshell32
 echo "built with $compiler"
 [ -n "$wine" ] || { echo "SKIP: built, but Wine is not installed to run it (apt-get install wine64)"; exit 77; }
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

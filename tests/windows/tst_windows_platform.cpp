@@ -9,8 +9,9 @@
 
 #include "platform/address_opener_win.h"
 #include "platform/connectivity_win.h"
-#include "platform/web_address.h"
+#include "base/web_address.h"
 
+using namespace quillmere;
 using namespace quillmere::platform;
 
 namespace {
@@ -30,13 +31,14 @@ int main()
     const std::uint32_t state = WindowsConnectivity().connectedState();
     check(state == 0 || state == 1, "the connection probe answers 0 or 1");
 
-    check(isWebAddress("http://www.ok.example")
-              && isWebAddress("https://www.b\xC3\xBC"
-                              "cher.example/x?y=1"),
-          "web addresses, international ones too, are addresses");
+    check(isBrowserAddress("http://www.ok.example")
+              && isBrowserAddress("https://www.b\xC3\xBC"
+                                  "cher.example/x?y=1")
+              && isBrowserAddress("http://www.a%20%22b%22.example"),
+          "web addresses, international and escaped ones too, go to the shell");
     for (const char* hostile : {"javascript:alert(1)", "file:///C:/Windows/notepad.exe", "http://www.x' y \"z",
-                                "http://www.$(id)&calc", "http://user@evil.example", "C:\\Windows\\system32\\cmd.exe"})
-        check(!isWebAddress(hostile), hostile);
+                                "http://www.x.example\r\ncalc", "C:\\Windows\\system32\\cmd.exe"})
+        check(!isBrowserAddress(hostile), hostile);
 
     std::ostringstream errors;
     std::streambuf* stderrBuffer = std::cerr.rdbuf(errors.rdbuf());

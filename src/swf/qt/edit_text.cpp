@@ -1,4 +1,4 @@
-// Text fields drawn as static text: each line of the field's text laid out in its bounds.
+#include "swf/qt/edit_text.h"
 
 #include <algorithm>
 #include <vector>
@@ -7,9 +7,11 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
-#include "swf/renderer_qt.h"
+#include "swf/limits.h"
+#include "swf/qt/outlines.h"
+#include "toolkit/fonts.h"
 
-namespace quillmere::swf {
+namespace quillmere::swf::qt {
 
 namespace {
 
@@ -20,9 +22,7 @@ class LineFont {
 public:
     LineFont(const EditText& field, const Font* embedded) : field_(field), font_(embedded)
     {
-        face_.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("sans-serif")});
-        face_.setStyleHint(QFont::SansSerif);
-        face_.setPixelSize(std::clamp(int(field.height), 1, 20000)); // in twips: drawn in twips
+        face_ = toolkit::sansSerif(std::clamp(int(field.height), 1, kMaxTextFieldPixelSize)); // twips: drawn in twips
     }
 
     double scale() const { return field_.height / font_->unitsPerEm; }
@@ -135,15 +135,15 @@ std::vector<std::u16string> linesOf(const EditText& field, const LineFont& font,
 
 } // namespace
 
-void Renderer::drawEditText(QPainter& painter, const EditText& field, const QTransform& transform,
-                            const ColorTransform& colors)
+void drawEditText(QPainter& painter, const EditText& field, const QTransform& transform, const ColorTransform& colors,
+                  Outlines& outlines)
 {
-    const Font* embedded = field.fontId ? movie_->find<Font>(*field.fontId) : nullptr;
+    const Font* embedded = field.fontId ? outlines.movie().find<Font>(*field.fontId) : nullptr;
     if (embedded && (embedded->glyphs.empty() || !field.useOutlines))
         embedded = nullptr; // a device font: drawn in a face of the desktop's
     const LineFont font(field, embedded);
     const std::vector<QPainterPath> noOutlines;
-    const std::vector<QPainterPath>& outlines = embedded ? glyphs(*embedded) : noOutlines;
+    const std::vector<QPainterPath>& glyphs = embedded ? outlines.glyphs(*embedded) : noOutlines;
     const Rect& b = field.bounds;
     const double left = b.xMin + kGutter + field.leftMargin;
     const double width = b.width() - 2 * kGutter - field.leftMargin - field.rightMargin;
@@ -163,11 +163,11 @@ void Renderer::drawEditText(QPainter& painter, const EditText& field, const QTra
             x += spare;
         else if (field.align == EditText::Align::Center)
             x += spare / 2;
-        painter.fillPath(QTransform::fromTranslate(x, baseline).map(font.path(line, outlines)), brush);
+        painter.fillPath(QTransform::fromTranslate(x, baseline).map(font.path(line, glyphs)), brush);
         baseline += font.lineHeight();
         first = false;
     }
     painter.restore();
 }
 
-} // namespace quillmere::swf
+} // namespace quillmere::swf::qt

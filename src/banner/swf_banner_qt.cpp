@@ -1,4 +1,4 @@
-#include "platform/swf_banner_qt.h"
+#include "banner/swf_banner_qt.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,19 +10,24 @@
 #include <QPixmap>
 
 #include "platform/address_opener.h"
-#include "platform/printable.h"
-#include "platform/web_address.h"
+#include "base/printable.h"
+#include "base/web_address.h"
+#include "swf/limits.h"
+#include "toolkit/clicks.h"
 
-namespace quillmere::platform {
+namespace quillmere::banner {
 
-SwfBanner::SwfBanner(std::shared_ptr<const swf::Movie> movie, QLabel* display, AddressOpener& opener)
-    : display_(display), opener_(opener), player_(movie), renderer_(movie)
+SwfBanner::SwfBanner(std::shared_ptr<const swf::Movie> movie, QLabel* display, platform::EventLoop& loop,
+                     platform::AddressOpener& opener)
+    : display_(display),
+      opener_(opener),
+      player_(movie),
+      renderer_(movie),
+      // Movies ask for 0 to 255 frames a second; a timer ticks no faster than a screen shows.
+      frameInterval_(
+          int(std::lround(1000 / std::clamp(player_.movie().frameRate, swf::kMinFrameRate, swf::kMaxFrameRate)))),
+      frames_(loop.createTimer([this] { tick(); }))
 {
-    // Movies ask for 0 to 255 frames a second; a timer ticks no faster than a screen shows.
-    const double rate = std::clamp(player_.movie().frameRate, 1.0, 120.0);
-    frames_.setInterval(static_cast<int>(std::lround(1000 / rate)));
-    frames_.setTimerType(Qt::PreciseTimer);
-    connect(&frames_, &QTimer::timeout, this, &SwfBanner::tick);
     display_->window()->installEventFilter(this);
     display_->installEventFilter(this);
     display_->setMouseTracking(true);
@@ -64,8 +69,7 @@ void SwfBanner::mouseEvent(const QMouseEvent& event)
     pointerMoved(event.position());
     if (event.button() != Qt::LeftButton)
         return;
-    // The second press of a double click is part of the double click, not a new click.
-    if (event.type() == QEvent::MouseButtonPress && !event.flags().testFlag(Qt::MouseEventCreatedDoubleClick)) {
+    if (toolkit::startsClick(event)) {
         if (player_.pointerPressed())
             redraw();
     } else if (event.type() == QEvent::MouseButtonRelease) {
@@ -96,9 +100,9 @@ void SwfBanner::runTimerIfShown()
 {
     const bool shown = display_ && display_->isVisible() && !display_->window()->isMinimized();
     if (shown && player_.animates())
-        frames_.start();
+        frames_->setInterval(frameInterval_);
     else
-        frames_.stop();
+        frames_->setInterval(0);
 }
 
 void SwfBanner::tick()
@@ -110,7 +114,7 @@ void SwfBanner::tick()
         std::cerr << "quillmere: the banner asked to open an address without a click; not opened\n";
     }
     if (!player_.animates())
-        frames_.stop(); // stopped for good, until a click sets it playing
+        frames_->setInterval(0); // stopped for good, until a click sets it playing
 }
 
 void SwfBanner::redraw()
@@ -132,4 +136,4 @@ void SwfBanner::redraw()
     display_->setPixmap(QPixmap::fromImage(shown));
 }
 
-} // namespace quillmere::platform
+} // namespace quillmere::banner

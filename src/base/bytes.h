@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillmere::platform {
+namespace quillmere {
 
 // Bytes in a buffer of whoever made them (a transfer's reply, a file read into memory), passed
 // on without copying: copies of a Bytes share the buffer, which goes with the last of them.
@@ -33,4 +33,4 @@ inline Bytes::Bytes(std::string text)
     owner_ = std::move(owned);
 }
 
-} // namespace quillmere::platform
+} // namespace quillmere

@@ -1,11 +1,10 @@
-#include "platform/text_stream.h"
+#include "base/text_stream.h"
 
 #include <cstring>
 #include <limits>
+#include <stdexcept>
 
-#include "platform/failure.h"
-
-namespace quillmere::platform {
+namespace quillmere {
 
 namespace {
 
@@ -66,7 +65,7 @@ bool TextStream::atEndOfStream() const
 void TextStream::readLine(std::string& line)
 {
     if (atEndOfStream())
-        throw Failure("read past the end of a text file");
+        throw std::logic_error("read past the end of a text file"); // callers ask atEndOfStream() first
     const std::string_view text = bytes_.view();
     const void* feed = std::memchr(text.data() + position_, '\n', text.size() - position_);
     const std::size_t next
@@ -92,7 +91,7 @@ void TextStream::close()
 void TextStream::throwIfClosed() const
 {
     if (closed_)
-        throw Failure("text stream used after it was closed");
+        throw std::logic_error("text stream used after it was closed");
 }
 
-} // namespace quillmere::platform
+} // namespace quillmere

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/bytes.h"
+#include "base/bytes.h"
 
-namespace quillmere::platform {
+namespace quillmere {
 
 // The lines of a text, found once: the bytes as they were read, and where each line starts
 // (4 bytes a line for texts under 4 GiB). Lines follow the stream's rules below.
@@ -38,7 +38,7 @@ public:
     explicit TextStream(Bytes bytes);
 
     bool atEndOfStream() const;
-    // Replaces `line` with the next line, reusing its storage. Throws Failure at the end of the
+    // Replaces `line` with the next line, reusing its storage. Throws std::logic_error at the end of the
     // stream or after close().
     void readLine(std::string& line);
     // Every line left, at once and without copying them; the stream is then at its end.
@@ -53,4 +53,4 @@ private:
     bool closed_ = false;
 };
 
-} // namespace quillmere::platform
+} // namespace quillmere

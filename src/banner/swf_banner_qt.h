@@ -5,17 +5,19 @@
 #include <QImage>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
+#include "platform/event_loop.h"
 #include "swf/player.h"
-#include "swf/renderer_qt.h"
+#include "swf/qt/renderer.h"
 
 class QLabel;
 class QMouseEvent;
 
 namespace quillmere::platform {
-
 class AddressOpener;
+}
+
+namespace quillmere::banner {
 
 // Plays a SWF movie as the picture of a label, the whole stage shown with its aspect kept.
 // A frame is drawn only when the display list changed. No timer runs while the window is
@@ -26,7 +28,8 @@ class AddressOpener;
 class SwfBanner : public QObject {
     Q_OBJECT
 public:
-    SwfBanner(std::shared_ptr<const swf::Movie> movie, QLabel* display, AddressOpener& opener);
+    SwfBanner(std::shared_ptr<const swf::Movie> movie, QLabel* display, platform::EventLoop& loop,
+              platform::AddressOpener& opener);
     ~SwfBanner() override;
 
 protected:
@@ -40,12 +43,13 @@ private:
     void pointerMoved(QPointF at);
 
     QPointer<QLabel> display_;
-    AddressOpener& opener_;
+    platform::AddressOpener& opener_;
     bool reportedFrameAddress_ = false;
     swf::Player player_;
     swf::Renderer renderer_;
-    QImage frame_; // what the label shows, at its device pixels
-    QTimer frames_;
+    QImage frame_;      // what the label shows, at its device pixels
+    int frameInterval_; // milliseconds
+    std::unique_ptr<platform::Timer> frames_;
 };
 
-} // namespace quillmere::platform
+} // namespace quillmere::banner

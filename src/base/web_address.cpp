@@ -1,8 +1,8 @@
-#include "platform/web_address.h"
+#include "base/web_address.h"
 
 #include <cctype>
 
-namespace quillmere::platform {
+namespace quillmere {
 
 namespace {
 
@@ -83,4 +83,4 @@ bool isWebAddress(std::string_view address)
     return true;
 }
 
-} // namespace quillmere::platform
+} // namespace quillmere

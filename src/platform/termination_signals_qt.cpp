@@ -1,4 +1,4 @@
-#include "platform/termination_signals_posix.h"
+#include "platform/termination_signals_qt.h"
 
 #include <csignal>
 

@@ -8,7 +8,7 @@
 #include "platform/failure.h"
 
 #ifdef Q_OS_UNIX
-#include "platform/termination_signals_posix.h"
+#include "platform/termination_signals_qt.h"
 #endif
 
 int main(int argc, char* argv[])

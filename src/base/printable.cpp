@@ -1,6 +1,6 @@
-#include "platform/printable.h"
+#include "base/printable.h"
 
-namespace quillmere::platform {
+namespace quillmere {
 
 std::string printable(std::string_view text)
 {
@@ -17,4 +17,4 @@ std::string printable(std::string_view text)
     return shown;
 }
 
-} // namespace quillmere::platform
+} // namespace quillmere

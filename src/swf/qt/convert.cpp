@@ -1,0 +1,55 @@
+#include "swf/qt/convert.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace quillmere::swf::qt {
+
+QTransform toQt(const Matrix& m)
+{
+    return QTransform(m.a, m.b, m.c, m.d, m.tx, m.ty);
+}
+
+QColor toQt(Rgba color)
+{
+    return QColor(color.r, color.g, color.b, color.a);
+}
+
+QPainterPath toQt(const Path& path, bool closed)
+{
+    QPainterPath out;
+    for (const Contour& contour : path) {
+        out.moveTo(contour.from.x, contour.from.y);
+        for (const Segment& s : contour.segments) {
+            if (s.curved)
+                out.quadTo(s.control.x, s.control.y, s.to.x, s.to.y);
+            else
+                out.lineTo(s.to.x, s.to.y);
+        }
+        if (closed)
+            out.closeSubpath();
+    }
+    return out;
+}
+
+QRectF toQt(const Rect& r)
+{
+    return QRectF(r.xMin, r.yMin, r.width(), r.height());
+}
+
+double lengthScale(const QTransform& t)
+{
+    return std::sqrt(std::abs(t.determinant()));
+}
+
+double strokeReach(const LineStyle& line, const QTransform& transform)
+{
+    const bool scales = line.scalesHorizontally && line.scalesVertically;
+    const double width = std::max(1.0, scales ? line.width * lengthScale(transform) : line.width / kTwipsPerPixel);
+    const double corner
+        = line.join == LineStyle::Join::Miter ? std::max(line.miterLimit, std::numbers::sqrt2) : std::numbers::sqrt2;
+    return width / 2 * corner;
+}
+
+} // namespace quillmere::swf::qt

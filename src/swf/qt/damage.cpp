@@ -1,0 +1,123 @@
+#include "swf/qt/damage.h"
+
+#include <cstddef>
+#include <variant>
+
+#include "swf/qt/convert.h"
+#include "swf/qt/outlines.h"
+
+namespace quillmere::swf::qt {
+
+namespace {
+
+// FNV-1a.
+class Hash {
+public:
+    void mix(const void* data, std::size_t size)
+    {
+        for (std::size_t i = 0; i < size; ++i)
+            value_ = (value_ ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
+    }
+    std::uint64_t value() const { return value_; }
+
+private:
+    std::uint64_t value_ = 14695981039346656037ull;
+};
+
+Damage::Seen look(const DisplayObject& object, const QTransform& parent, Outlines& outlines);
+
+// What one character adds to its object's fingerprint and bounds: one member for each kind of
+// character, so that a new kind does not compile until it says where it draws. Characters never
+// change as a movie plays, so an object's instance and placement, and what its sprite or button
+// shows, are all its fingerprint needs.
+struct Look {
+    const DisplayObject& object;
+    const QTransform& transform;
+    Outlines& outlines;
+    Hash& hash;
+    QRectF& area;
+
+    void operator()(const Shape& shape)
+    {
+        area = transform.mapRect(toQt(shape.bounds)) | Outlines::drawnArea(shape, outlines.paths(shape), transform);
+    }
+    void operator()(const MorphShape& morph)
+    {
+        const Outlines::MorphFrame& frame = outlines.morphAt(morph, object.ratio);
+        area = Outlines::drawnArea(frame.shape, frame.paths, transform);
+    }
+    void operator()(const EditText& field) { area = transform.mapRect(toQt(field.bounds)); } // drawn clipped to them
+    void operator()(const Text& text)
+    {
+        area = (toQt(text.matrix) * transform).mapRect(toQt(text.bounds));
+        outlines.forEachGlyph(text, transform,
+                              [this](const TextRun&, const QPainterPath& outline, const QTransform& at) {
+                                  area |= at.mapRect(outline.boundingRect());
+                              });
+    }
+    void operator()(const Sprite&)
+    {
+        if (object.sprite)
+            children(object.sprite->displayList());
+    }
+    void operator()(const Button&)
+    {
+        if (!object.button)
+            return;
+        hash.mix(&object.button->state, sizeof object.button->state);
+        children(object.button->states[object.button->state]);
+    }
+    void operator()(const Bitmap&) {} // drawn only as a shape's fill
+    void operator()(const Font&) {}
+
+    void children(const DisplayList& list)
+    {
+        for (const auto& [depth, child] : list) {
+            hash.mix(&depth, sizeof depth);
+            const Damage::Seen inner = look(child, transform, outlines);
+            hash.mix(&inner.fingerprint, sizeof inner.fingerprint);
+            area |= inner.bounds;
+        }
+    }
+};
+
+Damage::Seen look(const DisplayObject& object, const QTransform& parent, Outlines& outlines)
+{
+    Hash hash;
+    hash.mix(&object.instance, sizeof object.instance);
+    hash.mix(&object.matrix, sizeof object.matrix);
+    hash.mix(object.colorTransform.mult.data(), sizeof object.colorTransform.mult);
+    hash.mix(object.colorTransform.add.data(), sizeof object.colorTransform.add);
+    hash.mix(&object.ratio, sizeof object.ratio);
+    const int clip = object.clipDepth.value_or(-1);
+    hash.mix(&clip, sizeof clip);
+    QRectF area;
+    if (object.character) {
+        const QTransform transform = toQt(object.matrix) * parent;
+        std::visit(Look{object, transform, outlines, hash, area}, *object.character);
+    }
+    return {hash.value(), area};
+}
+
+} // namespace
+
+QRect Damage::changedArea(const DisplayList& list, const QTransform& transform, Outlines& outlines)
+{
+    std::map<std::uint16_t, Seen> seen;
+    for (const auto& [depth, object] : list)
+        seen.emplace(depth, look(object, transform, outlines));
+    QRectF changed;
+    for (const auto& [depth, now] : seen) {
+        const auto before = seen_.find(depth);
+        if (before == seen_.end() || before->second.fingerprint != now.fingerprint)
+            changed |= now.bounds | (before == seen_.end() ? QRectF() : before->second.bounds);
+    }
+    for (const auto& [depth, before] : seen_)
+        if (!seen.count(depth))
+            changed |= before.bounds;
+    seen_ = std::move(seen);
+    // A pixel more on each side: edges are drawn with coverage beyond the exact bounds.
+    return changed.toAlignedRect().adjusted(-1, -1, 1, 1);
+}
+
+} // namespace quillmere::swf::qt

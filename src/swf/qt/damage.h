@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+
+#include <QRect>
+#include <QRectF>
+#include <QTransform>
+
+#include "swf/player.h"
+
+namespace quillmere::swf::qt {
+
+class Outlines;
+
+// Which pixels a new frame may change: each top-level object is remembered by a fingerprint of
+// everything that decides how it looks, and by where it drew.
+class Damage {
+public:
+    struct Seen {
+        std::uint64_t fingerprint;
+        QRectF bounds; // device pixels
+    };
+
+    // The pixels `transform` maps `list` to that may differ from what the list showed when this
+    // was last asked, or from nothing the first time; empty when nothing changed.
+    QRect changedArea(const DisplayList& list, const QTransform& transform, Outlines& outlines);
+
+private:
+    std::map<std::uint16_t, Seen> seen_; // by depth
+};
+
+} // namespace quillmere::swf::qt

@@ -1,0 +1,57 @@
+#include "swf/qt/hit_test.h"
+
+#include <variant>
+
+#include "swf/qt/convert.h"
+#include "swf/qt/coverage.h"
+#include "swf/qt/outlines.h"
+
+namespace quillmere::swf::qt {
+
+namespace {
+
+// The button one character holds under the point, or 0: one member for each kind of
+// character, so that a new kind does not compile until it says whether it can be clicked.
+struct Hit {
+    const DisplayObject& object;
+    const QTransform& transform;
+    QPointF point;
+    Outlines& outlines;
+
+    std::uint64_t operator()(const Button&) const
+    {
+        if (object.button)
+            for (const auto& [depth, part] : object.button->states[Button::HitTest])
+                if (coverage(part, transform, outlines).contains(point))
+                    return object.instance;
+        return 0;
+    }
+    std::uint64_t operator()(const Sprite&) const
+    {
+        return object.sprite ? buttonAt(object.sprite->displayList(), transform, point, outlines) : 0;
+    }
+    // Only buttons take clicks; whatever else lies above them lets the pointer through.
+    std::uint64_t operator()(const Shape&) const { return 0; }
+    std::uint64_t operator()(const MorphShape&) const { return 0; }
+    std::uint64_t operator()(const Text&) const { return 0; }
+    std::uint64_t operator()(const EditText&) const { return 0; }
+    std::uint64_t operator()(const Bitmap&) const { return 0; }
+    std::uint64_t operator()(const Font&) const { return 0; }
+};
+
+} // namespace
+
+std::uint64_t buttonAt(const DisplayList& list, const QTransform& parent, QPointF point, Outlines& outlines)
+{
+    for (auto entry = list.rbegin(); entry != list.rend(); ++entry) { // topmost first
+        const DisplayObject& object = entry->second;
+        if (!object.character)
+            continue;
+        const QTransform transform = toQt(object.matrix) * parent;
+        if (const std::uint64_t found = std::visit(Hit{object, transform, point, outlines}, *object.character))
+            return found;
+    }
+    return 0;
+}
+
+} // namespace quillmere::swf::qt

@@ -1,0 +1,70 @@
+#include "swf/qt/outlines.h"
+
+#include "swf/limits.h"
+#include "swf/qt/convert.h"
+
+namespace quillmere::swf::qt {
+
+const Outlines::ShapePaths& Outlines::paths(const Shape& shape)
+{
+    auto found = shapes_.find(&shape);
+    if (found == shapes_.end())
+        found = shapes_.emplace(&shape, pathsOf(shape)).first;
+    return found->second;
+}
+
+const Outlines::MorphFrame& Outlines::morphAt(const MorphShape& morph, std::uint16_t ratio)
+{
+    auto found = morphs_.find({&morph, ratio});
+    if (found != morphs_.end())
+        return found->second;
+    if (morphs_.size() >= kMaxCachedMorphFrames)
+        morphs_.clear(); // a morph played through makes a shape for every ratio
+    MorphFrame frame{morphShapeAt(morph, ratio / 65535.0), {}};
+    frame.paths = pathsOf(frame.shape);
+    return morphs_.emplace(std::pair{&morph, ratio}, std::move(frame)).first->second;
+}
+
+const std::vector<QPainterPath>& Outlines::glyphs(const Font& font)
+{
+    auto found = fonts_.find(&font);
+    if (found != fonts_.end())
+        return found->second;
+    std::vector<QPainterPath> outlines;
+    for (const Glyph& glyph : font.glyphs)
+        outlines.push_back(toQt(glyph.outline, true));
+    return fonts_.emplace(&font, std::move(outlines)).first->second;
+}
+
+QRectF Outlines::drawnArea(const Shape& shape, const ShapePaths& paths, const QTransform& transform)
+{
+    QRectF area = transform.mapRect(paths.outline.boundingRect());
+    for (std::size_t layer = 0; layer < shape.layers.size(); ++layer)
+        for (std::size_t i = 0; i < shape.layers[layer].lines.size(); ++i) {
+            const QPainterPath& path = paths.lines[layer][i];
+            const double reach = strokeReach(shape.layers[layer].lines[i], transform);
+            if (!path.isEmpty())
+                area |= transform.mapRect(path.boundingRect()).adjusted(-reach, -reach, reach, reach);
+        }
+    return area;
+}
+
+Outlines::ShapePaths Outlines::pathsOf(const Shape& shape)
+{
+    ShapePaths built;
+    const Qt::FillRule rule = shape.nonZeroWinding ? Qt::WindingFill : Qt::OddEvenFill;
+    for (const ShapeLayer& layer : shape.layers) {
+        auto& fills = built.fills.emplace_back();
+        for (const Path& path : layer.fillPaths) {
+            fills.push_back(toQt(path, true));
+            fills.back().setFillRule(rule);
+            built.outline.addPath(fills.back());
+        }
+        auto& lines = built.lines.emplace_back();
+        for (const Path& path : layer.linePaths)
+            lines.push_back(toQt(path, false));
+    }
+    return built;
+}
+
+} // namespace quillmere::swf::qt

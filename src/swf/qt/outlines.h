@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include <QPainterPath>
+#include <QRectF>
+#include <QTransform>
+
+#include "swf/movie.h"
+#include "swf/qt/convert.h"
+
+namespace quillmere::swf::qt {
+
+// The outlines of a movie's shapes, morph shapes and fonts as QPainterPaths, made once and kept
+// between frames: every job that asks where something lies shares them.
+class Outlines {
+public:
+    struct ShapePaths {
+        std::vector<std::vector<QPainterPath>> fills; // by layer, then fill style
+        std::vector<std::vector<QPainterPath>> lines; // by layer, then line style
+        QPainterPath outline;                         // every fill together, for masks
+    };
+    struct MorphFrame {
+        Shape shape;
+        ShapePaths paths;
+    };
+
+    explicit Outlines(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)) {}
+
+    const Movie& movie() const { return *movie_; }
+    const ShapePaths& paths(const Shape& shape);
+    const MorphFrame& morphAt(const MorphShape& morph, std::uint16_t ratio);
+    const std::vector<QPainterPath>& glyphs(const Font& font);
+
+    // Each glyph of a text: its run, its outline and where it goes.
+    template <typename Visit>
+    void forEachGlyph(const Text& text, const QTransform& transform, Visit visit);
+
+    // Where a shape draws: its fills, and its strokes as far as they reach. Movies' own bounds
+    // may leave strokes out.
+    static QRectF drawnArea(const Shape& shape, const ShapePaths& paths, const QTransform& transform);
+
+private:
+    static ShapePaths pathsOf(const Shape& shape);
+
+    std::shared_ptr<const Movie> movie_;
+    std::map<const Shape*, ShapePaths> shapes_;
+    std::map<std::pair<const MorphShape*, std::uint16_t>, MorphFrame> morphs_;
+    std::map<const Font*, std::vector<QPainterPath>> fonts_;
+};
+
+template <typename Visit>
+void Outlines::forEachGlyph(const Text& text, const QTransform& transform, Visit visit)
+{
+    const QTransform textTransform = toQt(text.matrix) * transform;
+    for (const TextRun& run : text.runs) {
+        const Font* font = movie_->find<Font>(run.fontId);
+        if (!font)
+            continue;
+        const std::vector<QPainterPath>& outlines = glyphs(*font);
+        const double scale = run.height / font->unitsPerEm;
+        double x = run.x;
+        for (const auto& placed : run.glyphs) {
+            if (placed.glyph < outlines.size())
+                visit(run, outlines[placed.glyph],
+                      QTransform::fromScale(scale, scale) * QTransform::fromTranslate(x, run.y) * textTransform);
+            x += placed.advance;
+        }
+    }
+}
+
+} // namespace quillmere::swf::qt
