@@ -1,4 +1,5 @@
-// List text decoding: any bytes give valid UTF-8, and valid UTF-8 comes back unchanged.
+// List text decoding: any bytes give valid UTF-8, valid UTF-8 comes back unchanged, and what a
+// row shows of an entry, cut anywhere, is the beginning of what Copy gives.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,5 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (!isValidUtf8(bytes) && text.size() < bytes.size())
         std::abort(); // every byte yields a character
+    const std::size_t limit = size == 0 ? 0 : data[0] % (size + 1);
+    if (!text.starts_with(toUtf8Prefix(bytes, limit, isValidUtf8(bytes))))
+        std::abort();
     return 0;
 }

@@ -12,7 +12,7 @@ CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebIn
 cmake --build build-fuzz
 
 printf '%-14s %14s %8s\n' target executions crashes
-for target in list_reader notice_line text_decoder swf_reader; do
+for target in list_reader navigate_address notice_line text_decoder swf_reader; do
     work=$(mktemp -d)
     cp fuzz/corpus/$target/* "$work"/
     log=$PWD/build-fuzz/fuzz_$target.log
