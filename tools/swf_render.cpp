@@ -43,6 +43,12 @@ int main(int argc, char* argv[])
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     try {
         auto movie = std::make_shared<const quillmere::swf::Movie>(quillmere::swf::readMovie(bytes));
+        for (const std::string& line : movie->unreadable)
+            std::cerr << "swf_render: " << args[1].toStdString() << ": " << line << '\n';
+        if (movie->stage.width() <= 0 || movie->stage.height() <= 0) {
+            std::cerr << "swf_render: " << args[1].toStdString() << ": the stage is empty, nothing to draw\n";
+            return 1;
+        }
         quillmere::swf::Player player(movie);
         for (long frame = 1; frame < frames; ++frame)
             player.tick();

@@ -60,6 +60,8 @@ void QtBannerPlayer::received(const std::string& address, platform::Transfer::Re
         swf_.reset();
         try {
             swfMovie_ = std::make_shared<const swf::Movie>(swf::readMovie(bytes.view()));
+            for (const std::string& line : swfMovie_->unreadable)
+                std::cerr << "quillmere: banner " << printable(address) << ": " << printable(line) << '\n';
         } catch (const swf::FormatError& error) {
             return notShown(address + ": " + error.what());
         } catch (const std::bad_alloc&) {

@@ -10,12 +10,15 @@ namespace quillmere::swf {
 namespace {
 
 // The header's file length counts the 8 header bytes and the body as decompressed.
+// What the header says the body holds. Some writers leave the field 0 (or short of the header
+// itself) while every tag is there, and players read on: the body then runs as far as the data,
+// within the limit.
 std::size_t declaredBodySize(std::uint32_t fileLength)
 {
     if (fileLength < 8)
-        throw FormatError("file length " + std::to_string(fileLength) + " is shorter than the header");
+        return kMaxMovieBytes;
     if (fileLength - 8 > kMaxMovieBytes)
-        throw FormatError("movie of " + std::to_string(fileLength) + " bytes is over the limit");
+        throw LimitExceeded("movie of " + std::to_string(fileLength) + " bytes is over the limit");
     return fileLength - 8;
 }
 
@@ -26,7 +29,8 @@ std::string unlzmaBody(ByteReader& in, std::size_t size)
     in.u32();
     const std::string_view properties = in.bytes(5);
     std::string alone(properties);
-    std::uint64_t length = size;
+    // The size as the header says, or "unknown" (all ones) when it does not say.
+    std::uint64_t length = size == kMaxMovieBytes ? ~std::uint64_t(0) : size;
     for (int i = 0; i < 8; ++i, length >>= 8)
         alone += static_cast<char>(length & 0xFF);
     alone += in.rest();

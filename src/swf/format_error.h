@@ -11,4 +11,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A movie past one of the limits in limits.h. Unlike a character the reader cannot make sense
+// of, which is left empty, this refuses the whole movie.
+class LimitExceeded : public FormatError {
+public:
+    using FormatError::FormatError;
+};
+
 } // namespace quillmere::swf

@@ -8,7 +8,7 @@ namespace quillmere::swf {
 // What a movie from the network may cost at the most: a banner is small, and these leave room
 // for every banner worth showing. Each says what happens to a movie that goes past it.
 
-// Refused whole, with a FormatError that names the limit:
+// Refused whole, with a LimitExceeded error that names the limit:
 inline constexpr std::size_t kMaxMovieBytes = 32u << 20;      // the body after decompression
 inline constexpr std::uint32_t kMaxBitmapSide = 8192;         // pixels, either side of one bitmap
 inline constexpr std::uint64_t kMaxBitmapPixels = 64'000'000; // all bitmaps of a movie together

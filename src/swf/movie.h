@@ -175,6 +175,7 @@ struct Movie {
     Rgba background{255, 255, 255, 255};
     std::map<std::uint16_t, std::shared_ptr<const Character>> dictionary;
     Timeline timeline;
+    std::vector<std::string> unreadable; // a line for each character left empty, and why
 
     const Character* character(std::uint16_t id) const;
     template <typename T>

@@ -35,6 +35,7 @@ struct Reader {
     Budget budget;
     std::string jpegTables;
     bool actionScript3 = false;
+    bool backgroundSet = false;
 };
 
 // How the tag of one code is read: by `read`, or, for a definition, by `define` after the id of
@@ -105,9 +106,26 @@ void doAction(Reader& r, TimelineRead& t, ByteReader& in)
     t.pending.actions.push_back(readActions(in, r.budget));
 }
 
+// The colours of a DefineButton's records, which have no colour transform of their own.
+void defineButtonCxform(Reader& r, TimelineRead&, ByteReader& in)
+{
+    const auto found = r.movie.dictionary.find(in.u16());
+    const Button* button = found == r.movie.dictionary.end() ? nullptr : std::get_if<Button>(found->second.get());
+    if (!button)
+        return;
+    Button tinted = *button;
+    const ColorTransform colors = readColorTransform(in, false);
+    for (Button::Record& record : tinted.records)
+        record.colorTransform = colors;
+    found->second = std::make_shared<const Character>(std::move(tinted));
+}
+
 void setBackgroundColor(Reader& r, TimelineRead&, ByteReader& in)
 {
-    r.movie.background = readRgb(in);
+    // Players take the first one and ignore the rest, wherever they stand in the timeline.
+    if (!r.backgroundSet)
+        r.movie.background = readRgb(in);
+    r.backgroundSet = true;
 }
 
 void jpegTables(Reader& r, TimelineRead&, ByteReader& in)
@@ -205,6 +223,7 @@ constexpr std::array kTags{
     definition(20, defineBitsLossless<1>),
     definition(21, defineBitsJpeg<2>),
     definition(22, defineShape<2>),
+    movieTag(23, defineButtonCxform),
     timelineTag(26, placeObject<2>),
     timelineTag(28, removeObject<2>),
     definition(32, defineShape<3>),
@@ -277,9 +296,18 @@ void Reader::readTimeline(ByteReader& in, Timeline& timeline, bool topLevel)
             continue;
         }
         const std::uint16_t id = body.u16();
-        // A character is defined once; a second definition of an id is ignored.
-        Character character = tag->define(*this, body);
-        movie.dictionary.try_emplace(id, std::make_shared<const Character>(std::move(character)));
+        if (movie.dictionary.contains(id))
+            continue; // a character is defined once; a second definition of an id is ignored
+        // A character that cannot be read is left out, and shows nothing where it is placed: the
+        // rest of the movie plays, as in players. Only a limit refuses the movie.
+        try {
+            movie.dictionary.emplace(id, std::make_shared<const Character>(tag->define(*this, body)));
+        } catch (const LimitExceeded&) {
+            throw;
+        } catch (const FormatError& error) {
+            movie.unreadable.push_back("character " + std::to_string(id) + " (tag " + std::to_string(code)
+                                       + ") left empty: " + error.what());
+        }
     }
     // Frames must not be empty: a movie whose tags show no frame shows what they placed.
     if (timeline.frames.empty())

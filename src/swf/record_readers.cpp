@@ -10,16 +10,16 @@ void Budget::spendRecords(std::size_t count)
 {
     records_ += count;
     if (records_ > kMaxMovieRecords)
-        throw FormatError("more than " + std::to_string(kMaxMovieRecords) + " shape records and display commands");
+        throw LimitExceeded("more than " + std::to_string(kMaxMovieRecords) + " shape records and display commands");
 }
 
 void Budget::spendPixels(std::uint64_t width, std::uint64_t height)
 {
     if (width == 0 || height == 0 || width > kMaxBitmapSide || height > kMaxBitmapSide)
-        throw FormatError("bitmap of " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
+        throw LimitExceeded("bitmap of " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
     pixels_ += width * height;
     if (pixels_ > kMaxBitmapPixels)
-        throw FormatError("bitmaps of more than " + std::to_string(kMaxBitmapPixels) + " pixels in all");
+        throw LimitExceeded("bitmaps of more than " + std::to_string(kMaxBitmapPixels) + " pixels in all");
 }
 
 Rect readRect(ByteReader& in)
@@ -115,8 +115,10 @@ Place readPlace2(ByteReader& in, bool place3)
     place.depth = in.u16();
     place.move = flags & 0x01;
     const bool hasCharacter = flags & 0x02;
-    if (flags3 & 0x08 || (flags3 & 0x10 && hasCharacter))
-        in.string(); // class name
+    // A class name only where its own flag says so: a placement that marks an image and a
+    // character holds none, whatever the format's description suggests, and players read it so.
+    if (flags3 & 0x08)
+        in.string();
     if (hasCharacter)
         place.characterId = in.u16();
     if (flags & 0x04)

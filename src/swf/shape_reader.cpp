@@ -173,7 +173,7 @@ void readRecords(ByteReader& in, Budget& budget, const std::function<void(const 
     ShapeRecord pen; // the pen, and the styles it draws with
     for (std::size_t records = 0;; ++records) {
         if (records == kMaxShapeRecords)
-            throw FormatError("a shape of more than " + std::to_string(kMaxShapeRecords) + " records");
+            throw LimitExceeded("a shape of more than " + std::to_string(kMaxShapeRecords) + " records");
         budget.spendRecords(1);
         if (!in.flag()) {
             const auto flags = in.ub(5);

@@ -9,19 +9,22 @@ namespace quillmere::swf {
 
 namespace {
 
-// Glyph shapes sit between offsets that count from the start of the offset table.
+// Glyph shapes start at offsets that count from the start of the offset table, and each ends
+// with its own end record. Players read them so, whatever order the offsets come in; the next
+// glyph's offset bounds a glyph only where it comes later.
 std::vector<Glyph> readGlyphs(std::string_view table, const std::vector<std::uint32_t>& offsets, std::size_t end,
                               Budget& budget)
 {
     std::vector<Glyph> glyphs(offsets.size());
+    end = std::min(end, table.size());
     for (std::size_t i = 0; i < offsets.size(); ++i) {
         const std::size_t from = offsets[i];
-        const std::size_t to = i + 1 < offsets.size() ? offsets[i + 1] : end;
-        if (from > to || to > table.size())
-            throw FormatError("glyph " + std::to_string(i) + " lies outside its font");
+        const std::size_t next = i + 1 < offsets.size() ? offsets[i + 1] : end;
+        const std::size_t to = next > from && next <= end ? next : end;
+        if (from >= to)
+            continue; // no outline: a space, or an offset past the glyphs
         ByteReader glyph(table.substr(from, to - from));
-        if (!glyph.atEnd())
-            glyphs[i].outline = readGlyph(glyph, budget);
+        glyphs[i].outline = readGlyph(glyph, budget);
     }
     return glyphs;
 }

@@ -57,7 +57,10 @@ Movie movieWith(std::uint16_t code, const std::string& body, std::uint8_t versio
 
 const Bitmap& bitmapOf(const Movie& movie)
 {
-    return *movie.find<Bitmap>(1);
+    const Bitmap* bitmap = movie.find<Bitmap>(1);
+    if (!bitmap)
+        throw FormatError(movie.unreadable.empty() ? "no bitmap" : movie.unreadable.front());
+    return *bitmap;
 }
 
 std::string le32(std::uint32_t v)
@@ -155,6 +158,47 @@ private slots:
         QFETCH(QString, reason);
         const QString refused = refusal(file);
         QVERIFY2(refused.contains(reason), qPrintable(refused));
+    }
+
+    // What players show although the format's description would refuse it: only an unreadable
+    // header or tag stream, or a limit, refuses a movie. A character that cannot be read is left
+    // out with a line that says why, and the rest plays; the first background colour counts.
+    void onlyTheTagStreamOrALimitRefusesAMovie()
+    {
+        Writer w(10, 10);
+        w.tag(9, std::string("\x10\x20\x30", 3));  // SetBackgroundColor
+        w.tag(90, le16(1) + std::string(6, '\0')); // DefineBitsJPEG4 with no image, never placed
+        // DefineFont: three glyphs whose offsets do not ascend (6, 10, 8), each an empty outline.
+        w.tag(10, le16(2) + le16(6) + le16(10) + le16(8) + std::string(6, '\0'));
+        w.defineRectangle(3, {0, 200, 0, 200}, FillStyle{});
+        // PlaceObject3 marking an image and a character, with no class name after the depth.
+        w.tag(70, std::string("\x02\x10", 2) + le16(1) + le16(3));
+        w.tag(9, std::string("\xFF\x00\x00", 3)); // a later background changes nothing
+        w.showFrame();
+        std::string file = w.finish();
+        file.replace(4, 4, std::string(4, '\0')); // a file length of 0, the tags all there
+        const Movie movie = readMovie(file);
+        QCOMPARE(movie.background, (Rgba{0x10, 0x20, 0x30, 255}));
+        QVERIFY(!movie.find<Bitmap>(1));
+        QCOMPARE(movie.unreadable.size(), 1u);
+        QVERIFY(QString::fromStdString(movie.unreadable[0]).startsWith("character 1 (tag 90) left empty"));
+        QCOMPARE(movie.find<Font>(2)->glyphs.size(), 3u);
+        QCOMPARE(std::get<Place>(movie.timeline.frames.at(0).commands.at(0)).characterId,
+                 std::optional<std::uint16_t>(3));
+    }
+
+    // A DefineButton's records take their colours from DefineButtonCxform.
+    void aFirstButtonTakesItsColoursFromItsOwnTag()
+    {
+        Writer w(10, 10);
+        w.defineRectangle(1, {0, 200, 0, 200}, FillStyle{});
+        w.tag(7, le16(2) + std::string("\x01\x01\x00\x01\x00\x00\x00\x00", 8)); // one up record, no actions
+        w.tag(23, le16(2) + std::string("\xA5\xFE\x00\x00\x00", 5));            // add 255 to red
+        w.showFrame();
+        const Movie movie = readMovie(w.finish());
+        const Button* button = movie.find<Button>(2);
+        QVERIFY(button && button->records.size() == 1);
+        QCOMPARE(button->records[0].colorTransform.add[0], 255.0);
     }
 
     // The styles of the newest shapes and morphs, and their edges, written bit by bit as a tool
@@ -255,7 +299,7 @@ private slots:
                  (std::vector<std::uint32_t>{0xFF102030, 0x80800010, 0x80800010}));
         QCOMPARE(lossless(20, 5, 1, "", std::string("\x00\x11\x22\x33", 4)), std::vector<std::uint32_t>{0xFF112233});
         QCOMPARE(lossless(36, 5, 1, "", std::string("\x40\x30\x20\x10", 4)), std::vector<std::uint32_t>{0x40302010});
-        // Data that does not fill the bitmap refuses the movie.
+        // Data that does not fill the bitmap leaves it out, saying why (bitmapOf throws that).
         QVERIFY_THROWS_EXCEPTION(FormatError, lossless(20, 5, 2, "", std::string(4, '\0')));
     }
 

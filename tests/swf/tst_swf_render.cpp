@@ -230,6 +230,17 @@ private slots:
             << nested.finish() << 1 << QList<Probe>{{{25, 25}, Qt::red}, {{75, 25}, Qt::white}, {{75, 90}, Qt::red}}
             << 0;
 
+        // A mask is not anti-aliased: a pixel is inside it when its centre is. The mask ends at
+        // 50.75 pixels: pixel 50 shows all of what it reveals, pixel 51 none.
+        Writer hard(kSize, kSize);
+        hard.defineRectangle(1, {0, 1015, 0, 2000}, solid(kWhite));
+        hard.defineRectangle(2, kStage, solid(kRed));
+        hard.place({.depth = 1, .characterId = 1, .clipDepth = 2});
+        hard.place({.depth = 2, .characterId = 2});
+        hard.showFrame();
+        QTest::newRow("a mask's edge is whole pixels")
+            << hard.finish() << 1 << QList<Probe>{{{50, 50}, Qt::red}, {{51, 50}, Qt::white}} << 0;
+
         // 16 x 16 bitmaps, red on the left half, each of their pixels 25 twips: a tile every 20
         // pixels.
         QImage lossless(16, 16, QImage::Format_ARGB32_Premultiplied);
@@ -440,6 +451,14 @@ private slots:
         QVERIFY(tool.exitCode() != 0);
         QCOMPARE(tool.readAllStandardError().count('\n'), 1);
         QVERIFY(!QFile::exists(dir.filePath("none.png")));
+
+        Writer empty(0, 0);
+        empty.showFrame();
+        write("empty.swf", empty.finish());
+        tool.start(QStringLiteral(SWF_RENDER), {dir.filePath("empty.swf"), dir.filePath("none.png")});
+        QVERIFY(tool.waitForFinished());
+        QVERIFY(tool.exitCode() != 0);
+        QVERIFY(tool.readAllStandardError().endsWith("the stage is empty, nothing to draw\n"));
     }
 
     // A field in a device font: its text, markup dropped, in its colour and inside its bounds.

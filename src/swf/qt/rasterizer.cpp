@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <variant>
 #include <vector>
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegion>
 
 #include "swf/qt/convert.h"
 #include "swf/qt/coverage.h"
@@ -46,6 +48,40 @@ void averageInto(const QImage& band, int factor, QImage& image, QPoint at, int r
             out[x] = ((sum[0] + half) / n) << 24 | ((sum[1] + half) / n) << 16 | ((sum[2] + half) / n) << 8
                      | ((sum[3] + half) / n);
     }
+}
+
+// What a mask lets through, in whole output pixels: players do not anti-alias a mask, so a
+// pixel is inside it when its centre is, and the content it reveals keeps its own smooth edges.
+// `area` is in the samples of a band `width` x `height`.
+QRegion wholePixels(const QPainterPath& area, int width, int height)
+{
+    constexpr int n = Rasterizer::kSamples;
+    QImage pixels(width / n, height / n, QImage::Format_Grayscale8);
+    if (pixels.isNull())
+        return {};
+    pixels.fill(0);
+    {
+        QPainter painter(&pixels);
+        painter.scale(1.0 / n, 1.0 / n);
+        painter.fillPath(area, Qt::white);
+    }
+    std::vector<QRect> runs;
+    for (int y = 0; y < pixels.height(); ++y) {
+        const uchar* row = pixels.constScanLine(y);
+        for (int x = 0; x < pixels.width();) {
+            if (!row[x]) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < pixels.width() && row[x])
+                ++x;
+            runs.emplace_back(start * n, y * n, (x - start) * n, n);
+        }
+    }
+    QRegion region;
+    region.setRects(runs.data(), int(runs.size()));
+    return region;
 }
 
 void drawShape(QPainter& painter, const Shape& shape, const Outlines::ShapePaths& cached, const QTransform& transform,
@@ -142,22 +178,28 @@ void Rasterizer::drawList(QPainter& painter, const DisplayList& list, const QTra
         QPainterPath area; // device pixels
     };
     std::vector<Mask> masks;
+    std::optional<QRegion> visible; // what the masks let through, once worked out
     for (const auto& [depth, object] : list) {
-        std::erase_if(masks, [depth](const Mask& mask) { return mask.untilDepth < depth; });
+        if (std::erase_if(masks, [depth](const Mask& mask) { return mask.untilDepth < depth; }) > 0)
+            visible.reset();
         if (object.clipDepth) {
             masks.push_back({*object.clipDepth, coverage(object, transform, outlines_)});
+            visible.reset();
             continue;
         }
         if (masks.empty()) {
             drawObject(painter, object, transform, colors);
             continue;
         }
-        QPainterPath visible = masks.front().area;
-        for (std::size_t i = 1; i < masks.size(); ++i)
-            visible = visible.intersected(masks[i].area);
+        if (!visible) {
+            QPainterPath area = masks.front().area;
+            for (std::size_t i = 1; i < masks.size(); ++i)
+                area = area.intersected(masks[i].area);
+            visible = wholePixels(area, painter.device()->width(), painter.device()->height());
+        }
         painter.save();
         painter.resetTransform();
-        painter.setClipPath(visible, Qt::IntersectClip);
+        painter.setClipRegion(*visible, Qt::IntersectClip);
         drawObject(painter, object, transform, colors);
         painter.restore();
     }
