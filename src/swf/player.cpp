@@ -104,7 +104,9 @@ void TimelinePlayer::place(const Place& place)
         object.colorTransform = *place.colorTransform;
     if (place.ratio)
         object.ratio = *place.ratio;
-    if (place.clipDepth)
+    // A clip depth at or below the object's own depth has nothing to clip: players draw the
+    // object as it is.
+    if (place.clipDepth && *place.clipDepth > place.depth)
         object.clipDepth = *place.clipDepth;
 }
 

@@ -240,6 +240,12 @@ private slots:
         hard.showFrame();
         QTest::newRow("a mask's edge is whole pixels")
             << hard.finish() << 1 << QList<Probe>{{{50, 50}, Qt::red}, {{51, 50}, Qt::white}} << 0;
+        // A clip depth at the object's own depth clips nothing: the object is drawn as it is.
+        Writer useless(kSize, kSize);
+        useless.defineRectangle(1, kMiddle, solid(kRed));
+        useless.place({.depth = 2, .characterId = 1, .clipDepth = 2});
+        useless.showFrame();
+        QTest::newRow("a mask that clips nothing is drawn") << useless.finish() << 1 << redSquare << 0;
 
         // 16 x 16 bitmaps, red on the left half, each of their pixels 25 twips: a tile every 20
         // pixels.

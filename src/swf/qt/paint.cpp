@@ -26,37 +26,41 @@ int fromLinear(double linear)
     return static_cast<int>(std::lround(255 * std::clamp(c, 0.0, 1.0)));
 }
 
-// Linear-RGB gradients blend in linear light. Qt blends in sRGB, so stops close together, each
-// at the colour linear light gives there, make it follow that curve.
-QColor mixInLinearLight(const QColor& from, const QColor& to, double t)
+// Players blend the colours of a linear-RGB gradient in linear light, the others in sRGB.
+QColor mix(const QColor& from, const QColor& to, double t, bool linearLight)
 {
-    const auto mix = [t](int a, int b) { return fromLinear((1 - t) * toLinear(a) + t * toLinear(b)); };
-    return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()), mix(from.blue(), to.blue()),
+    const auto channel = [t, linearLight](int a, int b) {
+        return linearLight ? fromLinear((1 - t) * toLinear(a) + t * toLinear(b))
+                           : static_cast<int>(std::lround((1 - t) * a + t * b));
+    };
+    return QColor(channel(from.red(), to.red()), channel(from.green(), to.green()), channel(from.blue(), to.blue()),
                   static_cast<int>(std::lround((1 - t) * from.alpha() + t * to.alpha())));
 }
 
+// Players make a ramp of 256 colours from a gradient's records, one for each ratio, and take a
+// pixel's colour from it; a stop for each entry makes Qt land within a level of them.
 QGradientStops gradientStops(const Gradient& gradient, const ColorTransform& colors)
 {
     QGradientStops stops;
-    const auto add = [&stops](double position, const QColor& color) {
-        // Two stops at one ratio make a sharp edge; Qt keeps only one stop at a position.
-        if (!stops.isEmpty() && position <= stops.last().first)
-            position = std::min(1.0, stops.last().first + 1e-6);
-        stops.append({position, color});
-    };
-    for (std::size_t i = 0; i < gradient.stops.size(); ++i) {
-        const auto& stop = gradient.stops[i];
-        const QColor color = toQt(colors.apply(stop.color));
-        if (i > 0 && gradient.interpolation == Gradient::Interpolation::LinearRgb) {
-            const auto& previous = gradient.stops[i - 1];
-            const QColor from = toQt(colors.apply(previous.color));
-            constexpr int kSteps = 32;
-            for (int step = 1; step < kSteps; ++step) {
-                const double t = double(step) / kSteps;
-                add((previous.ratio + t * (stop.ratio - previous.ratio)) / 255.0, mixInLinearLight(from, color, t));
-            }
+    if (gradient.stops.empty())
+        return stops;
+    const bool linearLight = gradient.interpolation == Gradient::Interpolation::LinearRgb;
+    std::size_t next = 0; // the first record at or after the ratio
+    for (int ratio = 0; ratio < 256; ++ratio) {
+        while (next < gradient.stops.size() && gradient.stops[next].ratio < ratio)
+            ++next;
+        QColor color;
+        if (next == 0)
+            color = toQt(colors.apply(gradient.stops.front().color));
+        else if (next == gradient.stops.size())
+            color = toQt(colors.apply(gradient.stops.back().color));
+        else {
+            const auto& from = gradient.stops[next - 1];
+            const auto& to = gradient.stops[next];
+            const double t = to.ratio == from.ratio ? 1 : double(ratio - from.ratio) / (to.ratio - from.ratio);
+            color = mix(toQt(colors.apply(from.color)), toQt(colors.apply(to.color)), t, linearLight);
         }
-        add(stop.ratio / 255.0, color);
+        stops.append({ratio / 255.0, color});
     }
     return stops;
 }
