@@ -198,6 +198,18 @@ private slots:
         scaledDown.showFrame();
         QTest::newRow("hairline, scaled down")
             << scaledDown.finish() << 1 << QList<Probe>{{{0, 50}, Qt::blue}, {{50, 0}, Qt::blue}} << 60;
+        // Stretched twice as wide: the stroke is as wide both ways, the mean of the two scales
+        // (15 pixels about the edges at 25), not 20 pixels one way and 10 the other.
+        Writer stretched(kSize, kSize);
+        stretched.defineRectangle(1, {0, 500, 0, 1000}, solid(kWhite), thick);
+        Matrix wide;
+        wide.a = 2;
+        wide.tx = wide.ty = 500;
+        stretched.place({.depth = 1, .characterId = 1, .matrix = wide});
+        stretched.showFrame();
+        QTest::newRow("stroke, stretched one way")
+            << stretched.finish() << 1
+            << QList<Probe>{{{16, 50}, Qt::white}, {{19, 50}, Qt::red}, {{50, 19}, Qt::red}, {{50, 31}, Qt::red}} << 0;
 
         // Colour transforms of bitmaps: one that changes colours, and one that only fades.
         std::vector<std::uint32_t> grey(16, 0xFF808080);
@@ -379,6 +391,23 @@ private slots:
         morph.showFrame();
         QTest::newRow("morph shape half way")
             << morph.finish() << 1 << QList<Probe>{{{70, 70}, QColor(127, 0, 127)}, {{80, 80}, Qt::white}} << 1;
+
+        // A gradient morphs its colours and its ratios: half way from red|blue to green|blue with
+        // the blue moving from ratio 255 to 127, over a stage-wide square that stays.
+        Writer gradients(kSize, kSize);
+        const std::vector<Writer::Step> square{Writer::Styles{0, 1, 0}, Writer::MoveTo{0, 0},
+                                               Writer::LineTo{2000, 0}, Writer::LineTo{2000, 2000},
+                                               Writer::LineTo{0, 2000}, Writer::LineTo{0, 0}};
+        gradients.defineMorphShape(1, gradient(FillStyle::Kind::LinearGradient, {{0, kRed}, {255, kBlue}}),
+                                   gradient(FillStyle::Kind::LinearGradient, {{0, Rgba{0, 255, 0, 255}}, {127, kBlue}}),
+                                   square, {square.begin() + 1, square.end()});
+        gradients.place({.depth = 1, .characterId = 1, .ratio = 32768});
+        gradients.showFrame();
+        // Half way: red|green -> (127, 127, 0) at ratio 0, blue at ratio 191, which lies three
+        // quarters of the way across.
+        QTest::newRow("gradient morph half way")
+            << gradients.finish() << 1
+            << QList<Probe>{{{0, 50}, QColor(127, 127, 0)}, {{37, 50}, QColor(64, 64, 127)}, {{80, 50}, Qt::blue}} << 6;
 
         // A button shows its up state; its hit area alone is invisible.
         Writer button(kSize, kSize);

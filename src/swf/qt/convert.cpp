@@ -38,15 +38,23 @@ QRectF toQt(const Rect& r)
     return QRectF(r.xMin, r.yMin, r.width(), r.height());
 }
 
-double lengthScale(const QTransform& t)
+double strokeWidth(const LineStyle& line, const QTransform& transform, double pixel)
 {
-    return std::sqrt(std::abs(t.determinant()));
+    const double horizontal = std::hypot(transform.m11(), transform.m12());
+    const double vertical = std::hypot(transform.m21(), transform.m22());
+    double perTwip = pixel / kTwipsPerPixel;
+    if (line.scalesHorizontally && line.scalesVertically)
+        perTwip = (horizontal + vertical) / 2;
+    else if (line.scalesHorizontally)
+        perTwip = horizontal;
+    else if (line.scalesVertically)
+        perTwip = vertical;
+    return std::max(pixel, line.width * perTwip);
 }
 
 double strokeReach(const LineStyle& line, const QTransform& transform)
 {
-    const bool scales = line.scalesHorizontally && line.scalesVertically;
-    const double width = std::max(1.0, scales ? line.width * lengthScale(transform) : line.width / kTwipsPerPixel);
+    const double width = strokeWidth(line, transform, 1);
     const double corner
         = line.join == LineStyle::Join::Miter ? std::max(line.miterLimit, std::numbers::sqrt2) : std::numbers::sqrt2;
     return width / 2 * corner;

@@ -16,8 +16,11 @@ QColor toQt(Rgba color);
 QPainterPath toQt(const Path& path, bool closed);
 QRectF toQt(const Rect& r);
 
-// How much a transform scales lengths, on average over directions.
-double lengthScale(const QTransform& t);
+// A stroke's width in the units `transform` maps to, where one output pixel is `pixel` of them.
+// Players keep a stroke as wide along its whole length, whatever the matrix: the width follows
+// the mean of the horizontal and vertical scales, only the vertical one with noHScale, only the
+// horizontal one with noVScale, neither with both (a width in pixels). Never under a pixel.
+double strokeWidth(const LineStyle& line, const QTransform& transform, double pixel);
 
 // How far a stroke reaches out from its path, in the units `transform` maps to, when those are
 // pixels: half its width, more at miter joins and square caps, and never less than a pixel.

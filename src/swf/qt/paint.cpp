@@ -162,14 +162,9 @@ void fill(QPainter& painter, const QPainterPath& path, const FillStyle& style, c
 QPen pen(const LineStyle& line, const QTransform& transform, double pixel, const ColorTransform& colors,
          Bitmaps& bitmaps)
 {
-    const bool scales = line.scalesHorizontally && line.scalesVertically;
-    const double pixels = scales ? line.width * lengthScale(transform) / pixel : line.width / kTwipsPerPixel;
-    // Strokes never get thinner than a pixel; a kept width is in pixels whatever the scale.
-    QPen result(brush(line.fill, colors, bitmaps), line.width);
-    if (pixels < 1 || !scales) {
-        result.setCosmetic(true);
-        result.setWidthF(std::max(1.0, pixels) * pixel);
-    }
+    // Drawn in device units, so that the matrix cannot make the stroke wider one way than another.
+    QPen result(brush(line.fill, colors, bitmaps), strokeWidth(line, transform, pixel));
+    result.setCosmetic(true);
     result.setCapStyle(capOf(line.startCap));
     result.setJoinStyle(joinOf(line.join));
     result.setMiterLimit(line.miterLimit);
