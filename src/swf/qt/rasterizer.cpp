@@ -20,33 +20,34 @@ namespace quillmere::swf::qt {
 
 namespace {
 
-// The pixels of `image` from `at` on, `rows` rows at the most: each the mean of a `factor` x
-// `factor` block of premultiplied samples of `band`.
-void averageInto(const QImage& band, int factor, QImage& image, QPoint at, int rows)
+// The pixels of `image` from `at` on, `rows` rows at the most: each the mean of a block of
+// kSamples x kSamples premultiplied samples of `band`, rounded half up. Two channels are summed at
+// a time, each in 16 bits of a 32-bit word, which holds the sum of up to 256 samples.
+void averageInto(const QImage& band, QImage& image, QPoint at, int rows)
 {
+    constexpr int factor = Rasterizer::kSamples;
+    constexpr std::uint32_t n = factor * factor, half = n / 2 * 0x00010001u;
+    static_assert(n <= 256, "a sum must fit in 16 bits");
     const int width = band.width() / factor;
     rows = std::min({band.height() / factor, rows, image.height() - at.y()});
-    std::vector<std::uint32_t> sums(std::size_t(width) * 4);
-    const std::uint32_t n = std::uint32_t(factor * factor), half = n / 2;
+    std::vector<std::uint32_t> sums(std::size_t(width) * 2); // alpha and green, red and blue
     for (int y = 0; y < rows; ++y) {
         std::fill(sums.begin(), sums.end(), 0);
         for (int row = 0; row < factor; ++row) {
             const auto* in = reinterpret_cast<const QRgb*>(band.constScanLine(y * factor + row));
             std::uint32_t* sum = sums.data();
-            for (int x = 0; x < width; ++x, sum += 4)
+            for (int x = 0; x < width; ++x, sum += 2)
                 for (int k = 0; k < factor; ++k, ++in) {
-                    const QRgb p = *in;
-                    sum[0] += p >> 24;
-                    sum[1] += (p >> 16) & 0xFF;
-                    sum[2] += (p >> 8) & 0xFF;
-                    sum[3] += p & 0xFF;
+                    sum[0] += (*in >> 8) & 0x00FF00FFu;
+                    sum[1] += *in & 0x00FF00FFu;
                 }
         }
         auto* out = reinterpret_cast<QRgb*>(image.scanLine(at.y() + y)) + at.x();
         const std::uint32_t* sum = sums.data();
-        for (int x = 0; x < width; ++x, sum += 4)
-            out[x] = ((sum[0] + half) / n) << 24 | ((sum[1] + half) / n) << 16 | ((sum[2] + half) / n) << 8
-                     | ((sum[3] + half) / n);
+        for (int x = 0; x < width; ++x, sum += 2) {
+            const std::uint32_t ag = sum[0] + half, rb = sum[1] + half;
+            out[x] = ((ag >> 16) / n) << 24 | ((ag & 0xFFFF) / n) << 8 | ((rb >> 16) / n) << 16 | ((rb & 0xFFFF) / n);
+        }
     }
 }
 
@@ -165,7 +166,7 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
                          * QTransform::fromScale(kSamples, kSamples),
                      ColorTransform{});
         }
-        averageInto(band, kSamples, image, QPoint(area.left(), top), area.bottom() - top + 1);
+        averageInto(band, image, QPoint(area.left(), top), area.bottom() - top + 1);
     }
     return true;
 }
