@@ -4,8 +4,8 @@
 #include <QMessageBox>
 
 #include "app/build_config.h"
-#include "view/application.h"
 #include "platform/failure.h"
+#include "view/application.h"
 
 #ifdef Q_OS_UNIX
 #include "platform/termination_signals_qt.h"

@@ -16,8 +16,8 @@
 #include <QStringList>
 
 #include "app/build_config.h"
-#include "lists/list_sources.h"
 #include "base/text_stream.h"
+#include "lists/list_sources.h"
 #include "view/application.h"
 #include "view/list_box_view.h"
 

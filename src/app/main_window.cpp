@@ -3,9 +3,9 @@
 #include <exception>
 #include <iostream>
 
+#include "base/printable.h"
 #include "platform/event_loop.h"
 #include "platform/messages.h"
-#include "base/printable.h"
 #include "platform/transfer.h"
 
 namespace quillmere {

@@ -10,8 +10,8 @@
 #include "app/controls.h"
 #include "app/list_box.h"
 #include "app/settings.h"
-#include "platform/services.h"
 #include "base/text_stream.h"
+#include "platform/services.h"
 
 namespace quillmere {
 

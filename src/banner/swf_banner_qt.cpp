@@ -9,9 +9,9 @@
 #include <QMouseEvent>
 #include <QPixmap>
 
-#include "platform/address_opener.h"
 #include "base/printable.h"
 #include "base/web_address.h"
+#include "platform/address_opener.h"
 #include "swf/limits.h"
 #include "toolkit/clicks.h"
 

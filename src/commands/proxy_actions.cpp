@@ -1,8 +1,8 @@
 #include "app/main_window.h"
+#include "base/printable.h"
 #include "commands/navigate_address.h"
 #include "platform/address_opener.h"
 #include "platform/clipboard.h"
-#include "base/printable.h"
 
 namespace quillmere {
 

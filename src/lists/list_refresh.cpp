@@ -1,10 +1,10 @@
 #include <iostream>
 
 #include "app/main_window.h"
+#include "base/printable.h"
 #include "lists/list_choice.h"
 #include "lists/list_sources.h"
 #include "platform/failure.h"
-#include "base/printable.h"
 #include "platform/random_source.h"
 
 namespace quillmere {

@@ -1,9 +1,9 @@
 #include <iostream>
 
 #include "app/main_window.h"
+#include "base/printable.h"
 #include "lists/list_sources.h"
 #include "platform/failure.h"
-#include "base/printable.h"
 #include "platform/text_files.h"
 #include "startup/notice_line.h"
 

@@ -8,12 +8,12 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "banner/banner_player_qt.h"
-#include "view/window_widget.h"
 #include "platform/desktop_qt.h"
 #include "platform/event_loop_qt.h"
 #include "platform/files_qt.h"
 #include "platform/lcg_random_source.h"
 #include "platform/transfer_qt.h"
+#include "view/window_widget.h"
 
 #ifdef Q_OS_WIN
 #include "platform/address_opener_win.h"

@@ -7,9 +7,9 @@
 
 #include <QLabel>
 
-#include "fakes/fake_services.h"
 #include "banner/banner_player_qt.h"
 #include "banner/swf_banner_qt.h"
+#include "fakes/fake_services.h"
 #include "support/strict_warnings.h"
 #include "swf/movie_reader.h"
 #include "swf_writer.h"

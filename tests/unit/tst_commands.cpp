@@ -2,9 +2,9 @@
 
 #include <QtTest>
 
-#include "fakes/model_on_fakes.h"
 #include "base/printable.h"
 #include "base/web_address.h"
+#include "fakes/model_on_fakes.h"
 #include "support/qt_compare.h"
 #include "support/strict_warnings.h"
 

@@ -2,12 +2,12 @@
 
 #include <QtTest>
 
-#include "lists/list_choice.h"
 #include "app/text_encoding.h"
-#include "platform/failure.h"
-#include "platform/lcg_random_source.h"
 #include "base/printable.h"
 #include "base/text_stream.h"
+#include "lists/list_choice.h"
+#include "platform/failure.h"
+#include "platform/lcg_random_source.h"
 #include "support/qt_compare.h"
 #include "support/strict_warnings.h"
 

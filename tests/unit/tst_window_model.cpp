@@ -2,8 +2,8 @@
 
 #include <QtTest>
 
-#include "fakes/model_on_fakes.h"
 #include "base/text_stream.h"
+#include "fakes/model_on_fakes.h"
 #include "support/qt_compare.h"
 #include "support/strict_warnings.h"
 

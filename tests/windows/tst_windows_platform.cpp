@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
+#include "base/web_address.h"
 #include "platform/address_opener_win.h"
 #include "platform/connectivity_win.h"
-#include "base/web_address.h"
 
 using namespace quillmere;
 using namespace quillmere::platform;
