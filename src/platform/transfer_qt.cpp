@@ -113,6 +113,14 @@ Bytes QtTransfer::finish(const Started& started)
     started.body->append(reply->readAll());
     if (std::size_t(started.body->size()) > byteLimit_)
         throw Failure(address + ": larger than " + std::to_string(byteLimit_ >> 20) + " MiB");
+    // Under load, a connection closed mid-body can reach a finished reply with no error and the
+    // bytes that came: a body that is not sent compressed is held to the length it was promised.
+    const QVariant promised = reply->header(QNetworkRequest::ContentLengthHeader);
+    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (promised.isValid() && (encoding.isEmpty() || encoding == "identity")
+        && promised.toLongLong() != started.body->size())
+        throw Failure(address + ": the connection closed after " + std::to_string(started.body->size()) + " of "
+                      + std::to_string(promised.toLongLong()) + " bytes");
     const std::string_view view(started.body->constData(), static_cast<std::size_t>(started.body->size()));
     return Bytes(started.body, view);
 }

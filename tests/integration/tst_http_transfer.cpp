@@ -49,9 +49,18 @@ class HttpTransferTest : public QObject {
 private slots:
     void init() { failOnUnexpectedWarnings(); }
 
+    void aWholeResourceComesBackByteForByte_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("plain") << int(Reply::Mode::Normal);
+        // Its Content-Length counts the deflated bytes, not the ones handed back.
+        QTest::newRow("deflated") << int(Reply::Mode::Deflated);
+    }
+
     void aWholeResourceComesBackByteForByte()
     {
-        HttpTestServer server([](const QByteArray&) { return Reply{200, binaryBody()}; });
+        QFETCH(int, mode);
+        HttpTestServer server([&](const QByteArray&) { return Reply{200, binaryBody(), Reply::Mode(mode)}; });
         platform::QtTransfer transfer(network_, 5s);
         const Bytes bytes = transfer.fetch(address(server, "/prx/top20.bin"));
         QCOMPARE(QByteArray(bytes.data(), qsizetype(bytes.size())), binaryBody());

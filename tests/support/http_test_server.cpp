@@ -18,10 +18,11 @@ QByteArray reasonPhrase(int status)
     }
 }
 
-QByteArray header(int status, qsizetype length)
+QByteArray header(int status, qsizetype length, const QByteArray& extra = {})
 {
-    return "HTTP/1.1 " + QByteArray::number(status) + " " + reasonPhrase(status) + "\r\nContent-Length: "
-           + QByteArray::number(length) + "\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n";
+    return "HTTP/1.1 " + QByteArray::number(status) + " " + reasonPhrase(status)
+           + "\r\nContent-Length: " + QByteArray::number(length) + "\r\nContent-Type: application/octet-stream\r\n"
+           + extra + "Connection: close\r\n\r\n";
 }
 
 } // namespace
@@ -69,6 +70,12 @@ void HttpTestServer::answer(QTcpSocket* socket, const QByteArray& path)
         socket->flush();
         socket->abort();
         return;
+    case Reply::Mode::Deflated: {
+        const QByteArray deflated = qCompress(reply.body).mid(4); // a zlib stream without Qt's length
+        socket->write(header(reply.status, deflated.size(), "Content-Encoding: deflate\r\n") + deflated);
+        socket->disconnectFromHost();
+        return;
+    }
     case Reply::Mode::ShortBody:
         socket->write(header(reply.status, reply.body.size() + 1000) + reply.body);
         socket->disconnectFromHost();

@@ -22,6 +22,7 @@ public:
             Slow,         // the body in chunks of `chunk` bytes every `intervalMs`
             ResetMidBody, // headers and half the body, then a connection reset
             ShortBody,    // Content-Length promises more than the body, then a clean close
+            Deflated,     // the body sent with Content-Encoding: deflate, its length the deflated one
         };
         int status = 200;
         QByteArray body;
