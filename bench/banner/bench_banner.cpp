@@ -89,12 +89,14 @@ int main(int argc, char* argv[])
     auto movie = std::make_shared<const Movie>(readMovie(bytes));
     Player player(movie);
     Renderer renderer(movie);
-    renderer.renderShowAll(player, area); // decoded bitmaps and paths are kept after this
+    // As the banner draws a whole frame: into the image it keeps. Decoded bitmaps and paths are
+    // kept after the first.
+    QImage image = renderer.renderShowAll(player, area);
     const std::size_t frames = player.root().frameCount();
     double total = 0, busiest = 0;
     for (std::size_t frame = 0; frame < frames * 4; ++frame) {
         start = Clock::now();
-        renderer.renderShowAll(player, area);
+        renderer.redrawShowAll(player, image, image.rect());
         const double took = microsecondsSince(start);
         total += took;
         busiest = std::max(busiest, took);

@@ -5,7 +5,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QPainter>
+#include <QPainterPath>
 
 #include "swf/limits.h"
 #include "swf/qt/outlines.h"
@@ -135,8 +135,7 @@ std::vector<std::u16string> linesOf(const EditText& field, const LineFont& font,
 
 } // namespace
 
-void drawEditText(QPainter& painter, const EditText& field, const QTransform& transform, const ColorTransform& colors,
-                  Outlines& outlines)
+EditTextLayout layOut(const EditText& field, const ColorTransform& colors, Outlines& outlines)
 {
     const Font* embedded = field.fontId ? outlines.movie().find<Font>(*field.fontId) : nullptr;
     if (embedded && (embedded->glyphs.empty() || !field.useOutlines))
@@ -148,11 +147,7 @@ void drawEditText(QPainter& painter, const EditText& field, const QTransform& tr
     const double left = b.xMin + kGutter + field.leftMargin;
     const double width = b.width() - 2 * kGutter - field.leftMargin - field.rightMargin;
 
-    painter.save();
-    painter.setTransform(transform);
-    painter.setClipRect(QRectF(b.xMin, b.yMin, b.width(), b.height()), Qt::IntersectClip);
-    const Rgba color = colors.apply(field.color);
-    const QBrush brush(QColor(color.r, color.g, color.b, color.a));
+    EditTextLayout laidOut{{}, colors.apply(field.color), QRectF(b.xMin, b.yMin, b.width(), b.height())};
     double baseline = b.yMin + kGutter + font.ascent();
     bool first = true;
     for (const std::u16string& line : linesOf(field, font, width)) {
@@ -163,11 +158,11 @@ void drawEditText(QPainter& painter, const EditText& field, const QTransform& tr
             x += spare;
         else if (field.align == EditText::Align::Center)
             x += spare / 2;
-        painter.fillPath(QTransform::fromTranslate(x, baseline).map(font.path(line, glyphs)), brush);
+        laidOut.glyphs.addPath(QTransform::fromTranslate(x, baseline).map(font.path(line, glyphs)));
         baseline += font.lineHeight();
         first = false;
     }
-    painter.restore();
+    return laidOut;
 }
 
 } // namespace quillmere::swf::qt

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QLinearGradient>
-#include <QPainter>
-#include <QRadialGradient>
+#include <QPainterPathStroker>
 
 #include "swf/qt/bitmaps.h"
 #include "swf/qt/convert.h"
@@ -27,51 +25,55 @@ int fromLinear(double linear)
 }
 
 // Players blend the colours of a linear-RGB gradient in linear light, the others in sRGB.
-QColor mix(const QColor& from, const QColor& to, double t, bool linearLight)
+Rgba mix(Rgba from, Rgba to, double t, bool linearLight)
 {
     const auto channel = [t, linearLight](int a, int b) {
-        return linearLight ? fromLinear((1 - t) * toLinear(a) + t * toLinear(b))
-                           : static_cast<int>(std::lround((1 - t) * a + t * b));
+        return std::uint8_t(linearLight ? fromLinear((1 - t) * toLinear(a) + t * toLinear(b))
+                                        : std::lround((1 - t) * a + t * b));
     };
-    return QColor(channel(from.red(), to.red()), channel(from.green(), to.green()), channel(from.blue(), to.blue()),
-                  static_cast<int>(std::lround((1 - t) * from.alpha() + t * to.alpha())));
+    return {channel(from.r, to.r), channel(from.g, to.g), channel(from.b, to.b),
+            std::uint8_t(std::lround((1 - t) * from.a + t * to.a))};
 }
 
 // Players make a ramp of 256 colours from a gradient's records, one for each ratio, and take a
-// pixel's colour from it; a stop for each entry makes Qt land within a level of them.
-QGradientStops gradientStops(const Gradient& gradient, const ColorTransform& colors)
+// pixel's colour from it.
+std::array<Pixel, 256> rampOf(const Gradient& gradient, const ColorTransform& colors)
 {
-    QGradientStops stops;
-    if (gradient.stops.empty())
-        return stops;
+    std::array<Pixel, 256> ramp{};
     const bool linearLight = gradient.interpolation == Gradient::Interpolation::LinearRgb;
     std::size_t next = 0; // the first record at or after the ratio
     for (int ratio = 0; ratio < 256; ++ratio) {
         while (next < gradient.stops.size() && gradient.stops[next].ratio < ratio)
             ++next;
-        QColor color;
+        Rgba color;
         if (next == 0)
-            color = toQt(colors.apply(gradient.stops.front().color));
+            color = colors.apply(gradient.stops.front().color);
         else if (next == gradient.stops.size())
-            color = toQt(colors.apply(gradient.stops.back().color));
+            color = colors.apply(gradient.stops.back().color);
         else {
             const auto& from = gradient.stops[next - 1];
             const auto& to = gradient.stops[next];
             const double t = to.ratio == from.ratio ? 1 : double(ratio - from.ratio) / (to.ratio - from.ratio);
-            color = mix(toQt(colors.apply(from.color)), toQt(colors.apply(to.color)), t, linearLight);
+            color = mix(colors.apply(from.color), colors.apply(to.color), t, linearLight);
         }
-        stops.append({ratio / 255.0, color});
+        ramp[std::size_t(ratio)] = premultiplied(color);
     }
-    return stops;
+    return ramp;
 }
 
-QGradient::Spread spreadOf(const Gradient& gradient)
+// `a` to `b` by f/256, channel by channel.
+Pixel lerp(Pixel a, Pixel b, std::uint32_t f)
 {
-    switch (gradient.spread) {
-    case Gradient::Spread::Reflect: return QGradient::ReflectSpread;
-    case Gradient::Spread::Repeat: return QGradient::RepeatSpread;
-    default: return QGradient::PadSpread;
-    }
+    const std::uint32_t g = 256 - f;
+    const std::uint32_t rb = (((a & 0x00FF00FFu) * g + (b & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
+    const std::uint32_t ag = (((a >> 8) & 0x00FF00FFu) * g + ((b >> 8) & 0x00FF00FFu) * f) & 0xFF00FF00u;
+    return rb | ag;
+}
+
+int wrap(int i, int size)
+{
+    i %= size;
+    return i < 0 ? i + size : i;
 }
 
 Qt::PenCapStyle capOf(LineStyle::Cap cap)
@@ -92,83 +94,160 @@ Qt::PenJoinStyle joinOf(LineStyle::Join join)
     }
 }
 
-bool onlyFadesAlpha(const ColorTransform& c)
-{
-    return c.mult[0] == 1 && c.mult[1] == 1 && c.mult[2] == 1 && c.add == std::array<double, 4>{0, 0, 0, 0};
-}
-
 } // namespace
 
-QBrush brush(const FillStyle& style, const ColorTransform& colors, Bitmaps& bitmaps)
+Pixel premultiplied(Rgba c)
 {
+    const auto times = [a = c.a](std::uint32_t v) { return (v * a + 127) / 255; };
+    return Pixel(c.a) << 24 | times(c.r) << 16 | times(c.g) << 8 | times(c.b);
+}
+
+Paint::Paint(const FillStyle& style, const ColorTransform& colors, const QTransform& shapeToDevice, Bitmaps& bitmaps)
+{
+    if (style.kind == FillStyle::Kind::Solid) {
+        kind_ = Kind::Solid;
+        solid_ = premultiplied(colors.apply(style.color));
+        opaque_ = solid_ >> 24 == 255;
+        return;
+    }
+    bool invertible = false;
+    deviceToPaint_ = (toQt(style.matrix) * shapeToDevice).inverted(&invertible);
+    if (style.kind == FillStyle::Kind::Bitmap) {
+        // A bitmap that only fades is faded as it is drawn rather than copied faded.
+        const bool fades = colors.mult[0] == 1 && colors.mult[1] == 1 && colors.mult[2] == 1
+                           && colors.add == std::array<double, 4>{0, 0, 0, 0};
+        if (fades)
+            fade_ = std::uint32_t(std::lround(std::clamp(colors.mult[3], 0.0, 1.0) * 256));
+        // A copy, cheap and shared: the cache may let go of its own while this is in use.
+        bitmap_ = bitmaps.get(style.bitmapId, fades ? ColorTransform{} : colors);
+        if (!bitmap_.isNull() && invertible)
+            kind_ = Kind::Bitmap;
+        repeat_ = style.repeat;
+        smooth_ = style.smooth;
+        return;
+    }
     const Gradient& gradient = style.gradient;
-    switch (style.kind) {
-    case FillStyle::Kind::Solid: return QBrush(toQt(colors.apply(style.color)));
-    case FillStyle::Kind::Bitmap: {
-        const QImage& image = bitmaps.get(style.bitmapId, colors);
-        if (image.isNull())
-            return Qt::NoBrush;
-        QBrush texture(image);
-        texture.setTransform(toQt(style.matrix));
-        return texture;
-    }
-    default: break;
-    }
     if (gradient.stops.empty())
-        return Qt::NoBrush;
-    QGradient qtGradient;
-    if (style.kind == FillStyle::Kind::LinearGradient) {
-        qtGradient = QLinearGradient(-kGradientSquareHalf, 0, kGradientSquareHalf, 0);
-    } else {
-        const double focal = style.kind == FillStyle::Kind::FocalGradient ? gradient.focalPoint : 0;
-        qtGradient = QRadialGradient(QPointF(0, 0), kGradientSquareHalf,
-                                     QPointF(std::clamp(focal, -0.998, 0.998) * kGradientSquareHalf, 0));
-    }
-    qtGradient.setStops(gradientStops(gradient, colors));
-    qtGradient.setSpread(spreadOf(gradient));
-    QBrush result(qtGradient);
-    result.setTransform(toQt(style.matrix));
-    return result;
-}
-
-void fill(QPainter& painter, const QPainterPath& path, const FillStyle& style, const QTransform& transform,
-          const ColorTransform& colors, Bitmaps& bitmaps)
-{
-    painter.setTransform(transform);
-    if (style.kind != FillStyle::Kind::Bitmap) {
-        painter.fillPath(path, brush(style, colors, bitmaps));
+        return;
+    ramp_ = rampOf(gradient, colors);
+    opaque_ = std::all_of(ramp_.begin(), ramp_.end(), [](Pixel p) { return p >> 24 == 255; });
+    if (!invertible) { // a gradient squeezed to nothing: all of it lies past its end
+        kind_ = Kind::Solid;
+        solid_ = ramp_.back();
         return;
     }
-    const bool fades = !colors.isIdentity() && onlyFadesAlpha(colors);
-    const QImage& image = bitmaps.get(style.bitmapId, fades ? ColorTransform{} : colors);
-    if (image.isNull())
-        return;
-    painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, style.smooth);
-    if (fades)
-        painter.setOpacity(painter.opacity() * std::clamp(colors.mult[3], 0.0, 1.0));
-    if (style.repeat) {
-        QBrush texture(image);
-        texture.setTransform(toQt(style.matrix));
-        painter.fillPath(path, texture);
-    } else {
-        painter.setClipPath(path, Qt::IntersectClip);
-        painter.setTransform(toQt(style.matrix) * transform);
-        painter.drawImage(QPointF(0, 0), image);
-    }
-    painter.restore();
+    spread_ = gradient.spread;
+    focal_ = std::clamp(gradient.focalPoint, -0.998, 0.998);
+    kind_ = style.kind == FillStyle::Kind::LinearGradient  ? Kind::Linear
+            : style.kind == FillStyle::Kind::FocalGradient ? Kind::Focal
+                                                           : Kind::Radial;
 }
 
-QPen pen(const LineStyle& line, const QTransform& transform, double pixel, const ColorTransform& colors,
-         Bitmaps& bitmaps)
+double Paint::rampPosition(double t) const
 {
-    // Drawn in device units, so that the matrix cannot make the stroke wider one way than another.
-    QPen result(brush(line.fill, colors, bitmaps), strokeWidth(line, transform, pixel));
-    result.setCosmetic(true);
-    result.setCapStyle(capOf(line.startCap));
-    result.setJoinStyle(joinOf(line.join));
-    result.setMiterLimit(line.miterLimit);
-    return result;
+    switch (spread_) {
+    case Gradient::Spread::Repeat: t -= std::floor(t); break;
+    case Gradient::Spread::Reflect:
+        t = std::fabs(t);
+        t -= 2 * std::floor(t / 2);
+        t = t > 1 ? 2 - t : t;
+        break;
+    case Gradient::Spread::Pad: break;
+    }
+    return std::clamp(t, 0.0, 1.0) * 255 + 0.5;
+}
+
+void Paint::shade(int x, int y, int count, Pixel* out) const
+{
+    if (kind_ == Kind::Solid || kind_ == Kind::None) {
+        std::fill_n(out, count, kind_ == Kind::Solid ? solid_ : 0);
+        return;
+    }
+    const QTransform& m = deviceToPaint_;
+    double u = m.m11() * (x + 0.5) + m.m21() * (y + 0.5) + m.dx();
+    double v = m.m12() * (x + 0.5) + m.m22() * (y + 0.5) + m.dy();
+    const double du = m.m11(), dv = m.m12();
+    constexpr double half = kGradientSquareHalf;
+    const auto fromRamp = [this](double t) { return ramp_[std::size_t(rampPosition(t))]; };
+    switch (kind_) {
+    case Kind::Linear:
+        if (spread_ == Gradient::Spread::Pad) {
+            shadeLinearPad(u, du, count, out);
+            return;
+        }
+        for (int i = 0; i < count; ++i, u += du)
+            out[i] = fromRamp((u + half) / (2 * half));
+        return;
+    case Kind::Radial:
+        for (int i = 0; i < count; ++i, u += du, v += dv)
+            out[i] = fromRamp(std::sqrt(u * u + v * v) / half);
+        return;
+    case Kind::Focal:
+        for (int i = 0; i < count; ++i, u += du, v += dv) {
+            // How far along from the focal point to the circle, on the ray through the pixel.
+            const double px = u / half - focal_, py = v / half;
+            const double length = std::sqrt(px * px + py * py);
+            double t = 0;
+            if (length > 0) {
+                const double along = focal_ * px / length;
+                t = length / (-along + std::sqrt(along * along - focal_ * focal_ + 1));
+            }
+            out[i] = fromRamp(t);
+        }
+        return;
+    case Kind::Bitmap: break;
+    case Kind::None:
+    case Kind::Solid: return;
+    }
+    const int w = bitmap_.width(), h = bitmap_.height();
+    const auto texel = [&](int tx, int ty) {
+        tx = repeat_ ? wrap(tx, w) : std::clamp(tx, 0, w - 1);
+        ty = repeat_ ? wrap(ty, h) : std::clamp(ty, 0, h - 1);
+        return reinterpret_cast<const Pixel*>(bitmap_.constScanLine(ty))[tx];
+    };
+    for (int i = 0; i < count; ++i, u += du, v += dv) {
+        // Far outside any bitmap: the same texel as at its edge, or again as it repeats.
+        const double su = std::clamp(u, -1e9, 1e9), sv = std::clamp(v, -1e9, 1e9);
+        if (smooth_) {
+            const double fx = std::floor(su - 0.5), fy = std::floor(sv - 0.5);
+            const auto wx = std::uint32_t((su - 0.5 - fx) * 256), wy = std::uint32_t((sv - 0.5 - fy) * 256);
+            const int ix = int(fx), iy = int(fy);
+            out[i] = lerp(lerp(texel(ix, iy), texel(ix + 1, iy), wx),
+                          lerp(texel(ix, iy + 1), texel(ix + 1, iy + 1), wx), wy);
+        } else {
+            out[i] = texel(int(std::floor(su)), int(std::floor(sv)));
+        }
+        if (fade_ < 256)
+            out[i] = lerp(0, out[i], fade_);
+    }
+}
+
+// The commonest gradient, in fixed point: the ramp entry times 2^16 steps by the same amount.
+void Paint::shadeLinearPad(double u, double du, int count, Pixel* out) const
+{
+    constexpr double scale = 255.0 / (2 * kGradientSquareHalf) * 65536;
+    const double first = (u + kGradientSquareHalf) * scale + 0.5 * 65536, step = du * scale;
+    // Beyond this the sums could overflow; such gradients take the slow way.
+    if (std::fabs(first) > 1e15 || std::fabs(step * count) > 1e15) {
+        for (int i = 0; i < count; ++i, u += du)
+            out[i] = ramp_[std::size_t(rampPosition((u + kGradientSquareHalf) / (2 * kGradientSquareHalf)))];
+        return;
+    }
+    auto at = std::int64_t(first);
+    const auto by = std::int64_t(step);
+    for (int i = 0; i < count; ++i, at += by)
+        out[i] = ramp_[std::size_t(std::clamp<std::int64_t>(at >> 16, 0, 255))];
+}
+
+QPainterPath strokeOutline(const QPainterPath& line, const LineStyle& style, const QTransform& transform)
+{
+    // Stroked in pixels, so that the matrix cannot make the stroke wider one way than another.
+    QPainterPathStroker stroker;
+    stroker.setWidth(strokeWidth(style, transform, 1));
+    stroker.setCapStyle(capOf(style.startCap));
+    stroker.setJoinStyle(joinOf(style.join));
+    stroker.setMiterLimit(style.miterLimit);
+    return stroker.createStroke(transform.map(line));
 }
 
 } // namespace quillmere::swf::qt

@@ -1,30 +1,61 @@
 #pragma once
 
-#include <QBrush>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include <QImage>
 #include <QPainterPath>
-#include <QPen>
 #include <QTransform>
 
 #include "swf/shape.h"
 #include "swf/types.h"
 
-class QPainter;
-
 namespace quillmere::swf::qt {
 
 class Bitmaps;
 
-// What a fill style paints with: a colour, a gradient or a bitmap, in shape twips.
-QBrush brush(const FillStyle& style, const ColorTransform& colors, Bitmaps& bitmaps);
+// Premultiplied ARGB, as QImage::Format_ARGB32_Premultiplied holds it.
+using Pixel = std::uint32_t;
 
-// Fills `path` (shape twips, drawn through `transform`) with a fill style. Bitmap fills that
-// only fade are drawn with the painter's opacity rather than a tinted copy of the bitmap.
-void fill(QPainter& painter, const QPainterPath& path, const FillStyle& style, const QTransform& transform,
-          const ColorTransform& colors, Bitmaps& bitmaps);
+Pixel premultiplied(Rgba color);
 
-// The pen a line style strokes with through `transform`, where `pixel` device units make an
-// output pixel.
-QPen pen(const LineStyle& line, const QTransform& transform, double pixel, const ColorTransform& colors,
-         Bitmaps& bitmaps);
+// What a fill style paints each pixel with: a colour, a gradient from a 256-entry ramp as the
+// format's players build it, or a bitmap, nearest or smoothed, repeated or with its edge pixels
+// carried on.
+class Paint {
+public:
+    explicit Paint(Rgba color) : kind_(Kind::Solid), solid_(premultiplied(color)), opaque_(color.a == 255) {}
+    // `shapeToDevice` takes the shape's twips to the pixels painted.
+    Paint(const FillStyle& style, const ColorTransform& colors, const QTransform& shapeToDevice, Bitmaps& bitmaps);
+
+    bool paintsNothing() const { return kind_ == Kind::None; }
+    // Whether every pixel it paints hides what lies under it.
+    bool isOpaque() const { return opaque_; }
+    // The one colour of every pixel, if that is what it paints.
+    std::optional<Pixel> solid() const { return kind_ == Kind::Solid ? std::optional(solid_) : std::nullopt; }
+    // The `count` pixels of row `y` from `x` on.
+    void shade(int x, int y, int count, Pixel* out) const;
+
+private:
+    enum class Kind { None, Solid, Linear, Radial, Focal, Bitmap };
+
+    double rampPosition(double t) const;
+    void shadeLinearPad(double u, double du, int count, Pixel* out) const;
+
+    Kind kind_ = Kind::None;
+    Pixel solid_ = 0;
+    bool opaque_ = false;
+    QTransform deviceToPaint_; // pixel centres to the gradient square or the bitmap's pixels
+    std::array<Pixel, 256> ramp_{};
+    Gradient::Spread spread_ = Gradient::Spread::Pad;
+    double focal_ = 0;
+    QImage bitmap_;
+    bool repeat_ = true, smooth_ = true;
+    std::uint32_t fade_ = 256; // of 256
+};
+
+// The outline a stroke fills, in the pixels `transform` maps the stroke's twips to.
+QPainterPath strokeOutline(const QPainterPath& line, const LineStyle& style, const QTransform& transform);
 
 } // namespace quillmere::swf::qt

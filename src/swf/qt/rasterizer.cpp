@@ -1,107 +1,41 @@
 #include "swf/qt/rasterizer.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <climits>
+#include <cmath>
 #include <optional>
 #include <variant>
-#include <vector>
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QRegion>
 
 #include "swf/qt/convert.h"
 #include "swf/qt/coverage.h"
 #include "swf/qt/edit_text.h"
 #include "swf/qt/outlines.h"
-#include "swf/qt/paint.h"
 
 namespace quillmere::swf::qt {
 
 namespace {
 
-// The pixels of `image` from `at` on, `rows` rows at the most: each the mean of a block of
-// kSamples x kSamples premultiplied samples of `band`, rounded half up. Two channels are summed at
-// a time, each in 16 bits of a 32-bit word, which holds the sum of up to 256 samples.
-void averageInto(const QImage& band, QImage& image, QPoint at, int rows)
+Pixel over(Pixel source, Pixel destination)
 {
-    constexpr int factor = Rasterizer::kSamples;
-    constexpr std::uint32_t n = factor * factor, half = n / 2 * 0x00010001u;
-    static_assert(n <= 256, "a sum must fit in 16 bits");
-    const int width = band.width() / factor;
-    rows = std::min({band.height() / factor, rows, image.height() - at.y()});
-    std::vector<std::uint32_t> sums(std::size_t(width) * 2); // alpha and green, red and blue
-    for (int y = 0; y < rows; ++y) {
-        std::fill(sums.begin(), sums.end(), 0);
-        for (int row = 0; row < factor; ++row) {
-            const auto* in = reinterpret_cast<const QRgb*>(band.constScanLine(y * factor + row));
-            std::uint32_t* sum = sums.data();
-            for (int x = 0; x < width; ++x, sum += 2)
-                for (int k = 0; k < factor; ++k, ++in) {
-                    sum[0] += (*in >> 8) & 0x00FF00FFu;
-                    sum[1] += *in & 0x00FF00FFu;
-                }
-        }
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(at.y() + y)) + at.x();
-        const std::uint32_t* sum = sums.data();
-        for (int x = 0; x < width; ++x, sum += 2) {
-            const std::uint32_t ag = sum[0] + half, rb = sum[1] + half;
-            out[x] = ((ag >> 16) / n) << 24 | ((ag & 0xFFFF) / n) << 8 | ((rb >> 16) / n) << 16 | ((rb & 0xFFFF) / n);
-        }
-    }
+    const std::uint32_t alpha = source >> 24;
+    if (alpha == 255)
+        return source;
+    const std::uint32_t keep = 255 - alpha;
+    const auto scaled = [keep](std::uint32_t pair) { // two channels, 8 bits apart, times keep / 255
+        pair *= keep;
+        return ((pair + ((pair >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu;
+    };
+    return source + (scaled(destination & 0x00FF00FFu) | scaled((destination >> 8) & 0x00FF00FFu) << 8);
 }
 
-// What a mask lets through, in whole output pixels: players do not anti-alias a mask, so a
-// pixel is inside it when its centre is, and the content it reveals keeps its own smooth edges.
-// `area` is in the samples of a band `width` x `height`.
-QRegion wholePixels(const QPainterPath& area, int width, int height)
+// The pixels whose centres lie inside the device rectangle `r`.
+QRect pixelsWithin(const QRectF& r)
 {
-    constexpr int n = Rasterizer::kSamples;
-    QImage pixels(width / n, height / n, QImage::Format_Grayscale8);
-    if (pixels.isNull())
-        return {};
-    pixels.fill(0);
-    {
-        QPainter painter(&pixels);
-        painter.scale(1.0 / n, 1.0 / n);
-        painter.fillPath(area, Qt::white);
-    }
-    std::vector<QRect> runs;
-    for (int y = 0; y < pixels.height(); ++y) {
-        const uchar* row = pixels.constScanLine(y);
-        for (int x = 0; x < pixels.width();) {
-            if (!row[x]) {
-                ++x;
-                continue;
-            }
-            const int start = x;
-            while (x < pixels.width() && row[x])
-                ++x;
-            runs.emplace_back(start * n, y * n, (x - start) * n, n);
-        }
-    }
-    QRegion region;
-    region.setRects(runs.data(), int(runs.size()));
-    return region;
-}
-
-void drawShape(QPainter& painter, const Shape& shape, const Outlines::ShapePaths& cached, const QTransform& transform,
-               const ColorTransform& colors, Bitmaps& bitmaps)
-{
-    for (std::size_t layer = 0; layer < shape.layers.size(); ++layer) {
-        const ShapeLayer& styles = shape.layers[layer];
-        for (std::size_t i = 0; i < styles.fills.size(); ++i)
-            if (!cached.fills[layer][i].isEmpty())
-                fill(painter, cached.fills[layer][i], styles.fills[i], transform, colors, bitmaps);
-        for (std::size_t i = 0; i < styles.lines.size(); ++i) {
-            const QPainterPath& path = cached.lines[layer][i];
-            if (path.isEmpty())
-                continue;
-            const QPen stroke = pen(styles.lines[i], transform, Rasterizer::kSamples, colors, bitmaps);
-            painter.setTransform(transform);
-            painter.strokePath(path, stroke);
-        }
-    }
+    const auto first = [](double edge) { return int(std::ceil(std::clamp(edge, -1e9, 1e9) - 0.5)); };
+    return QRect(QPoint(first(r.left()), first(r.top())), QPoint(first(r.right()) - 1, first(r.bottom()) - 1));
 }
 
 } // namespace
@@ -110,38 +44,45 @@ void drawShape(QPainter& painter, const Shape& shape, const Outlines::ShapePaths
 // compile until it says how it is drawn.
 struct Rasterizer::Draw {
     Rasterizer& rasterizer;
-    QPainter& painter;
     const DisplayObject& object;
     const QTransform& transform;
     const ColorTransform& colors;
 
-    void operator()(const Shape& shape)
-    {
-        drawShape(painter, shape, rasterizer.outlines_.paths(shape), transform, colors, rasterizer.bitmaps_);
-    }
+    void operator()(const Shape& shape) { rasterizer.drawShape(shape, transform, colors); }
     void operator()(const MorphShape& morph)
     {
-        const Outlines::MorphFrame& frame = rasterizer.outlines_.morphAt(morph, object.ratio);
-        drawShape(painter, frame.shape, frame.paths, transform, colors, rasterizer.bitmaps_);
+        rasterizer.drawShape(rasterizer.outlines_.morphAt(morph, object.ratio).shape, transform, colors);
     }
     void operator()(const Text& text)
     {
         rasterizer.outlines_.forEachGlyph(
             text, transform, [this](const TextRun& run, const QPainterPath& outline, const QTransform& at) {
-                painter.setTransform(at);
-                painter.fillPath(outline, toQt(colors.apply(run.color)));
+                rasterizer.fillPath(outline, at, Paint(colors.apply(run.color)), rasterizer.area_);
             });
     }
-    void operator()(const EditText& field) { drawEditText(painter, field, transform, colors, rasterizer.outlines_); }
+    void operator()(const EditText& field)
+    {
+        EditTextLayout text = layOut(field, colors, rasterizer.outlines_);
+        QRect clip = rasterizer.area_;
+        if (transform.type() <= QTransform::TxScale) {
+            clip &= pixelsWithin(transform.mapRect(text.bounds));
+        } else {
+            QPainterPath bounds;
+            bounds.addRect(text.bounds);
+            text.glyphs = text.glyphs.intersected(bounds);
+        }
+        if (!clip.isEmpty())
+            rasterizer.fillPath(text.glyphs, transform, Paint(text.color), clip);
+    }
     void operator()(const Sprite&)
     {
         if (object.sprite)
-            rasterizer.drawList(painter, object.sprite->displayList(), transform, colors);
+            rasterizer.drawList(object.sprite->displayList(), transform, colors);
     }
     void operator()(const Button&)
     {
         if (object.button)
-            rasterizer.drawList(painter, object.button->states[object.button->state], transform, colors);
+            rasterizer.drawList(object.button->states[object.button->state], transform, colors);
     }
     void operator()(const Bitmap&) {} // drawn only as a shape's fill
     void operator()(const Font&) {}
@@ -153,67 +94,214 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
     area &= image.rect();
     if (area.isEmpty())
         return true;
-    QImage band(area.width() * kSamples, std::min(area.height(), kBandRows) * kSamples,
-                QImage::Format_ARGB32_Premultiplied);
-    if (band.isNull())
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return false;
-    for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
-        band.fill(toQt(background));
-        {
-            QPainter painter(&band);
-            drawList(painter, list,
-                     stageToImage * QTransform::fromTranslate(-area.left(), -top)
-                         * QTransform::fromScale(kSamples, kSamples),
-                     ColorTransform{});
-        }
-        averageInto(band, image, QPoint(area.left(), top), area.bottom() - top + 1);
+    image_ = &image;
+    area_ = area;
+    mask_ = nullptr;
+    samples_.clear();
+    const std::size_t pixels = std::size_t(area.width()) * std::size_t(area.height());
+    if (samplesAt_.size() < pixels)
+        samplesAt_.resize(pixels, -1);
+    if (shaded_.size() < std::size_t(area.width()))
+        shaded_.resize(std::size_t(area.width()));
+    const Pixel fill = premultiplied(background);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        Pixel* row = reinterpret_cast<Pixel*>(image.scanLine(y));
+        std::fill(row + area.left(), row + area.right() + 1, fill);
     }
+    drawList(list, stageToImage, ColorTransform{});
+    averageSamples();
+    image_ = nullptr;
     return true;
 }
 
-void Rasterizer::drawList(QPainter& painter, const DisplayList& list, const QTransform& transform,
-                          const ColorTransform& colors)
+void Rasterizer::drawList(const DisplayList& list, const QTransform& transform, const ColorTransform& colors)
 {
     struct Mask {
         std::uint16_t untilDepth;
-        QPainterPath area; // device pixels
+        QImage inside;
     };
+    const QImage* const outer = mask_;
     std::vector<Mask> masks;
-    std::optional<QRegion> visible; // what the masks let through, once worked out
+    std::optional<QImage> visible; // what the masks and the outer mask let through, once worked out
     for (const auto& [depth, object] : list) {
         if (std::erase_if(masks, [depth](const Mask& mask) { return mask.untilDepth < depth; }) > 0)
             visible.reset();
         if (object.clipDepth) {
-            masks.push_back({*object.clipDepth, coverage(object, transform, outlines_)});
+            masks.push_back({*object.clipDepth, maskOf(coverage(object, transform, outlines_))});
             visible.reset();
             continue;
         }
-        if (masks.empty()) {
-            drawObject(painter, object, transform, colors);
-            continue;
+        if (!masks.empty() && !visible) {
+            visible = outer ? *outer : masks.front().inside;
+            for (const Mask& mask : masks) {
+                uchar* to = visible->bits();
+                const uchar* from = mask.inside.constBits();
+                for (qsizetype i = 0; i < visible->sizeInBytes(); ++i)
+                    to[i] = std::min(to[i], from[i]);
+            }
         }
-        if (!visible) {
-            QPainterPath area = masks.front().area;
-            for (std::size_t i = 1; i < masks.size(); ++i)
-                area = area.intersected(masks[i].area);
-            visible = wholePixels(area, painter.device()->width(), painter.device()->height());
-        }
-        painter.save();
-        painter.resetTransform();
-        painter.setClipRegion(*visible, Qt::IntersectClip);
-        drawObject(painter, object, transform, colors);
-        painter.restore();
+        mask_ = masks.empty() ? outer : &*visible;
+        drawObject(object, transform, colors);
     }
+    mask_ = outer;
 }
 
-void Rasterizer::drawObject(QPainter& painter, const DisplayObject& object, const QTransform& parentTransform,
+void Rasterizer::drawObject(const DisplayObject& object, const QTransform& parentTransform,
                             const ColorTransform& parentColors)
 {
     if (!object.character)
         return;
     const QTransform transform = toQt(object.matrix) * parentTransform;
     const ColorTransform colors = parentColors.after(object.colorTransform);
-    std::visit(Draw{*this, painter, object, transform, colors}, *object.character);
+    std::visit(Draw{*this, object, transform, colors}, *object.character);
+}
+
+void Rasterizer::drawShape(const Shape& shape, const QTransform& transform, const ColorTransform& colors)
+{
+    const Outlines::ShapePaths& paths = outlines_.paths(shape);
+    for (std::size_t layer = 0; layer < shape.layers.size(); ++layer) {
+        const ShapeLayer& styles = shape.layers[layer];
+        std::vector<Fill> fills;
+        for (std::size_t i = 0; i < styles.fills.size(); ++i) {
+            const QPainterPath& path = paths.fills[layer][i];
+            if (path.isEmpty() || !reaches(transform.mapRect(path.boundingRect())))
+                continue;
+            Paint paint(styles.fills[i], colors, transform, bitmaps_);
+            if (paint.paintsNothing())
+                continue;
+            fills.push_back({SampleCoverage(area_, path.fillRule()), std::move(paint)});
+            fills.back().coverage.addPath(path, transform);
+        }
+        composite(fills);
+        for (std::size_t i = 0; i < styles.lines.size(); ++i) {
+            const QPainterPath& path = paths.lines[layer][i];
+            const LineStyle& line = styles.lines[i];
+            const double reach = strokeReach(line, transform);
+            if (path.isEmpty()
+                || !reaches(transform.mapRect(path.boundingRect()).adjusted(-reach, -reach, reach, reach)))
+                continue;
+            fillPath(strokeOutline(path, line, transform), QTransform(), Paint(line.fill, colors, transform, bitmaps_),
+                     area_);
+        }
+    }
+}
+
+void Rasterizer::fillPath(const QPainterPath& path, const QTransform& transform, Paint paint, QRect clip)
+{
+    if (paint.paintsNothing() || !reaches(transform.mapRect(path.boundingRect())))
+        return;
+    std::vector<Fill> fills;
+    fills.push_back({SampleCoverage(clip, path.fillRule()), std::move(paint)});
+    fills.back().coverage.addPath(path, transform);
+    composite(fills);
+}
+
+void Rasterizer::composite(std::vector<Fill>& fills)
+{
+    int first = INT_MAX, last = INT_MIN;
+    for (Fill& fill : fills) {
+        fill.coverage.finish();
+        if (!fill.coverage.isEmpty()) {
+            first = std::min(first, fill.coverage.firstRow());
+            last = std::max(last, fill.coverage.lastRow());
+        }
+    }
+    for (int y = first; y <= last; ++y) {
+        Pixel* row = reinterpret_cast<Pixel*>(image_->scanLine(y));
+        // By the image's x, like `row`.
+        const uchar* inside = mask_ ? mask_->constScanLine(y - area_.top()) - area_.left() : nullptr;
+        std::int32_t* samplesAt = samplesAt_.data() + std::size_t(y - area_.top()) * std::size_t(area_.width())
+                                  - area_.left(); // by the image's x too
+        for (Fill& fill : fills) {
+            const std::optional<Pixel> solid = fill.paint.solid();
+            fill.coverage.rowSpans(y, [&](int x, int count, SampleCoverage::Samples samples) {
+                const int end = x + count;
+                if (fill.paint.isOpaque() && samples == SampleCoverage::kAllSamples && !inside) {
+                    // The inside of an opaque fill: painted straight into the image.
+                    if (solid)
+                        std::fill(row + x, row + end, *solid);
+                    else
+                        fill.paint.shade(x, y, count, row + x);
+                    for (int i = x; i < end; ++i)
+                        if (samplesAt[i] >= 0)
+                            forgetSamples(samplesAt[i]);
+                    return;
+                }
+                const Pixel* shaded = nullptr;
+                if (!solid) {
+                    fill.paint.shade(x, y, count, shaded_.data());
+                    shaded = shaded_.data() - x;
+                }
+                for (int i = x; i < end; ++i) {
+                    if (inside && !inside[i])
+                        continue;
+                    const Pixel color = shaded ? shaded[i] : *solid;
+                    if (samples == SampleCoverage::kAllSamples && samplesAt[i] < 0)
+                        row[i] = over(color, row[i]);
+                    else
+                        paintSamples(row, i, y, samplesAt[i], color, samples);
+                }
+            });
+        }
+    }
+}
+
+void Rasterizer::forgetSamples(std::int32_t& at)
+{
+    samples_[std::size_t(at)].x = -1;
+    at = -1;
+}
+
+void Rasterizer::paintSamples(Pixel* row, int x, int y, std::int32_t& at, Pixel color, SampleCoverage::Samples samples)
+{
+    if (samples == SampleCoverage::kAllSamples && color >> 24 == 255) {
+        forgetSamples(at); // one colour again
+        row[x] = color;
+        return;
+    }
+    if (at < 0) {
+        at = std::int32_t(samples_.size());
+        samples_.push_back({x, y, {}});
+        samples_.back().pixels.fill(row[x]);
+    }
+    auto& pixels = samples_[std::size_t(at)].pixels;
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+        if (samples >> i & 1)
+            pixels[i] = over(color, pixels[i]);
+}
+
+void Rasterizer::averageSamples()
+{
+    constexpr std::uint32_t n = SampleCoverage::kSamples * SampleCoverage::kSamples, half = n / 2 * 0x00010001u;
+    for (const Samples& pixel : samples_) {
+        if (pixel.x < 0)
+            continue;
+        samplesAt_[std::size_t(pixel.y - area_.top()) * std::size_t(area_.width())
+                   + std::size_t(pixel.x - area_.left())]
+            = -1;
+        // Two channels at a time, each in 16 bits of a word.
+        std::uint32_t ag = half, rb = half;
+        for (const Pixel sample : pixel.pixels) {
+            ag += (sample >> 8) & 0x00FF00FFu;
+            rb += sample & 0x00FF00FFu;
+        }
+        reinterpret_cast<Pixel*>(image_->scanLine(pixel.y))[pixel.x]
+            = ((ag >> 16) / n) << 24 | ((ag & 0xFFFF) / n) << 8 | ((rb >> 16) / n) << 16 | ((rb & 0xFFFF) / n);
+    }
+}
+
+QImage Rasterizer::maskOf(const QPainterPath& area) const
+{
+    QImage inside(area_.size(), QImage::Format_Grayscale8);
+    if (inside.isNull())
+        return inside;
+    inside.fill(0);
+    QPainter painter(&inside);
+    painter.translate(-area_.topLeft());
+    painter.fillPath(area, Qt::white);
+    return inside;
 }
 
 } // namespace quillmere::swf::qt

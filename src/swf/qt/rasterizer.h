@@ -1,26 +1,30 @@
 #pragma once
 
+#include <array>
+#include <vector>
+
 #include <QImage>
 #include <QRect>
 #include <QTransform>
 
 #include "swf/player.h"
+#include "swf/qt/sample_coverage.h"
+#include "swf/qt/paint.h"
 
-class QPainter;
+class QPainterPath;
 
 namespace quillmere::swf::qt {
 
 class Bitmaps;
 class Outlines;
 
-// Draws a display list into an image: drawn without anti-aliasing at kSamples times the size, a
-// band of rows at a time, then each pixel the mean of its samples, so that shapes that meet
-// leave no seam. Lives for one drawing; what is worth keeping lives in the caches it is given.
+// Draws a display list into an image, 4 x 4 samples a pixel: an outline covers samples, and a
+// pixel keeps one colour until an edge crosses it, its samples only from then on. So a large
+// fill costs little more than its outline, and outlines that meet leave no seam. Masks have
+// hard edges: a pixel is inside one when its centre is. Its buffers are kept from one drawing to
+// the next.
 class Rasterizer {
 public:
-    static constexpr int kSamples = 4;   // a side: 16 samples a pixel
-    static constexpr int kBandRows = 64; // drawn a band at a time, so that a large stage costs no more memory
-
     Rasterizer(Outlines& outlines, Bitmaps& bitmaps) : outlines_(outlines), bitmaps_(bitmaps) {}
 
     // Draws the part `area` of `list` over `background`, with `stageToImage` taking twips to the
@@ -29,14 +33,41 @@ public:
 
 private:
     struct Draw;
+    struct Fill {
+        SampleCoverage coverage;
+        Paint paint;
+    };
+    // A pixel whose samples differ: each kept until the drawing ends, then averaged.
+    struct Samples {
+        int x, y;
+        std::array<Pixel, SampleCoverage::kSamples * SampleCoverage::kSamples> pixels;
+    };
 
-    void drawList(QPainter& painter, const DisplayList& list, const QTransform& transform,
-                  const ColorTransform& colors);
-    void drawObject(QPainter& painter, const DisplayObject& object, const QTransform& transform,
-                    const ColorTransform& colors);
+    void drawList(const DisplayList& list, const QTransform& transform, const ColorTransform& colors);
+    void drawObject(const DisplayObject& object, const QTransform& transform, const ColorTransform& colors);
+    void drawShape(const Shape& shape, const QTransform& transform, const ColorTransform& colors);
+    // Fills `path` through `transform` on its own, clipped to `clip` within the area drawn.
+    void fillPath(const QPainterPath& path, const QTransform& transform, Paint paint, QRect clip);
+    // Paints fills in turn over the image, each over the samples it covers.
+    void composite(std::vector<Fill>& fills);
+    void paintSamples(Pixel* row, int x, int y, std::int32_t& at, Pixel color, SampleCoverage::Samples samples);
+    void forgetSamples(std::int32_t& at);
+    void averageSamples();
+    // The pixels whose centres `area` (in pixels) holds, as a mask of the area drawn.
+    QImage maskOf(const QPainterPath& area) const;
+    bool reaches(const QRectF& deviceBounds) const { return deviceBounds.intersects(QRectF(area_)); }
 
     Outlines& outlines_;
     Bitmaps& bitmaps_;
+    QImage* image_ = nullptr;
+    QRect area_;
+    const QImage* mask_ = nullptr; // what the masks of the objects drawn now let through
+
+    std::vector<Samples> samples_;
+    // By pixel of the area, row by row: an index in samples_, or -1 for none, as all are between
+    // drawings.
+    std::vector<std::int32_t> samplesAt_;
+    std::vector<Pixel> shaded_;
 };
 
 } // namespace quillmere::swf::qt

@@ -6,11 +6,11 @@
 
 #include "swf/limits.h"
 #include "swf/qt/hit_test.h"
-#include "swf/qt/rasterizer.h"
 
 namespace quillmere::swf {
 
-Renderer::Renderer(std::shared_ptr<const Movie> movie) : movie_(movie), outlines_(movie), bitmaps_(std::move(movie))
+Renderer::Renderer(std::shared_ptr<const Movie> movie)
+    : movie_(movie), outlines_(movie), bitmaps_(std::move(movie)), rasterizer_(outlines_, bitmaps_)
 {
 }
 
@@ -64,8 +64,7 @@ QImage Renderer::render(const Player& player, QSize size, const QTransform& stag
 
 bool Renderer::draw(const Player& player, const QTransform& stageToImage, QImage& image, QRect area)
 {
-    return qt::Rasterizer(outlines_, bitmaps_)
-        .draw(player.root().displayList(), movie_->background, stageToImage, image, area);
+    return rasterizer_.draw(player.root().displayList(), movie_->background, stageToImage, image, area);
 }
 
 } // namespace quillmere::swf

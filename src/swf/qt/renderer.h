@@ -14,12 +14,13 @@
 #include "swf/qt/bitmaps.h"
 #include "swf/qt/damage.h"
 #include "swf/qt/outlines.h"
+#include "swf/qt/rasterizer.h"
 
 namespace quillmere::swf {
 
-// Draws what a Player shows with QPainter, anti-aliased as the format's players do it: drawn
-// without anti-aliasing at four times the size, then averaged down, so that shapes that meet
-// leave no seam.
+// Draws what a Player shows, anti-aliased as the format's players do it: by the exact area each
+// pixel has inside each outline, the fills of a shape blended by their shares of a pixel so that
+// fills that meet leave no seam.
 // Does: shapes with solid, gradient (linear, radial, focal; pad, reflect, repeat; RGB and
 // linear-RGB interpolation) and bitmap fills; strokes with their caps, joins and fills; static
 // text in embedded fonts; colour transforms; masks.
@@ -60,6 +61,7 @@ private:
     qt::Outlines outlines_;
     qt::Bitmaps bitmaps_;
     qt::Damage damage_;
+    qt::Rasterizer rasterizer_; // keeps its buffers from frame to frame
 };
 
 } // namespace quillmere::swf
