@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Draws Quillmere's pictures, window icon and hand cursor, each once at its size and once at
+"""Draws Quillmere's pictures and hand cursor, each once at its size and once at
 twice it (the "@2x" files, for screens at a scale factor of 2), and the desktop icon: PNG at
 16, 32, 48 and 256 pixels and a scalable SVG, all from one design. The demo banner is made by
 tools/make_demo_banner.
@@ -8,7 +8,6 @@ The outputs are committed next to this script; run it again only to change them:
     /usr/bin/python3 assets/draw_assets.py       (needs Debian's python3-pil and fonts-dejavu-core)
 """
 import math
-import struct
 from pathlib import Path
 
 from PIL import Image, ImageDraw, ImageFont
@@ -197,67 +196,17 @@ def hand(scale=1):
     return img
 
 
-def bmp_entry(rgba, colours):
-    """One image of an .ico or .cur file: a bottom-up palette bitmap plus its 1-bit AND mask."""
-    w, h = rgba.size
-    bits = 8 if colours == 256 else 4
-    alpha = rgba.getchannel("A")
-    flat = Image.new("RGB", rgba.size, (0, 0, 0))
-    flat.paste(rgba, mask=alpha)
-    pal_img = flat.quantize(colors=colours, method=Image.MEDIANCUT)
-    palette = (pal_img.getpalette() or [])[: colours * 3]
-    palette += [0] * (colours * 3 - len(palette))
-    header = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, bits, 0, 0, 0, 0, colours, 0)
-    table = b"".join(bytes((palette[i * 3 + 2], palette[i * 3 + 1], palette[i * 3], 0)) for i in range(colours))
-    pixels = pal_img.load()
-    xor = bytearray()
-    row_bytes = ((w * bits + 31) // 32) * 4
-    for y in range(h - 1, -1, -1):
-        row = bytearray()
-        if bits == 8:
-            row += bytes(pixels[x, y] for x in range(w))
-        else:
-            for x in range(0, w, 2):
-                row.append((pixels[x, y] << 4) | (pixels[x + 1, y] if x + 1 < w else 0))
-        xor += row + b"\0" * (row_bytes - len(row))
-    mask = bytearray()
-    mask_row = ((w + 31) // 32) * 4
-    a = alpha.load()
-    for y in range(h - 1, -1, -1):
-        row = bytearray(mask_row)
-        for x in range(w):
-            if a[x, y] < 128:
-                row[x // 8] |= 0x80 >> (x % 8)
-        mask += row
-    return header + table + bytes(xor) + bytes(mask), bits
-
-
-def write_icon_file(path, entries, kind, hotspot=(0, 0)):
-    """entries: (rgba image, colour count) pairs. kind 1 is an icon, 2 a cursor."""
-    blobs = [(img.size, colours, *bmp_entry(img, colours)) for img, colours in entries]
-    out = bytearray(struct.pack("<HHH", 0, kind, len(blobs)))
-    offset = 6 + 16 * len(blobs)
-    for (w, h), colours, data, bits in blobs:
-        planes, bitcount = (1, bits) if kind == 1 else hotspot
-        out += struct.pack("<BBBBHHII", w % 256, h % 256, colours % 256, 0, planes, bitcount, len(data), offset)
-        offset += len(data)
-    for _, _, data, _ in blobs:
-        out += data
-    path.write_bytes(bytes(out))
-
-
 def main():
+    # PNG throughout: the one format Qt reads without loading a plugin at start-up.
     for scale, suffix in ((1, ""), (2, "@2x")):
-        title_strip(scale).save(HERE / f"title_strip{suffix}.jpg", quality=92)
-        stars(scale).convert("P", palette=Image.ADAPTIVE).save(HERE / f"stars{suffix}.gif")
-        reload(scale).save(HERE / f"reload{suffix}.jpg", quality=92)
-        add_site(scale).convert("P", palette=Image.ADAPTIVE).save(HERE / f"add_site{suffix}.gif")
-        navigate(scale).save(HERE / f"navigate{suffix}.jpg", quality=92)
-        exit_door(scale).save(HERE / f"exit{suffix}.jpg", quality=92)
-        copy_sheets(scale).save(HERE / f"copy{suffix}.jpg", quality=92)
-        write_icon_file(HERE / f"hand{suffix}.cur", [(hand(scale), 16)], kind=2, hotspot=(12 * scale, 1 * scale))
-    icons = [(dish(size), colours) for size in (16, 32, 48) for colours in (256, 16)]
-    write_icon_file(HERE / "quillmere.ico", icons, kind=1)
+        title_strip(scale).save(HERE / f"title_strip{suffix}.png")
+        stars(scale).save(HERE / f"stars{suffix}.png")
+        reload(scale).save(HERE / f"reload{suffix}.png")
+        add_site(scale).save(HERE / f"add_site{suffix}.png")
+        navigate(scale).save(HERE / f"navigate{suffix}.png")
+        exit_door(scale).save(HERE / f"exit{suffix}.png")
+        copy_sheets(scale).save(HERE / f"copy{suffix}.png")
+        hand(scale).save(HERE / f"hand{suffix}.png")
     (HERE / "icons").mkdir(exist_ok=True)
     for size in (16, 32, 48, 64, 96, 256):
         dish(size).save(HERE / "icons" / f"quillmere-{size}.png")

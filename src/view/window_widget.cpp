@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QIcon>
+#include <QImageReader>
 #include <QPixmap>
 #include <QScreen>
 
@@ -38,25 +39,35 @@ QString plainToolTip(const std::string& text)
     return QStringLiteral("<p style=\"white-space:pre\">%1</p>").arg(lines.join(u'\n').toHtmlEscaped());
 }
 
+// One of the program's PNG pictures. Told the format and to keep to it, Qt reads it with its own
+// PNG reader; left to guess, it first loads every image plugin installed to ask each whether it
+// knows the file better, which took a fifth of the window's start-up.
+QPixmap pngPicture(const QString& resource)
+{
+    QImageReader reader(resource, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 // A picture as the screen shows it best: its art drawn at twice the size ("@2x") where the
 // screen's scale is above 1. A QPixmap made from a path never picks that file by itself.
 QPixmap sharpPicture(const QString& resource, qreal devicePixelRatio)
 {
     if (devicePixelRatio > 1) {
-        QPixmap doubled(QString(resource).insert(resource.lastIndexOf(u'.'), QStringLiteral("@2x")));
+        QPixmap doubled = pngPicture(QString(resource).insert(resource.lastIndexOf(u'.'), QStringLiteral("@2x")));
         if (!doubled.isNull()) {
             doubled.setDevicePixelRatio(2);
             return doubled;
         }
     }
-    return QPixmap(resource);
+    return pngPicture(resource);
 }
 
 // The picture buttons' hand, its hot spot on the tip of the finger. Qt 6.4 hands the hot spot
 // to X in the pixmap's own pixels, so the doubled art takes a doubled hot spot.
 QCursor handPointer(qreal devicePixelRatio)
 {
-    const QPixmap hand = sharpPicture(QStringLiteral(":/assets/hand.cur"), devicePixelRatio);
+    const QPixmap hand = sharpPicture(QStringLiteral(":/assets/hand.png"), devicePixelRatio);
     const int scale = int(hand.devicePixelRatio());
     return QCursor(hand, 12 * scale, 1 * scale);
 }
@@ -72,10 +83,9 @@ WindowWidget::WindowWidget(Main& model) : model_(model), hand_(handPointer(scree
 {
     setObjectName(QString::fromLatin1(controlName(ControlId::Main)));
     setWindowTitle(QStringLiteral("Quillmere V 1.0"));
-    // The icon file's three small sizes, and larger ones for screens at a higher scale.
-    QIcon icon(QStringLiteral(":/assets/quillmere.ico"));
-    for (const int size : {64, 96, 256})
-        icon.addFile(QStringLiteral(":/assets/icons/quillmere-%1.png").arg(size));
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 96, 256})
+        icon.addPixmap(pngPicture(QStringLiteral(":/assets/icons/quillmere-%1.png").arg(size)));
     setWindowIcon(icon);
     static const bool accessible = [] {
         QAccessible::installFactory(accessibleControl);
@@ -89,13 +99,13 @@ WindowWidget::WindowWidget(Main& model) : model_(model), hand_(handPointer(scree
     setAutoFillBackground(true);
     setFont(sansSerif(11, false));
 
-    addPicture(model.Image1, ":/assets/title_strip.jpg");
-    addPicture(model.Image2, ":/assets/stars.gif");
-    addPicture(model.Image3, ":/assets/reload.jpg");
-    addPicture(model.Image4, ":/assets/add_site.gif");
-    addPicture(model.Image5, ":/assets/navigate.jpg");
-    addPicture(model.Image6, ":/assets/exit.jpg");
-    addPicture(model.Image7, ":/assets/copy.jpg");
+    addPicture(model.Image1, ":/assets/title_strip.png");
+    addPicture(model.Image2, ":/assets/stars.png");
+    addPicture(model.Image3, ":/assets/reload.png");
+    addPicture(model.Image4, ":/assets/add_site.png");
+    addPicture(model.Image5, ":/assets/navigate.png");
+    addPicture(model.Image6, ":/assets/exit.png");
+    addPicture(model.Image7, ":/assets/copy.png");
 
     addLabel(model.Label1, sansSerif(16, true), Qt::red);
     addLabel(model.Label2, sansSerif(11, true), Qt::blue);

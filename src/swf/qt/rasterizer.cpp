@@ -126,7 +126,8 @@ void Rasterizer::drawList(const DisplayList& list, const QTransform& transform, 
     std::vector<Mask> masks;
     std::optional<QImage> visible; // what the masks and the outer mask let through, once worked out
     for (const auto& [depth, object] : list) {
-        if (std::erase_if(masks, [depth](const Mask& mask) { return mask.untilDepth < depth; }) > 0)
+        const auto below = depth; // a structured binding cannot be captured before C++20's fix in clang 16
+        if (std::erase_if(masks, [below](const Mask& mask) { return mask.untilDepth < below; }) > 0)
             visible.reset();
         if (object.clipDepth) {
             masks.push_back({*object.clipDepth, maskOf(coverage(object, transform, outlines_))});

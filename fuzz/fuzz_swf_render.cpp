@@ -1,0 +1,43 @@
+// The SWF renderer on any bytes that read as a movie: every frame drawn small, with no fault,
+// whatever the shapes, matrices, masks and fields hold.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+
+#include <QGuiApplication>
+
+#include "swf/format_error.h"
+#include "swf/movie_reader.h"
+#include "swf/player.h"
+#include "swf/qt/renderer.h"
+
+using namespace quillmere::swf;
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    static QGuiApplication app(*argc, *argv); // text fields lay out in the desktop's faces
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::shared_ptr<const Movie> movie;
+    try {
+        movie = std::make_shared<const Movie>(readMovie(std::string_view(reinterpret_cast<const char*>(data), size)));
+    } catch (const FormatError&) {
+        return 0;
+    }
+    Player player(movie);
+    Renderer renderer(movie);
+    QImage frame = renderer.renderShowAll(player, QSize(64, 48));
+    for (int i = 0; i < 4; ++i) {
+        player.tick();
+        if (!frame.isNull())
+            renderer.redrawShowAll(player, frame, renderer.changedArea(player, frame.size()));
+    }
+    return 0;
+}
