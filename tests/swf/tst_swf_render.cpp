@@ -284,10 +284,16 @@ private slots:
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
                 indices.push_back(x < 8 ? 0 : 1);
+        // Clipped, in a shape twice its size: past its edge, its edge pixels are carried on.
         QTest::newRow("colour-mapped bitmap, clipped") << still([&](Writer& w) {
             w.defineColorMappedBitmap(2, 16, 16, {kRed, kBlue}, indices);
-            w.defineRectangle(1, {0, 400, 0, 400}, bitmapFill(2, 25, false));
-        }) << 1 << QList<Probe>{{{2, 10}, Qt::red}, {{18, 10}, Qt::blue}, {{50, 50}, Qt::white}}
+            w.defineRectangle(1, {0, 800, 0, 800}, bitmapFill(2, 25, false));
+        }) << 1
+                                                       << QList<Probe>{{{2, 10}, Qt::red},
+                                                                       {{18, 10}, Qt::blue},
+                                                                       {{2, 35}, Qt::red},
+                                                                       {{35, 35}, Qt::blue},
+                                                                       {{50, 50}, Qt::white}}
                                                        << 0;
         const std::string jpeg = encoded(halves(Qt::red, Qt::blue), "JPEG");
         const QList<Probe> halvesAt{{{2, 10}, Qt::red}, {{18, 10}, Qt::blue}};
@@ -594,15 +600,41 @@ private slots:
     }
 
     // Shapes that meet along an edge leave no seam of the background between them.
-    void adjacentShapesLeaveNoSeam()
+    // Edges that meet or overlap at fractions of a pixel: every pixel is the fill's colour.
+    void shapesThatMeetLeaveNoSeam_data()
     {
+        QTest::addColumn<std::string>("movie");
+        const auto twoShapes = [](Rect first, Rect second) {
+            Writer w(kSize, kSize);
+            w.defineRectangle(1, first, solid(kBlue));
+            w.defineRectangle(2, second, solid(kBlue));
+            w.place({.depth = 1, .characterId = 1});
+            w.place({.depth = 2, .characterId = 2});
+            w.showFrame();
+            return w.finish();
+        };
+        QTest::newRow("side by side") << twoShapes({0, 1010, 0, 2000}, {1010, 2000, 0, 2000});
+        QTest::newRow("overlapping") << twoShapes({0, 2000, 0, 1013}, {0, 2000, 1007, 2000});
+        // One shape, a fill each side of a diagonal drawn once for each.
         Writer w(kSize, kSize);
-        w.defineRectangle(1, {0, 1010, 0, 2000}, solid(kBlue));
-        w.defineRectangle(2, {1010, 2000, 0, 2000}, solid(kBlue));
+        Writer::Drawing halves{{solid(kBlue), solid(kBlue)}, {}, {}};
+        halves.steps
+            = {Writer::Styles{0, 1, 0},    Writer::MoveTo{0, 0},    Writer::LineTo{2000, 0}, Writer::LineTo{2000, 1990},
+               Writer::LineTo{0, 0},       Writer::Styles{0, 2, 0}, Writer::MoveTo{0, 0},    Writer::LineTo{2000, 1990},
+               Writer::LineTo{2000, 2000}, Writer::LineTo{0, 2000}, Writer::LineTo{0, 0}};
+        w.defineShape(1, 3, kStage, halves);
         w.place({.depth = 1, .characterId = 1});
-        w.place({.depth = 2, .characterId = 2});
         w.showFrame();
-        QCOMPARE(render(w.finish()).pixelColor(50, 50), QColor(Qt::blue));
+        QTest::newRow("two fills of one shape") << w.finish();
+    }
+
+    void shapesThatMeetLeaveNoSeam()
+    {
+        QFETCH(std::string, movie);
+        const QImage image = render(movie);
+        QImage blue(image.size(), image.format());
+        blue.fill(Qt::blue);
+        QCOMPARE(image, blue);
     }
 };
 
