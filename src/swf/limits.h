@@ -28,13 +28,15 @@ inline constexpr std::size_t kMaxDisplayObjects = 10'000; // placed at one time,
 inline constexpr double kMinFrameRate = 1;
 inline constexpr double kMaxFrameRate = 120; // no faster than a screen shows
 
-// What the QPainter renderer spends at the most, whatever the movie.
+// What the renderer spends at the most, whatever the movie.
 // An image asked for with a side longer than this many pixels is not drawn: a null image.
 inline constexpr int kMaxRenderSide = 8192;
 // Morph shapes kept made at a ratio; one more drops them all, to be made again when drawn.
 inline constexpr std::size_t kMaxCachedMorphFrames = 256;
 // Bitmaps kept tinted by a colour transform; one more drops them all, to be tinted again.
 inline constexpr std::size_t kMaxCachedTintedBitmaps = 32;
+// Gradient ramps kept made in a colour transform; one more drops them all, to be made again.
+inline constexpr std::size_t kMaxCachedRamps = 256;
 // A text field's device-font height, in twips; a taller field's text is drawn at this height.
 inline constexpr int kMaxTextFieldPixelSize = 20000;
 

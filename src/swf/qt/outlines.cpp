@@ -1,9 +1,33 @@
 #include "swf/qt/outlines.h"
 
+#include <QPainterPathStroker>
+
 #include "swf/limits.h"
 #include "swf/qt/convert.h"
 
 namespace quillmere::swf::qt {
+
+namespace {
+
+Qt::PenCapStyle capOf(LineStyle::Cap cap)
+{
+    switch (cap) {
+    case LineStyle::Cap::None: return Qt::FlatCap;
+    case LineStyle::Cap::Square: return Qt::SquareCap;
+    default: return Qt::RoundCap;
+    }
+}
+
+Qt::PenJoinStyle joinOf(LineStyle::Join join)
+{
+    switch (join) {
+    case LineStyle::Join::Bevel: return Qt::BevelJoin;
+    case LineStyle::Join::Miter: return Qt::MiterJoin;
+    default: return Qt::RoundJoin;
+    }
+}
+
+} // namespace
 
 const Outlines::ShapePaths& Outlines::paths(const Shape& shape)
 {
@@ -18,8 +42,10 @@ const Outlines::MorphFrame& Outlines::morphAt(const MorphShape& morph, std::uint
     auto found = morphs_.find({&morph, ratio});
     if (found != morphs_.end())
         return found->second;
-    if (morphs_.size() >= kMaxCachedMorphFrames)
-        morphs_.clear(); // a morph played through makes a shape for every ratio
+    if (morphs_.size() >= kMaxCachedMorphFrames) {
+        morphs_.clear();  // a morph played through makes a shape for every ratio
+        strokes_.clear(); // some were of those shapes
+    }
     MorphFrame frame{morphShapeAt(morph, ratio / 65535.0), {}};
     frame.paths = pathsOf(frame.shape);
     return morphs_.emplace(std::pair{&morph, ratio}, std::move(frame)).first->second;
@@ -34,6 +60,31 @@ const std::vector<QPainterPath>& Outlines::glyphs(const Font& font)
     for (const Glyph& glyph : font.glyphs)
         outlines.push_back(toQt(glyph.outline, true));
     return fonts_.emplace(&font, std::move(outlines)).first->second;
+}
+
+const QPainterPath& Outlines::stroke(const Shape& shape, const ShapePaths& paths, std::size_t layer, std::size_t line,
+                                     const QTransform& transform)
+{
+    const QTransform linear(transform.m11(), transform.m12(), transform.m21(), transform.m22(), 0, 0);
+    Strokes& kept = strokes_[&paths];
+    if (kept.outlines.empty() || kept.linear != linear) {
+        kept.linear = linear;
+        kept.outlines.assign(paths.lines.size(), {});
+        for (std::size_t i = 0; i < paths.lines.size(); ++i)
+            kept.outlines[i].resize(paths.lines[i].size());
+    }
+    std::optional<QPainterPath>& outline = kept.outlines[layer][line];
+    if (!outline) {
+        // Stroked in pixels, so that the matrix cannot make the stroke wider one way than another.
+        const LineStyle& style = shape.layers[layer].lines[line];
+        QPainterPathStroker stroker;
+        stroker.setWidth(strokeWidth(style, linear, 1));
+        stroker.setCapStyle(capOf(style.startCap));
+        stroker.setJoinStyle(joinOf(style.join));
+        stroker.setMiterLimit(style.miterLimit);
+        outline = stroker.createStroke(linear.map(paths.lines[layer][line]));
+    }
+    return *outline;
 }
 
 QRectF Outlines::drawnArea(const Shape& shape, const ShapePaths& paths, const QTransform& transform)

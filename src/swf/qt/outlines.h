@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -35,6 +36,11 @@ public:
     const ShapePaths& paths(const Shape& shape);
     const MorphFrame& morphAt(const MorphShape& morph, std::uint16_t ratio);
     const std::vector<QPainterPath>& glyphs(const Font& font);
+    // Line `line` of layer `layer` of a shape whose paths are `paths`, stroked through the
+    // linear part of `transform`: the outline it fills, in pixels but for the translation.
+    // Outlining costs more than filling, so each shape keeps those of the last such matrix.
+    const QPainterPath& stroke(const Shape& shape, const ShapePaths& paths, std::size_t layer, std::size_t line,
+                               const QTransform& transform);
 
     // Each glyph of a text: its run, its outline and where it goes.
     template <typename Visit>
@@ -51,6 +57,11 @@ private:
     std::map<const Shape*, ShapePaths> shapes_;
     std::map<std::pair<const MorphShape*, std::uint16_t>, MorphFrame> morphs_;
     std::map<const Font*, std::vector<QPainterPath>> fonts_;
+    struct Strokes {
+        QTransform linear;
+        std::vector<std::vector<std::optional<QPainterPath>>> outlines; // by layer, then line
+    };
+    std::map<const ShapePaths*, Strokes> strokes_;
 };
 
 template <typename Visit>

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include <QPainterPathStroker>
-
+#include "swf/limits.h"
 #include "swf/qt/bitmaps.h"
 #include "swf/qt/convert.h"
 
@@ -37,9 +36,9 @@ Rgba mix(Rgba from, Rgba to, double t, bool linearLight)
 
 // Players make a ramp of 256 colours from a gradient's records, one for each ratio, and take a
 // pixel's colour from it.
-std::array<Pixel, 256> rampOf(const Gradient& gradient, const ColorTransform& colors)
+Ramp rampOf(const Gradient& gradient, const ColorTransform& colors)
 {
-    std::array<Pixel, 256> ramp{};
+    Ramp ramp{};
     const bool linearLight = gradient.interpolation == Gradient::Interpolation::LinearRgb;
     std::size_t next = 0; // the first record at or after the ratio
     for (int ratio = 0; ratio < 256; ++ratio) {
@@ -76,24 +75,6 @@ int wrap(int i, int size)
     return i < 0 ? i + size : i;
 }
 
-Qt::PenCapStyle capOf(LineStyle::Cap cap)
-{
-    switch (cap) {
-    case LineStyle::Cap::None: return Qt::FlatCap;
-    case LineStyle::Cap::Square: return Qt::SquareCap;
-    default: return Qt::RoundCap;
-    }
-}
-
-Qt::PenJoinStyle joinOf(LineStyle::Join join)
-{
-    switch (join) {
-    case LineStyle::Join::Bevel: return Qt::BevelJoin;
-    case LineStyle::Join::Miter: return Qt::MiterJoin;
-    default: return Qt::RoundJoin;
-    }
-}
-
 } // namespace
 
 Pixel premultiplied(Rgba c)
@@ -102,7 +83,24 @@ Pixel premultiplied(Rgba c)
     return Pixel(c.a) << 24 | times(c.r) << 16 | times(c.g) << 8 | times(c.b);
 }
 
-Paint::Paint(const FillStyle& style, const ColorTransform& colors, const QTransform& shapeToDevice, Bitmaps& bitmaps)
+const Ramp& Ramps::get(const Gradient& gradient, const ColorTransform& colors)
+{
+    std::string key;
+    for (const Gradient::Stop& stop : gradient.stops)
+        key += {char(stop.ratio), char(stop.color.r), char(stop.color.g), char(stop.color.b), char(stop.color.a)};
+    key += char(gradient.interpolation);
+    for (const auto* values : {&colors.mult, &colors.add})
+        key.append(reinterpret_cast<const char*>(values->data()), sizeof(*values));
+    auto found = made_.find(key);
+    if (found != made_.end())
+        return found->second;
+    if (made_.size() >= kMaxCachedRamps)
+        made_.clear(); // a colour animation would make a new one every frame
+    return made_.emplace(std::move(key), rampOf(gradient, colors)).first->second;
+}
+
+Paint::Paint(const FillStyle& style, const ColorTransform& colors, const QTransform& shapeToDevice, Bitmaps& bitmaps,
+             Ramps& ramps)
 {
     if (style.kind == FillStyle::Kind::Solid) {
         kind_ = Kind::Solid;
@@ -129,7 +127,7 @@ Paint::Paint(const FillStyle& style, const ColorTransform& colors, const QTransf
     const Gradient& gradient = style.gradient;
     if (gradient.stops.empty())
         return;
-    ramp_ = rampOf(gradient, colors);
+    ramp_ = ramps.get(gradient, colors);
     opaque_ = std::all_of(ramp_.begin(), ramp_.end(), [](Pixel p) { return p >> 24 == 255; });
     if (!invertible) { // a gradient squeezed to nothing: all of it lies past its end
         kind_ = Kind::Solid;
@@ -200,10 +198,12 @@ void Paint::shade(int x, int y, int count, Pixel* out) const
     case Kind::Solid: return;
     }
     const int w = bitmap_.width(), h = bitmap_.height();
+    const uchar* const texels = bitmap_.constBits();
+    const auto perRow = std::size_t(bitmap_.bytesPerLine());
     const auto texel = [&](int tx, int ty) {
         tx = repeat_ ? wrap(tx, w) : std::clamp(tx, 0, w - 1);
         ty = repeat_ ? wrap(ty, h) : std::clamp(ty, 0, h - 1);
-        return reinterpret_cast<const Pixel*>(bitmap_.constScanLine(ty))[tx];
+        return reinterpret_cast<const Pixel*>(texels + std::size_t(ty) * perRow)[tx];
     };
     for (int i = 0; i < count; ++i, u += du, v += dv) {
         // Far outside any bitmap: the same texel as at its edge, or again as it repeats.
@@ -235,19 +235,15 @@ void Paint::shadeLinearPad(double u, double du, int count, Pixel* out) const
     }
     auto at = std::int64_t(first);
     const auto by = std::int64_t(step);
-    for (int i = 0; i < count; ++i, at += by)
-        out[i] = ramp_[std::size_t(std::clamp<std::int64_t>(at >> 16, 0, 255))];
-}
-
-QPainterPath strokeOutline(const QPainterPath& line, const LineStyle& style, const QTransform& transform)
-{
-    // Stroked in pixels, so that the matrix cannot make the stroke wider one way than another.
-    QPainterPathStroker stroker;
-    stroker.setWidth(strokeWidth(style, transform, 1));
-    stroker.setCapStyle(capOf(style.startCap));
-    stroker.setJoinStyle(joinOf(style.join));
-    stroker.setMiterLimit(style.miterLimit);
-    return stroker.createStroke(transform.map(line));
+    constexpr std::int64_t end = std::int64_t(256) << 16;
+    const auto padded = [this](std::int64_t at) { return at < 0 ? ramp_.front() : ramp_.back(); };
+    int i = 0;
+    for (; i < count && (at < 0 || at >= end); ++i, at += by)
+        out[i] = padded(at);
+    for (; i < count && at >= 0 && at < end; ++i, at += by)
+        out[i] = ramp_[std::size_t(at >> 16)];
+    for (; i < count; ++i, at += by)
+        out[i] = padded(at);
 }
 
 } // namespace quillmere::swf::qt

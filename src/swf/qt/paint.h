@@ -2,10 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <string>
 
 #include <QImage>
-#include <QPainterPath>
 #include <QTransform>
 
 #include "swf/shape.h"
@@ -20,6 +21,17 @@ using Pixel = std::uint32_t;
 
 Pixel premultiplied(Rgba color);
 
+using Ramp = std::array<Pixel, 256>;
+
+// Gradients' ramps, each made once for a gradient and a colour transform it is drawn in.
+class Ramps {
+public:
+    const Ramp& get(const Gradient& gradient, const ColorTransform& colors);
+
+private:
+    std::map<std::string, Ramp> made_; // by what makes them: records, blending, transform
+};
+
 // What a fill style paints each pixel with: a colour, a gradient from a 256-entry ramp as the
 // format's players build it, or a bitmap, nearest or smoothed, repeated or with its edge pixels
 // carried on.
@@ -27,7 +39,8 @@ class Paint {
 public:
     explicit Paint(Rgba color) : kind_(Kind::Solid), solid_(premultiplied(color)), opaque_(color.a == 255) {}
     // `shapeToDevice` takes the shape's twips to the pixels painted.
-    Paint(const FillStyle& style, const ColorTransform& colors, const QTransform& shapeToDevice, Bitmaps& bitmaps);
+    Paint(const FillStyle& style, const ColorTransform& colors, const QTransform& shapeToDevice, Bitmaps& bitmaps,
+          Ramps& ramps);
 
     bool paintsNothing() const { return kind_ == Kind::None; }
     // Whether every pixel it paints hides what lies under it.
@@ -47,15 +60,12 @@ private:
     Pixel solid_ = 0;
     bool opaque_ = false;
     QTransform deviceToPaint_; // pixel centres to the gradient square or the bitmap's pixels
-    std::array<Pixel, 256> ramp_{};
+    Ramp ramp_{};
     Gradient::Spread spread_ = Gradient::Spread::Pad;
     double focal_ = 0;
     QImage bitmap_;
     bool repeat_ = true, smooth_ = true;
     std::uint32_t fade_ = 256; // of 256
 };
-
-// The outline a stroke fills, in the pixels `transform` maps the stroke's twips to.
-QPainterPath strokeOutline(const QPainterPath& line, const LineStyle& style, const QTransform& transform);
 
 } // namespace quillmere::swf::qt

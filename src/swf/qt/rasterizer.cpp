@@ -1,9 +1,11 @@
 #include "swf/qt/rasterizer.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <variant>
 
 #include <QPainter>
@@ -96,23 +98,28 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
         return true;
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
         return false;
-    image_ = &image;
+    pixels_ = reinterpret_cast<Pixel*>(image.bits());
+    pixelsPerRow_ = std::size_t(image.bytesPerLine()) / sizeof(Pixel);
     area_ = area;
     mask_ = nullptr;
     samples_.clear();
     const std::size_t pixels = std::size_t(area.width()) * std::size_t(area.height());
+    // Room for edges through an eighth of the pixels, made once: growing it mid-frame would
+    // copy it all, and the first busy frame would pay for every later one.
+    samples_.reserve(pixels / 8);
     if (samplesAt_.size() < pixels)
         samplesAt_.resize(pixels, -1);
+    samplesInRow_.assign(std::size_t(area.height()), 0);
     if (shaded_.size() < std::size_t(area.width()))
         shaded_.resize(std::size_t(area.width()));
     const Pixel fill = premultiplied(background);
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        Pixel* row = reinterpret_cast<Pixel*>(image.scanLine(y));
+        Pixel* row = pixels_ + std::size_t(y) * pixelsPerRow_;
         std::fill(row + area.left(), row + area.right() + 1, fill);
     }
     drawList(list, stageToImage, ColorTransform{});
     averageSamples();
-    image_ = nullptr;
+    pixels_ = nullptr;
     return true;
 }
 
@@ -164,18 +171,17 @@ void Rasterizer::drawShape(const Shape& shape, const QTransform& transform, cons
     const Outlines::ShapePaths& paths = outlines_.paths(shape);
     for (std::size_t layer = 0; layer < shape.layers.size(); ++layer) {
         const ShapeLayer& styles = shape.layers[layer];
-        std::vector<Fill> fills;
+        fillsUsed_ = 0;
         for (std::size_t i = 0; i < styles.fills.size(); ++i) {
             const QPainterPath& path = paths.fills[layer][i];
             if (path.isEmpty() || !reaches(transform.mapRect(path.boundingRect())))
                 continue;
-            Paint paint(styles.fills[i], colors, transform, bitmaps_);
+            Paint paint(styles.fills[i], colors, transform, bitmaps_, ramps_);
             if (paint.paintsNothing())
                 continue;
-            fills.push_back({SampleCoverage(area_, path.fillRule()), std::move(paint)});
-            fills.back().coverage.addPath(path, transform);
+            nextFill(area_, path.fillRule(), std::move(paint)).addPath(path, transform);
         }
-        composite(fills);
+        composite();
         for (std::size_t i = 0; i < styles.lines.size(); ++i) {
             const QPainterPath& path = paths.lines[layer][i];
             const LineStyle& line = styles.lines[i];
@@ -183,8 +189,9 @@ void Rasterizer::drawShape(const Shape& shape, const QTransform& transform, cons
             if (path.isEmpty()
                 || !reaches(transform.mapRect(path.boundingRect()).adjusted(-reach, -reach, reach, reach)))
                 continue;
-            fillPath(strokeOutline(path, line, transform), QTransform(), Paint(line.fill, colors, transform, bitmaps_),
-                     area_);
+            fillPath(outlines_.stroke(shape, paths, layer, i, transform),
+                     QTransform::fromTranslate(transform.dx(), transform.dy()),
+                     Paint(line.fill, colors, transform, bitmaps_, ramps_), area_);
         }
     }
 }
@@ -193,14 +200,24 @@ void Rasterizer::fillPath(const QPainterPath& path, const QTransform& transform,
 {
     if (paint.paintsNothing() || !reaches(transform.mapRect(path.boundingRect())))
         return;
-    std::vector<Fill> fills;
-    fills.push_back({SampleCoverage(clip, path.fillRule()), std::move(paint)});
-    fills.back().coverage.addPath(path, transform);
-    composite(fills);
+    fillsUsed_ = 0;
+    nextFill(clip, path.fillRule(), std::move(paint)).addPath(path, transform);
+    composite();
 }
 
-void Rasterizer::composite(std::vector<Fill>& fills)
+SampleCoverage& Rasterizer::nextFill(QRect clip, Qt::FillRule rule, Paint paint)
 {
+    if (fillsUsed_ == fills_.size())
+        fills_.push_back({SampleCoverage(clip, rule), paint});
+    Fill& fill = fills_[fillsUsed_++];
+    fill.coverage.reset(clip, rule);
+    fill.paint = std::move(paint);
+    return fill.coverage;
+}
+
+void Rasterizer::composite()
+{
+    const std::span<Fill> fills(fills_.data(), fillsUsed_);
     int first = INT_MAX, last = INT_MIN;
     for (Fill& fill : fills) {
         fill.coverage.finish();
@@ -210,7 +227,7 @@ void Rasterizer::composite(std::vector<Fill>& fills)
         }
     }
     for (int y = first; y <= last; ++y) {
-        Pixel* row = reinterpret_cast<Pixel*>(image_->scanLine(y));
+        Pixel* row = pixels_ + std::size_t(y) * pixelsPerRow_;
         // By the image's x, like `row`.
         const uchar* inside = mask_ ? mask_->constScanLine(y - area_.top()) - area_.left() : nullptr;
         std::int32_t* samplesAt = samplesAt_.data() + std::size_t(y - area_.top()) * std::size_t(area_.width())
@@ -225,7 +242,7 @@ void Rasterizer::composite(std::vector<Fill>& fills)
                         std::fill(row + x, row + end, *solid);
                     else
                         fill.paint.shade(x, y, count, row + x);
-                    for (int i = x; i < end; ++i)
+                    for (int i = x; i < end && samplesInRow_[std::size_t(y - area_.top())] > 0; ++i)
                         if (samplesAt[i] >= 0)
                             forgetSamples(samplesAt[i]);
                     return;
@@ -234,6 +251,16 @@ void Rasterizer::composite(std::vector<Fill>& fills)
                 if (!solid) {
                     fill.paint.shade(x, y, count, shaded_.data());
                     shaded = shaded_.data() - x;
+                }
+                if (solid && samples == SampleCoverage::kAllSamples && !inside) {
+                    // The inside of a see-through colour: the commonest blend, kept simple.
+                    for (int i = x; i < end; ++i) {
+                        if (samplesAt[i] < 0)
+                            row[i] = over(*solid, row[i]);
+                        else
+                            paintSamples(row, i, y, samplesAt[i], *solid, samples);
+                    }
+                    return;
                 }
                 for (int i = x; i < end; ++i) {
                     if (inside && !inside[i])
@@ -251,7 +278,9 @@ void Rasterizer::composite(std::vector<Fill>& fills)
 
 void Rasterizer::forgetSamples(std::int32_t& at)
 {
-    samples_[std::size_t(at)].x = -1;
+    Samples& pixel = samples_[std::size_t(at)];
+    --samplesInRow_[std::size_t(pixel.y - area_.top())];
+    pixel.x = -1;
     at = -1;
 }
 
@@ -264,13 +293,31 @@ void Rasterizer::paintSamples(Pixel* row, int x, int y, std::int32_t& at, Pixel 
     }
     if (at < 0) {
         at = std::int32_t(samples_.size());
-        samples_.push_back({x, y, {}});
-        samples_.back().pixels.fill(row[x]);
+        samples_.push_back({x, y, true, samples, {row[x], over(color, row[x])}});
+        ++samplesInRow_[std::size_t(y - area_.top())];
+        return;
     }
-    auto& pixels = samples_[std::size_t(at)].pixels;
-    for (std::size_t i = 0; i < pixels.size(); ++i)
+    Samples& pixel = samples_[std::size_t(at)];
+    auto& colors = pixel.pixels;
+    if (pixel.split) {
+        if (samples == SampleCoverage::kAllSamples) {
+            colors[0] = over(color, colors[0]);
+            colors[1] = over(color, colors[1]);
+            return;
+        }
+        if (samples == pixel.inside || samples == SampleCoverage::Samples(~pixel.inside)) {
+            Pixel& side = colors[samples == pixel.inside ? 1 : 0];
+            side = over(color, side);
+            return;
+        }
+        const Pixel outside = colors[0], in = colors[1];
+        for (std::size_t i = 0; i < colors.size(); ++i)
+            colors[i] = pixel.inside >> i & 1 ? in : outside;
+        pixel.split = false;
+    }
+    for (std::size_t i = 0; i < colors.size(); ++i)
         if (samples >> i & 1)
-            pixels[i] = over(color, pixels[i]);
+            colors[i] = over(color, colors[i]);
 }
 
 void Rasterizer::averageSamples()
@@ -284,11 +331,19 @@ void Rasterizer::averageSamples()
             = -1;
         // Two channels at a time, each in 16 bits of a word.
         std::uint32_t ag = half, rb = half;
-        for (const Pixel sample : pixel.pixels) {
-            ag += (sample >> 8) & 0x00FF00FFu;
-            rb += sample & 0x00FF00FFu;
+        const auto add = [&ag, &rb](Pixel sample, std::uint32_t times) {
+            ag += ((sample >> 8) & 0x00FF00FFu) * times;
+            rb += (sample & 0x00FF00FFu) * times;
+        };
+        if (pixel.split) {
+            const auto in = std::uint32_t(std::popcount(pixel.inside));
+            add(pixel.pixels[0], n - in);
+            add(pixel.pixels[1], in);
+        } else {
+            for (const Pixel sample : pixel.pixels)
+                add(sample, 1);
         }
-        reinterpret_cast<Pixel*>(image_->scanLine(pixel.y))[pixel.x]
+        pixels_[std::size_t(pixel.y) * pixelsPerRow_ + std::size_t(pixel.x)]
             = ((ag >> 16) / n) << 24 | ((ag & 0xFFFF) / n) << 8 | ((rb >> 16) / n) << 16 | ((rb & 0xFFFF) / n);
     }
 }

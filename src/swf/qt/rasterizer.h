@@ -38,8 +38,12 @@ private:
         Paint paint;
     };
     // A pixel whose samples differ: each kept until the drawing ends, then averaged.
+    // Most such pixels have two colours, an edge's either side: then `pixels` holds only the
+    // colour of the samples outside `inside`, then that of those in it.
     struct Samples {
         int x, y;
+        bool split; // two colours
+        SampleCoverage::Samples inside;
         std::array<Pixel, SampleCoverage::kSamples * SampleCoverage::kSamples> pixels;
     };
 
@@ -48,8 +52,10 @@ private:
     void drawShape(const Shape& shape, const QTransform& transform, const ColorTransform& colors);
     // Fills `path` through `transform` on its own, clipped to `clip` within the area drawn.
     void fillPath(const QPainterPath& path, const QTransform& transform, Paint paint, QRect clip);
-    // Paints fills in turn over the image, each over the samples it covers.
-    void composite(std::vector<Fill>& fills);
+    // The next of the fills to paint together, with no edges yet.
+    SampleCoverage& nextFill(QRect clip, Qt::FillRule rule, Paint paint);
+    // Paints the fills in turn over the image, each over the samples it covers.
+    void composite();
     void paintSamples(Pixel* row, int x, int y, std::int32_t& at, Pixel color, SampleCoverage::Samples samples);
     void forgetSamples(std::int32_t& at);
     void averageSamples();
@@ -59,14 +65,19 @@ private:
 
     Outlines& outlines_;
     Bitmaps& bitmaps_;
-    QImage* image_ = nullptr;
+    Ramps ramps_;
+    Pixel* pixels_ = nullptr; // the image's, row by row
+    std::size_t pixelsPerRow_ = 0;
     QRect area_;
     const QImage* mask_ = nullptr; // what the masks of the objects drawn now let through
 
+    std::vector<Fill> fills_; // kept with their room for edges; the first fillsUsed_ in use
+    std::size_t fillsUsed_ = 0;
     std::vector<Samples> samples_;
     // By pixel of the area, row by row: an index in samples_, or -1 for none, as all are between
     // drawings.
     std::vector<std::int32_t> samplesAt_;
+    std::vector<int> samplesInRow_; // how many of each row's pixels of the area have samples
     std::vector<Pixel> shaded_;
 };
 

@@ -1,6 +1,7 @@
 #include "swf/qt/sample_coverage.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace quillmere::swf::qt {
@@ -20,11 +21,17 @@ QPointF lerp(QPointF a, QPointF b, double t)
 
 void SampleCoverage::addPath(const QPainterPath& path, const QTransform& transform)
 {
+    // The matrix inline: QTransform::map costs a call and a test of its type for every point.
+    const double m11 = transform.m11(), m12 = transform.m12(), m21 = transform.m21(), m22 = transform.m22();
+    const double dx = transform.dx(), dy = transform.dy();
+    const auto map = [&](const QPainterPath::Element& e) {
+        return QPointF(m11 * e.x + m21 * e.y + dx, m12 * e.x + m22 * e.y + dy);
+    };
     QPointF start, at;
     bool open = false;
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element e = path.elementAt(i);
-        const QPointF p = transform.map(QPointF(e.x, e.y));
+        const QPointF p = map(e);
         switch (e.type) {
         case QPainterPath::MoveToElement:
             if (open)
@@ -39,8 +46,7 @@ void SampleCoverage::addPath(const QPainterPath& path, const QTransform& transfo
         case QPainterPath::CurveToElement: {
             if (i + 2 >= path.elementCount())
                 return;
-            const QPointF c2 = transform.map(QPointF(path.elementAt(i + 1).x, path.elementAt(i + 1).y));
-            const QPointF end = transform.map(QPointF(path.elementAt(i + 2).x, path.elementAt(i + 2).y));
+            const QPointF c2 = map(path.elementAt(i + 1)), end = map(path.elementAt(i + 2));
             i += 2;
             // A cubic strays from its chords by at most 3/4 of its second difference over n².
             const QPointF d1 = at - 2 * p + c2, d2 = p - 2 * c2 + end;
@@ -96,8 +102,29 @@ void SampleCoverage::addLine(QPointF a, QPointF b)
 
 void SampleCoverage::finish()
 {
-    std::sort(crossings_.begin(), crossings_.end());
     next_ = 0;
+    if (crossings_.size() < 64) {
+        std::sort(crossings_.begin(), crossings_.end());
+        return;
+    }
+    // By row first, counted out, then each row's few crossings in place.
+    int first = INT_MAX, last = INT_MIN;
+    for (const Crossing c : crossings_) {
+        first = std::min(first, rowOf(c));
+        last = std::max(last, rowOf(c));
+    }
+    std::vector<std::uint32_t>& starts = rowStarts_;
+    starts.assign(std::size_t(last - first) + 2, 0);
+    for (const Crossing c : crossings_)
+        ++starts[std::size_t(rowOf(c) - first) + 1];
+    for (std::size_t row = 1; row < starts.size(); ++row)
+        starts[row] += starts[row - 1];
+    sorted_.resize(crossings_.size());
+    for (const Crossing c : crossings_) // `starts` moves on to where each row's next one goes
+        sorted_[starts[std::size_t(rowOf(c) - first)]++] = c;
+    for (std::size_t row = 0, from = 0; row + 1 < starts.size(); from = starts[row++])
+        std::sort(sorted_.begin() + std::ptrdiff_t(from), sorted_.begin() + starts[row]);
+    crossings_.swap(sorted_);
 }
 
 } // namespace quillmere::swf::qt

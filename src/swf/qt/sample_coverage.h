@@ -23,6 +23,14 @@ public:
     static constexpr Samples kAllSamples = 0xFFFF;
 
     SampleCoverage(QRect clip, Qt::FillRule rule) : clip_(clip), evenOdd_(rule == Qt::OddEvenFill) {}
+    // As new, keeping the room it has made.
+    void reset(QRect clip, Qt::FillRule rule)
+    {
+        clip_ = clip;
+        evenOdd_ = rule == Qt::OddEvenFill;
+        crossings_.clear();
+        next_ = 0;
+    }
 
     // Every contour of `path`, closed, through `transform` into pixels.
     void addPath(const QPainterPath& path, const QTransform& transform);
@@ -53,7 +61,9 @@ private:
     QRect clip_;
     bool evenOdd_;
     std::vector<Crossing> crossings_;
-    std::size_t next_ = 0; // the first crossing of the next row asked for
+    std::vector<Crossing> sorted_;         // room for sorting, kept
+    std::vector<std::uint32_t> rowStarts_; // likewise
+    std::size_t next_ = 0;                 // the first crossing of the next row asked for
 };
 
 template <typename Span>
