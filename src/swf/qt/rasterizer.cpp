@@ -20,7 +20,7 @@ namespace quillmere::swf::qt {
 
 namespace {
 
-Pixel over(Pixel source, Pixel destination)
+[[gnu::always_inline]] inline Pixel over(Pixel source, Pixel destination)
 {
     const std::uint32_t alpha = source >> 24;
     if (alpha == 255)
