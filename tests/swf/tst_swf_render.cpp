@@ -424,6 +424,18 @@ private slots:
         button.showFrame();
         QTest::newRow("button, up state")
             << button.finish() << 1 << QList<Probe>{{{25, 25}, Qt::red}, {{75, 75}, Qt::white}} << 0;
+        // A sprite in a button's state, its square black made blue by the add terms it is placed with.
+        Writer inButton(kSize, kSize);
+        inButton.defineRectangle(1, {0, 1000, 0, 1000}, solid({0, 0, 0, 255}));
+        inButton.beginSprite(2);
+        inButton.place({.depth = 1, .characterId = 1, .colorTransform = ColorTransform{{1, 1, 1, 1}, {0, 0, 255, 0}}});
+        inButton.showFrame();
+        inButton.endSprite();
+        inButton.defineButton(3, {{1 << Button::Up | 1 << Button::HitTest, 2, 1}}, Writer::Actions::stop());
+        inButton.place({.depth = 1, .characterId = 3});
+        inButton.showFrame();
+        QTest::newRow("button, a sprite tinted in its state")
+            << inButton.finish() << 1 << QList<Probe>{{{25, 25}, Qt::blue}, {{75, 75}, Qt::white}} << 0;
 
         // A text field, centred, in an embedded font: one glyph, a square, for "x"; and one whose
         // words wrap: five squares fit a line.
