@@ -611,7 +611,29 @@ private slots:
         }
     }
 
-    // Shapes that meet along an edge leave no seam of the background between them.
+    // A stage taller than the rows drawn at a time: the same pixels in whatever pieces it is drawn.
+    void aTallStageIsTheSameInAnyPieces()
+    {
+        Writer w(60, 1200);
+        LineStyle edge;
+        edge.width = 100;
+        edge.fill.color = kRed;
+        w.defineRectangle(1, {0, 1000, 0, 22000},
+                          gradient(FillStyle::Kind::RadialGradient, {{0, kWhite}, {255, kBlue}}), edge);
+        Matrix turned{0.99, 0.1, -0.1, 0.99, 200, 300};
+        w.place({.depth = 1, .characterId = 1, .matrix = turned});
+        w.showFrame();
+        const auto read = std::make_shared<const Movie>(readMovie(w.finish()));
+        const Player player(read);
+        const QSize size(60, 1200);
+        const QImage whole = Renderer(read).renderShowAll(player, size);
+        QImage pieces(size, QImage::Format_ARGB32_Premultiplied);
+        Renderer renderer(read);
+        for (const auto& [top, bottom] : {std::pair{0, 333}, {333, 700}, {700, 1200}})
+            renderer.redrawShowAll(player, pieces, QRect(0, top, 60, bottom - top));
+        QCOMPARE(pieces, whole);
+    }
+
     // Edges that meet or overlap at fractions of a pixel: every pixel is the fill's colour.
     void shapesThatMeetLeaveNoSeam_data()
     {

@@ -100,25 +100,29 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
         return false;
     pixels_ = reinterpret_cast<Pixel*>(image.bits());
     pixelsPerRow_ = std::size_t(image.bytesPerLine()) / sizeof(Pixel);
-    area_ = area;
-    mask_ = nullptr;
-    samples_.clear();
-    const std::size_t pixels = std::size_t(area.width()) * std::size_t(area.height());
-    // Room for edges through an eighth of the pixels, made once: growing it mid-frame would
-    // copy it all, and the first busy frame would pay for every later one.
-    samples_.reserve(pixels / 8);
-    if (samplesAt_.size() < pixels)
-        samplesAt_.resize(pixels, -1);
-    samplesInRow_.assign(std::size_t(area.height()), 0);
-    if (shaded_.size() < std::size_t(area.width()))
-        shaded_.resize(std::size_t(area.width()));
     const Pixel fill = premultiplied(background);
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        Pixel* row = pixels_ + std::size_t(y) * pixelsPerRow_;
-        std::fill(row + area.left(), row + area.right() + 1, fill);
+    // A band of rows at a time, so that what is kept for each pixel stays small on a large stage.
+    for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
+        area_ = QRect(area.left(), top, area.width(), std::min(kBandRows, area.bottom() + 1 - top));
+        mask_ = nullptr;
+        samples_.clear();
+        const std::size_t pixels = std::size_t(area_.width()) * std::size_t(area_.height());
+        // Room for edges through an eighth of the pixels (of a stage of ordinary size), made
+        // once: growing it mid-frame would copy it all, and the first busy frame would pay for
+        // every later one.
+        samples_.reserve(std::min<std::size_t>(pixels / 8, 1 << 16));
+        if (samplesAt_.size() < pixels)
+            samplesAt_.resize(pixels, -1);
+        samplesInRow_.assign(std::size_t(area_.height()), 0);
+        if (shaded_.size() < std::size_t(area_.width()))
+            shaded_.resize(std::size_t(area_.width()));
+        for (int y = area_.top(); y <= area_.bottom(); ++y) {
+            Pixel* row = pixels_ + std::size_t(y) * pixelsPerRow_;
+            std::fill(row + area_.left(), row + area_.right() + 1, fill);
+        }
+        drawList(list, stageToImage, ColorTransform{});
+        averageSamples();
     }
-    drawList(list, stageToImage, ColorTransform{});
-    averageSamples();
     pixels_ = nullptr;
     return true;
 }

@@ -25,10 +25,12 @@ class Outlines;
 // the next.
 class Rasterizer {
 public:
+    static constexpr int kBandRows = 512; // drawn a band at a time, so that a large stage costs no more memory
+
     Rasterizer(Outlines& outlines, Bitmaps& bitmaps) : outlines_(outlines), bitmaps_(bitmaps) {}
 
     // Draws the part `area` of `list` over `background`, with `stageToImage` taking twips to the
-    // pixels of `image`. False when there is no memory for it.
+    // pixels of `image`, which is ARGB32 premultiplied (false if not).
     bool draw(const DisplayList& list, Rgba background, const QTransform& stageToImage, QImage& image, QRect area);
 
 private:
