@@ -9,21 +9,31 @@ With --platform xcb it needs a display (e.g. under xvfb-run). Prints medians and
 """
 import argparse
 import os
+import random
 import statistics
 import subprocess
 import time
 
 
-def measure(binary, platform, runs):
-    times, rss = [], []
+def run_once(binary, platform):
     env = dict(os.environ, QT_QPA_PLATFORM=platform)
+    start = time.time_ns()
+    out = subprocess.run([binary], env=env, capture_output=True, text=True, timeout=30).stdout.split()
+    fields = dict(zip(out[::2], out[1::2]))
+    return (int(fields["first_frame_ns"]) - start) / 1e6, int(fields["rss_kib"]) / 1024
+
+
+def measure(binaries, platform, runs):
+    """Medians for each binary, run in turn in a new order each round, so that a machine that
+    slows down for a while, or one run that slows the next, weighs on all of them alike."""
+    samples = {name: [] for name in binaries}
+    order = list(binaries)
     for _ in range(runs):
-        start = time.time_ns()
-        out = subprocess.run([binary], env=env, capture_output=True, text=True, timeout=30).stdout.split()
-        fields = dict(zip(out[::2], out[1::2]))
-        times.append((int(fields["first_frame_ns"]) - start) / 1e6)
-        rss.append(int(fields["rss_kib"]) / 1024)
-    return statistics.median(times), statistics.median(rss)
+        random.shuffle(order)
+        for name in order:
+            samples[name].append(run_once(binaries[name], platform))
+    return {name: (statistics.median(t for t, _ in runs), statistics.median(r for _, r in runs))
+            for name, runs in samples.items()}
 
 
 def main():
@@ -33,8 +43,8 @@ def main():
     parser.add_argument("--platform", default="offscreen")
     args = parser.parse_args()
     bench = os.path.join(args.build, "bench")
-    rows = {name: measure(os.path.join(bench, "bench_startup_" + name), args.platform, args.runs)
-            for name in ("bare", "bare_text", "quillmere")}
+    rows = measure({name: os.path.join(bench, "bench_startup_" + name) for name in ("bare", "bare_text", "quillmere")},
+                   args.platform, args.runs)
     print(f"platform {args.platform}, median of {args.runs} runs")
     print(f"{'window':<26}{'first frame ms':>16}{'resident MiB':>14}")
     for name, (ms, mib) in rows.items():
