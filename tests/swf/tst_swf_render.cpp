@@ -611,6 +611,31 @@ private slots:
         }
     }
 
+    // Matrices at the format's extremes, squeezed to nothing, turned, or reaching far past the
+    // stage, with a stroke as wide as the format allows: drawn without fault.
+    void extremeMatricesDraw()
+    {
+        Writer w(kSize, kSize);
+        LineStyle widest;
+        widest.width = 65535;
+        widest.fill = gradient(FillStyle::Kind::FocalGradient, {{0, kRed}, {255, kBlue}}, 0.9);
+        w.defineRectangle(1, kMiddle, gradient(FillStyle::Kind::RadialGradient, {{0, kRed}, {255, kBlue}}), widest);
+        // 16383 the largest scale, and 2^30 the farthest move, that 31 bits hold.
+        // The last, on top, has its middle in the stage's, and its stroke covers all of it.
+        const Matrix extremes[] = {{16383, 0, 0, 16383, -1e9, 1e9},
+                                   {0, 0, 0, 0, 1000, 1000},
+                                   {-16383, 16383, 16383, -16383, 0, 0},
+                                   {1e-4, 0, 0, 16383, 1000, -1000},
+                                   {16383, 0, 0, 16383, 1000 - 16383000, 1000 - 16383000}};
+        std::uint16_t depth = 1;
+        for (const Matrix& matrix : extremes)
+            w.place({.depth = depth++, .characterId = 1, .matrix = matrix});
+        w.showFrame();
+        const QImage image = render(w.finish());
+        QCOMPARE(image.size(), QSize(kSize, kSize));
+        QVERIFY(image.pixelColor(50, 50) != QColor(Qt::white)); // under the last one's stroke
+    }
+
     // A stage taller than the rows drawn at a time: the same pixels in whatever pieces it is drawn.
     void aTallStageIsTheSameInAnyPieces()
     {
