@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
@@ -12,9 +13,10 @@
 
 namespace quillmere::swf::qt {
 
-// Which of the 4 x 4 samples of each pixel of a clip rectangle lie inside an outline. Outlines that meet share their
-// samples exactly, so that neither the fills of one shape nor shapes side by side leave a seam. Only where an edge
-// crosses a row of samples is stored, so a large fill costs its outline, not its area.
+// Which of the 4 x 4 samples of each pixel of a clip rectangle lie inside an outline. Outlines
+// that meet share their samples exactly, so that neither the fills of one shape nor shapes side
+// by side leave a seam. Only where an edge crosses a row of samples is stored, so a large fill
+// costs its outline, not its area.
 class SampleCoverage {
 public:
     static constexpr int kSamples = 4; // a side
@@ -22,6 +24,7 @@ public:
     using Samples = std::uint16_t;
     static constexpr Samples kAllSamples = 0xFFFF;
 
+    // `clip` lies at x and y 0 or more, as an image's pixels do.
     SampleCoverage(QRect clip, Qt::FillRule rule) : clip_(clip), evenOdd_(rule == Qt::OddEvenFill) {}
     // As new, keeping the room it has made.
     void reset(QRect clip, Qt::FillRule rule)
