@@ -168,14 +168,24 @@ void Paint::shade(int x, int y, int count, Pixel* out) const
     constexpr double half = kGradientSquareHalf;
     const auto fromRamp = [this](double t) { return ramp_[std::size_t(rampPosition(t))]; };
     switch (kind_) {
-    case Kind::Linear:
-        if (spread_ == Gradient::Spread::Pad) {
-            shadeLinearPad(u, du, count, out);
+    case Kind::Linear: {
+        // A gradient that runs across the rows paints every row alike: the last span is kept.
+        const bool sameEveryRow = m.m21() == 0;
+        if (sameEveryRow && x == lastSpan_.x && count <= int(lastSpan_.pixels.size())) {
+            std::copy_n(lastSpan_.pixels.begin(), count, out);
             return;
         }
-        for (int i = 0; i < count; ++i, u += du)
-            out[i] = fromRamp((u + half) / (2 * half));
+        if (spread_ == Gradient::Spread::Pad)
+            shadeLinearPad(u, du, count, out);
+        else
+            for (int i = 0; i < count; ++i, u += du)
+                out[i] = fromRamp((u + half) / (2 * half));
+        if (sameEveryRow && count >= 16) { // the inside of a fill, not a pixel at its edge
+            lastSpan_.x = x;
+            lastSpan_.pixels.assign(out, out + count);
+        }
         return;
+    }
     case Kind::Radial:
         for (int i = 0; i < count; ++i, u += du, v += dv)
             out[i] = fromRamp(std::sqrt(u * u + v * v) / half);

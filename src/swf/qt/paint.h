@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QImage>
 #include <QTransform>
@@ -66,6 +67,11 @@ private:
     QImage bitmap_;
     bool repeat_ = true, smooth_ = true;
     std::uint32_t fade_ = 256; // of 256
+    struct Span {
+        int x = -1;
+        std::vector<Pixel> pixels;
+    };
+    mutable Span lastSpan_; // of a gradient that paints every row alike
 };
 
 } // namespace quillmere::swf::qt

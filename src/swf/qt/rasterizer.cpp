@@ -256,13 +256,14 @@ void Rasterizer::composite()
                     fill.paint.shade(x, y, count, shaded_.data());
                     shaded = shaded_.data() - x;
                 }
-                if (solid && samples == SampleCoverage::kAllSamples && !inside) {
-                    // The inside of a see-through colour: the commonest blend, kept simple.
+                if (samples == SampleCoverage::kAllSamples && !inside) {
+                    // The inside of a see-through fill: the commonest blend, kept simple.
                     for (int i = x; i < end; ++i) {
+                        const Pixel color = shaded ? shaded[i] : *solid;
                         if (samplesAt[i] < 0)
-                            row[i] = over(*solid, row[i]);
+                            row[i] = over(color, row[i]);
                         else
-                            paintSamples(row, i, y, samplesAt[i], *solid, samples);
+                            paintSamples(row, i, y, samplesAt[i], color, samples);
                     }
                     return;
                 }
