@@ -8,8 +8,8 @@
 #include <QTransform>
 
 #include "swf/player.h"
-#include "swf/qt/sample_coverage.h"
 #include "swf/qt/paint.h"
+#include "swf/qt/sample_coverage.h"
 
 class QPainterPath;
 
