@@ -15,6 +15,7 @@ printf '%-14s %14s %8s\n' target executions crashes
 for target in list_reader navigate_address notice_line text_decoder swf_reader swf_render; do
     work=$(mktemp -d)
     cp fuzz/corpus/${target/swf_render/swf_reader}/* "$work"/ # the renderer starts from the reader's movies
+    case $target in swf_*) cp demo/prx/banner.swf "$work"/ ;; esac # a movie that uses most of what we draw
     log=$PWD/build-fuzz/fuzz_$target.log
     # fontconfig keeps what it loads for the process's life, which the leak check would report.
     leaks=$([ $target = swf_render ] && echo 0 || echo 1)
