@@ -4,13 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
-#include <string_view>
 
 #include <QGuiApplication>
 
-#include "swf/format_error.h"
-#include "swf/movie_reader.h"
+#include "movie_or_nothing.h"
 #include "swf/player.h"
 #include "swf/qt/renderer.h"
 
@@ -25,12 +22,9 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    std::shared_ptr<const Movie> movie;
-    try {
-        movie = std::make_shared<const Movie>(readMovie(std::string_view(reinterpret_cast<const char*>(data), size)));
-    } catch (const FormatError&) {
+    const auto movie = movieOrNothing(data, size);
+    if (!movie)
         return 0;
-    }
     Player player(movie);
     Renderer renderer(movie);
     QImage frame = renderer.renderShowAll(player, QSize(64, 48));
