@@ -128,19 +128,21 @@ std::size_t styleCount(ByteReader& in, int shapeVersion)
     return count;
 }
 
-// A style array: its count, then each style as `read` reads it.
-template <typename Style>
-std::vector<Style> readStyles(ByteReader& in, int shapeVersion, Style (*read)(ByteReader&, int))
+// A style array: its count, then each style as `read` reads it. The array grows as styles are
+// read, so a count the bytes cannot hold costs no more than the bytes do.
+template <typename Style, typename... Args>
+std::vector<Style> readStyles(ByteReader& in, std::size_t count, Style (*read)(ByteReader&, Args...), Args... args)
 {
-    std::vector<Style> styles(styleCount(in, shapeVersion));
-    for (auto& style : styles)
-        style = read(in, shapeVersion);
+    std::vector<Style> styles;
+    styles.reserve(std::min(count, in.remaining()));
+    for (std::size_t i = 0; i < count; ++i)
+        styles.push_back(read(in, args...));
     return styles;
 }
 
 std::vector<FillStyle> readFillStyles(ByteReader& in, int shapeVersion)
 {
-    return readStyles(in, shapeVersion, readFillStyle);
+    return readStyles(in, styleCount(in, shapeVersion), readFillStyle, shapeVersion);
 }
 
 LineStyle readLineStyle(ByteReader& in, int shapeVersion)
@@ -160,7 +162,7 @@ LineStyle readLineStyle(ByteReader& in, int shapeVersion)
 
 std::vector<LineStyle> readLineStyles(ByteReader& in, int shapeVersion)
 {
-    return readStyles(in, shapeVersion, readLineStyle);
+    return readStyles(in, styleCount(in, shapeVersion), readLineStyle, shapeVersion);
 }
 
 // The shape records up to the end record, one at a time to `record`. New style arrays (in
@@ -366,12 +368,8 @@ MorphShape readMorphShape(ByteReader& in, bool morph2, Budget& budget)
     }
     const std::size_t endOffset = in.u32();
     const std::size_t afterOffset = in.position();
-    morph.fills.resize(styleCount(in, 2));
-    for (auto& fill : morph.fills)
-        fill = readMorphFill(in);
-    morph.lines.resize(styleCount(in, 2));
-    for (auto& line : morph.lines)
-        line = readMorphLine(in, morph2);
+    morph.fills = readStyles(in, styleCount(in, 2), readMorphFill);
+    morph.lines = readStyles(in, styleCount(in, 2), readMorphLine, morph2);
     morph.start = readMorphRecords(in, budget);
     if (afterOffset + endOffset < in.position())
         throw FormatError("a morph shape's end overlaps its start");
