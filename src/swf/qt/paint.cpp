@@ -187,6 +187,16 @@ void Paint::shade(int x, int y, int count, Pixel* out) const
         return;
     }
     case Kind::Radial:
+        if (spread_ == Gradient::Spread::Pad) {
+            // The commonest radial gradient, in single precision: a ramp index needs no more.
+            constexpr float last = 255.5f, scale = 255 / float(half);
+            for (int i = 0; i < count; ++i, u += du, v += dv) {
+                const auto fu = float(u), fv = float(v);
+                const float at = std::sqrt(fu * fu + fv * fv) * scale + 0.5f;
+                out[i] = ramp_[std::size_t(at < last ? at : last)]; // also past float's range
+            }
+            return;
+        }
         for (int i = 0; i < count; ++i, u += du, v += dv)
             out[i] = fromRamp(std::sqrt(u * u + v * v) / half);
         return;

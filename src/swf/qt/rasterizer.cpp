@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "swf/qt/blend.h"
 #include "swf/qt/convert.h"
 #include "swf/qt/coverage.h"
 #include "swf/qt/edit_text.h"
@@ -20,17 +21,14 @@ namespace quillmere::swf::qt {
 
 namespace {
 
-[[gnu::always_inline]] inline Pixel over(Pixel source, Pixel destination)
+// The first of `at[from, end)` that is an index, or `end`: four at a time, as most are -1.
+int firstWithSamples(const std::int32_t* at, int from, int end)
 {
-    const std::uint32_t alpha = source >> 24;
-    if (alpha == 255)
-        return source;
-    const std::uint32_t keep = 255 - alpha;
-    const auto scaled = [keep](std::uint32_t pair) { // two channels, 8 bits apart, times keep / 255
-        pair *= keep;
-        return ((pair + ((pair >> 8) & 0x00FF00FFu) + 0x00800080u) >> 8) & 0x00FF00FFu;
-    };
-    return source + (scaled(destination & 0x00FF00FFu) | scaled((destination >> 8) & 0x00FF00FFu) << 8);
+    while (from + 4 <= end && (at[from] & at[from + 1] & at[from + 2] & at[from + 3]) < 0)
+        from += 4;
+    while (from < end && at[from] < 0)
+        ++from;
+    return from;
 }
 
 // The pixels whose centres lie inside the device rectangle `r`.
@@ -106,6 +104,7 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
         area_ = QRect(area.left(), top, area.width(), std::min(kBandRows, area.bottom() + 1 - top));
         mask_ = nullptr;
         samples_.clear();
+        sampleColors_.clear();
         const std::size_t pixels = std::size_t(area_.width()) * std::size_t(area_.height());
         // Room for edges through an eighth of the pixels (of a stage of ordinary size), made
         // once: growing it mid-frame would copy it all, and the first busy frame would pay for
@@ -118,7 +117,7 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
             shaded_.resize(std::size_t(area_.width()));
         for (int y = area_.top(); y <= area_.bottom(); ++y) {
             Pixel* row = pixels_ + std::size_t(y) * pixelsPerRow_;
-            std::fill(row + area_.left(), row + area_.right() + 1, fill);
+            fillRow(row + area_.left(), fill, area_.width());
         }
         drawList(list, stageToImage, ColorTransform{});
         averageSamples();
@@ -243,12 +242,15 @@ void Rasterizer::composite()
                 if (fill.paint.isOpaque() && samples == SampleCoverage::kAllSamples && !inside) {
                     // The inside of an opaque fill: painted straight into the image.
                     if (solid)
-                        std::fill(row + x, row + end, *solid);
+                        fillRow(row + x, *solid, count);
                     else
                         fill.paint.shade(x, y, count, row + x);
-                    for (int i = x; i < end && samplesInRow_[std::size_t(y - area_.top())] > 0; ++i)
-                        if (samplesAt[i] >= 0)
-                            forgetSamples(samplesAt[i]);
+                    for (int i = x; samplesInRow_[std::size_t(y - area_.top())] > 0; ++i) {
+                        i = firstWithSamples(samplesAt, i, end);
+                        if (i == end)
+                            break;
+                        forgetSamples(samplesAt[i]);
+                    }
                     return;
                 }
                 const Pixel* shaded = nullptr;
@@ -257,13 +259,18 @@ void Rasterizer::composite()
                     shaded = shaded_.data() - x;
                 }
                 if (samples == SampleCoverage::kAllSamples && !inside) {
-                    // The inside of a see-through fill: the commonest blend, kept simple.
-                    for (int i = x; i < end; ++i) {
-                        const Pixel color = shaded ? shaded[i] : *solid;
-                        if (samplesAt[i] < 0)
-                            row[i] = over(color, row[i]);
+                    // The inside of a see-through fill: the commonest blend, a run of
+                    // one-colour pixels at a time.
+                    const bool anySamples = samplesInRow_[std::size_t(y - area_.top())] > 0;
+                    for (int i = x; i < end;) {
+                        const int run = anySamples ? firstWithSamples(samplesAt, i, end) : end;
+                        if (shaded)
+                            overRow(row + i, shaded + i, run - i);
                         else
-                            paintSamples(row, i, y, samplesAt[i], color, samples);
+                            overRow(row + i, *solid, run - i);
+                        if (run < end)
+                            paintSamples(row, run, y, samplesAt[run], shaded ? shaded[run] : *solid, samples);
+                        i = run + 1;
                     }
                     return;
                 }
@@ -298,28 +305,28 @@ void Rasterizer::paintSamples(Pixel* row, int x, int y, std::int32_t& at, Pixel 
     }
     if (at < 0) {
         at = std::int32_t(samples_.size());
-        samples_.push_back({x, y, true, samples, {row[x], over(color, row[x])}});
+        samples_.push_back({x, y, samples, -1, row[x], over(color, row[x])});
         ++samplesInRow_[std::size_t(y - area_.top())];
         return;
     }
     Samples& pixel = samples_[std::size_t(at)];
-    auto& colors = pixel.pixels;
-    if (pixel.split) {
+    if (pixel.each < 0) {
         if (samples == SampleCoverage::kAllSamples) {
-            colors[0] = over(color, colors[0]);
-            colors[1] = over(color, colors[1]);
+            pixel.outside = over(color, pixel.outside);
+            pixel.in = over(color, pixel.in);
             return;
         }
         if (samples == pixel.inside || samples == SampleCoverage::Samples(~pixel.inside)) {
-            Pixel& side = colors[samples == pixel.inside ? 1 : 0];
+            Pixel& side = samples == pixel.inside ? pixel.in : pixel.outside;
             side = over(color, side);
             return;
         }
-        const Pixel outside = colors[0], in = colors[1];
+        pixel.each = std::int32_t(sampleColors_.size());
+        SampleColors& colors = sampleColors_.emplace_back();
         for (std::size_t i = 0; i < colors.size(); ++i)
-            colors[i] = pixel.inside >> i & 1 ? in : outside;
-        pixel.split = false;
+            colors[i] = pixel.inside >> i & 1 ? pixel.in : pixel.outside;
     }
+    SampleColors& colors = sampleColors_[std::size_t(pixel.each)];
     for (std::size_t i = 0; i < colors.size(); ++i)
         if (samples >> i & 1)
             colors[i] = over(color, colors[i]);
@@ -340,12 +347,12 @@ void Rasterizer::averageSamples()
             ag += ((sample >> 8) & 0x00FF00FFu) * times;
             rb += (sample & 0x00FF00FFu) * times;
         };
-        if (pixel.split) {
+        if (pixel.each < 0) {
             const auto in = std::uint32_t(std::popcount(pixel.inside));
-            add(pixel.pixels[0], n - in);
-            add(pixel.pixels[1], in);
+            add(pixel.outside, n - in);
+            add(pixel.in, in);
         } else {
-            for (const Pixel sample : pixel.pixels)
+            for (const Pixel sample : sampleColors_[std::size_t(pixel.each)])
                 add(sample, 1);
         }
         pixels_[std::size_t(pixel.y) * pixelsPerRow_ + std::size_t(pixel.x)]

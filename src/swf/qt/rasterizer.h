@@ -39,14 +39,15 @@ private:
         SampleCoverage coverage;
         Paint paint;
     };
-    // A pixel whose samples differ: each kept until the drawing ends, then averaged.
-    // Most such pixels have two colours, an edge's either side: then `pixels` holds only the
-    // colour of the samples outside `inside`, then that of those in it.
+    using SampleColors = std::array<Pixel, SampleCoverage::kSamples * SampleCoverage::kSamples>;
+    // A pixel whose samples differ: each kept until the drawing ends, then averaged. Most such
+    // pixels have two colours, an edge's either side: `outside` for the samples not in `inside`,
+    // `in` for those in it. The others have a colour for each sample, in `sampleColors_`.
     struct Samples {
         int x, y;
-        bool split; // two colours
         SampleCoverage::Samples inside;
-        std::array<Pixel, SampleCoverage::kSamples * SampleCoverage::kSamples> pixels;
+        std::int32_t each = -1; // an index in sampleColors_, or -1 for two colours
+        Pixel outside, in;
     };
 
     void drawList(const DisplayList& list, const QTransform& transform, const ColorTransform& colors);
@@ -76,6 +77,7 @@ private:
     std::vector<Fill> fills_; // kept with their room for edges; the first fillsUsed_ in use
     std::size_t fillsUsed_ = 0;
     std::vector<Samples> samples_;
+    std::vector<SampleColors> sampleColors_;
     // By pixel of the area, row by row: an index in samples_, or -1 for none, as all are between
     // drawings.
     std::vector<std::int32_t> samplesAt_;

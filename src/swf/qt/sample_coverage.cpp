@@ -88,15 +88,17 @@ void SampleCoverage::addLine(QPointF a, QPointF b)
     if (first >= past)
         return;
     const double dxdy = (b.x() - a.x()) / (b.y() - a.y());
-    const double leftmost = double(clip_.left()) * n, beyond = double(clip_.right() + 1) * n;
-    for (int row = int(first); row < int(past); ++row) {
+    const double leftmost = double(clip_.left()) * n, lastSample = double(clip_.right() + 1) * n - 1;
+    crossings_.reserve(crossings_.size() + std::size_t(past - first));
+    for (auto row = std::uint32_t(first); row < std::uint32_t(past); ++row) {
         const double x = a.x() + ((row + 0.5) / n - a.y()) * dxdy;
-        // The first sample whose centre lies right of the edge; all left of the clip count at its edge.
-        const double sample = std::max(std::floor(x * n - 0.5) + 1, leftmost);
-        if (!(sample < beyond)) // also when the edge is too steep to have an x
+        const double at = x * n - 0.5; // in samples, 0 at the first one's centre
+        if (!(at < lastSample))        // also when the edge is too steep to have an x
             continue;
-        crossings_.push_back(std::uint64_t(row / n) << 32 | std::uint64_t(sample) << 3 | std::uint64_t(row % n) << 1
-                             | down);
+        // The first sample whose centre lies right of the edge; all left of the clip count at its
+        // edge. So `at` is cut to a whole number only where it is not negative.
+        const std::uint64_t sample = at < leftmost ? std::uint64_t(leftmost) : std::uint64_t(at) + 1;
+        crossings_.push_back(std::uint64_t(row / n) << 32 | sample << 3 | std::uint64_t(row % n) << 1 | down);
     }
 }
 
