@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """The banner's cost: reading the demo movie and drawing one frame into the 449 x 65 area (mean
-and busiest frame, in microseconds), the same for a 550 x 400 scene of gradients and strokes,
+and busiest frame, in microseconds), the same for a 550 x 400 scene of gradients, strokes and text,
 then the real program's share of one core while the demo
 banner plays in an idle window, measured from /proc over a quiet stretch after the lists have
 loaded.
@@ -38,7 +38,7 @@ def main():
     out = subprocess.run([os.path.join(args.build, "bench", "bench_banner"), "--scene"],
                          env=env, capture_output=True, text=True, check=True).stdout.split()
     r = dict(zip(out[::2], out[1::2]))
-    print(f"550 x 400 scene of gradients and strokes ({r['frames']} frames): draw a frame "
+    print(f"550 x 400 scene of gradients, strokes and text ({r['frames']} frames): draw a frame "
           f"{float(r['draw_us']):.0f} us (busiest {float(r['busiest_draw_us']):.0f} us)")
 
     # The program is built with the demo server's address; it is started here on that port.

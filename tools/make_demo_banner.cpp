@@ -9,17 +9,15 @@
 #include <cmath>
 #include <fstream>
 #include <iostream>
-#include <map>
 
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 #include <QRadialGradient>
-#include <QRawFont>
 
 #include "swf_writer.h"
+#include "text_line.h"
 
 using namespace quillmere::swf;
 using Writer = SwfWriter;
@@ -28,43 +26,6 @@ namespace {
 
 constexpr int kWidth = 449, kHeight = 65;
 constexpr int kFrames = 24;
-
-// A glyph outline in font units (1024 to the em, y down), cubic curves split in two quadratics.
-std::vector<Writer::Step> glyphSteps(const QPainterPath& path)
-{
-    std::vector<Writer::Step> steps{Writer::Styles{0, 1, 0}};
-    QPointF at;
-    const auto point = [](QPointF p) {
-        return std::pair{std::int32_t(std::lround(p.x())), std::int32_t(std::lround(p.y()))};
-    };
-    for (int i = 0; i < path.elementCount(); ++i) {
-        const QPainterPath::Element e = path.elementAt(i);
-        if (e.isMoveTo()) {
-            const auto [x, y] = point(e);
-            steps.push_back(Writer::MoveTo{x, y});
-            at = e;
-        } else if (e.isLineTo()) {
-            const auto [x, y] = point(e);
-            steps.push_back(Writer::LineTo{x, y});
-            at = e;
-        } else if (e.isCurveTo()) {
-            // Each half of the cubic, split at its middle, as the quadratic closest to it.
-            const QPointF c1 = e, c2 = path.elementAt(i + 1), end = path.elementAt(i + 2);
-            i += 2;
-            const QPointF mid = (at + 3 * c1 + 3 * c2 + end) / 8;
-            const auto quadratic = [](QPointF a, QPointF b, QPointF c, QPointF d) { return (3 * (b + c) - a - d) / 4; };
-            const QPointF first = quadratic(at, (at + c1) / 2, (at + 2 * c1 + c2) / 4, mid);
-            const QPointF second = quadratic(mid, (c1 + 2 * c2 + end) / 4, (c2 + end) / 2, end);
-            for (const auto& [control, to] : {std::pair{first, mid}, std::pair{second, end}}) {
-                const auto [cx, cy] = point(control);
-                const auto [x, y] = point(to);
-                steps.push_back(Writer::CurveTo{cx, cy, x, y});
-            }
-            at = end;
-        }
-    }
-    return steps;
-}
 
 std::string jpegPicture()
 {
@@ -150,30 +111,18 @@ int main(int argc, char* argv[])
     movie.defineRectangle(4, {0, 56 * 20, 0, 56 * 20}, picture);
 
     // 5, 6: the text, in glyphs of its own font.
-    const QString line = QStringLiteral("Your banner here: Quillmere demo server");
     QFont face(QStringLiteral("Liberation Sans"));
     face.setBold(true);
-    face.setPixelSize(1024);
-    const QRawFont raw = QRawFont::fromFont(face);
-    const QList<quint32> indexes = raw.glyphIndexesForString(line);
-    const QList<QPointF> advances = raw.advancesForGlyphIndexes(indexes);
-    std::map<quint32, std::uint32_t> glyphOf;
-    std::vector<std::vector<Writer::Step>> glyphs;
-    for (const quint32 index : indexes)
-        if (glyphOf.try_emplace(index, std::uint32_t(glyphs.size())).second)
-            glyphs.push_back(glyphSteps(raw.pathForGlyph(index)));
-    movie.defineFont(5, glyphs);
-    constexpr int kTextHeight = 18 * 20;
-    std::vector<Writer::Glyph> placed;
-    double width = 0;
-    for (int i = 0; i < indexes.size(); ++i) {
-        const auto advance = std::int32_t(std::lround(advances[i].x() * kTextHeight / 1024));
-        placed.push_back({glyphOf[indexes[i]], advance});
-        width += advance;
-    }
-    const auto left = std::int32_t(76 * 20 + (kWidth * 20 - 76 * 20 - width) / 2);
-    movie.defineText(6, {0, kWidth * 20, 0, kHeight * 20}, 5, kTextHeight, {255, 255, 255, 255}, left,
-                     kHeight * 10 + kTextHeight * 35 / 100, placed);
+    const auto [left, width] = defineTextLine(movie, {.fontId = 5,
+                                                      .textId = 6,
+                                                      .text = QStringLiteral("Your banner here: Quillmere demo server"),
+                                                      .face = face,
+                                                      .height = 18 * 20,
+                                                      .color = {255, 255, 255, 255},
+                                                      .bounds = {0, kWidth * 20, 0, kHeight * 20},
+                                                      .left = 76 * 20,
+                                                      .right = kWidth * 20,
+                                                      .baseline = kHeight * 10 + 18 * 20 * 35 / 100});
 
     // 7, 8: the sparkle, pulsing in a sprite of its own that loops.
     movie.defineShape(7, 3, {-200, 200, -200, 200}, {{solid({255, 255, 230, 230})}, {}, sparkle(200)});

@@ -1,7 +1,7 @@
 // The banner's costs: reading a movie, and drawing one frame into the 449 x 65 banner area.
 //     bench_banner MOVIE.swf   prints "read_us N draw_us N busiest_draw_us N frames N"
-//     bench_banner --scene     the same for a 550 x 400 stage of overlapping gradients and
-//                              strokes, one of them moving, drawn at its own size
+//     bench_banner --scene     the same for a 550 x 400 stage of overlapping gradients,
+//                              strokes and text, one square moving, drawn at its own size
 
 #include <algorithm>
 #include <chrono>
@@ -17,6 +17,7 @@
 #include "swf/player.h"
 #include "swf/qt/renderer.h"
 #include "swf_writer.h"
+#include "text_line.h"
 
 using namespace quillmere::swf;
 using Clock = std::chrono::steady_clock;
@@ -29,7 +30,7 @@ double microsecondsSince(Clock::time_point start)
 }
 
 // 550 x 400: a gradient backdrop, twelve overlapping gradient and solid squares with strokes,
-// and one of them crossing the stage over 24 frames.
+// one of them crossing the stage over 24 frames, and two lines of text over them.
 std::string scene()
 {
     SwfWriter w(550, 400, 24);
@@ -54,7 +55,22 @@ std::string scene()
         fill.matrix.tx = fill.matrix.ty = 1000;
         w.defineRectangle(std::uint16_t(2 + i), {0, 2000, 0, 2000}, fill, outline);
     }
+    QFont face(QStringLiteral("Liberation Sans"));
+    for (std::uint16_t i = 0; i < 2; ++i)
+        defineTextLine(w, {.fontId = std::uint16_t(20 + 2 * i),
+                           .textId = std::uint16_t(21 + 2 * i),
+                           .text = i == 0 ? QStringLiteral("Quillmere: every proxy in one list")
+                                          : QStringLiteral("Copy a name, or open it in your browser, with one click."),
+                           .face = face,
+                           .height = (i == 0 ? 32 : 18) * 20,
+                           .color = {255, 255, 255, 255},
+                           .bounds = {0, 11000, 0, 8000},
+                           .left = 0,
+                           .right = 11000,
+                           .baseline = 6800 + 700 * i});
     w.place({.depth = 1, .characterId = 1});
+    w.place({.depth = 20, .characterId = 21});
+    w.place({.depth = 21, .characterId = 23});
     for (int frame = 0; frame < 24; ++frame) {
         for (std::uint16_t i = 0; i < 12; ++i) {
             Matrix at;

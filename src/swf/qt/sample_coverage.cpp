@@ -50,7 +50,7 @@ void SampleCoverage::addPath(const QPainterPath& path, const QTransform& transfo
             i += 2;
             // A cubic strays from its chords by at most 3/4 of its second difference over n².
             const QPointF d1 = at - 2 * p + c2, d2 = p - 2 * c2 + end;
-            const double bend = std::max(std::hypot(d1.x(), d1.y()), std::hypot(d2.x(), d2.y()));
+            const double bend = std::sqrt(std::max(QPointF::dotProduct(d1, d1), QPointF::dotProduct(d2, d2)));
             const double wanted = std::ceil(std::sqrt(0.75 * bend / kFlatness));
             const int pieces = std::isfinite(wanted) ? std::clamp(int(wanted), 1, kMostCurvePieces) : 1;
             QPointF from = at;
@@ -124,8 +124,21 @@ void SampleCoverage::finish()
     sorted_.resize(crossings_.size());
     for (const Crossing c : crossings_) // `starts` moves on to where each row's next one goes
         sorted_[starts[std::size_t(rowOf(c) - first)]++] = c;
-    for (std::size_t row = 0, from = 0; row + 1 < starts.size(); from = starts[row++])
-        std::sort(sorted_.begin() + std::ptrdiff_t(from), sorted_.begin() + starts[row]);
+    for (std::size_t row = 0, from = 0; row + 1 < starts.size(); from = starts[row++]) {
+        Crossing* const begin = sorted_.data() + from;
+        Crossing* const end = sorted_.data() + starts[row];
+        if (end - begin > 16) {
+            std::sort(begin, end);
+            continue;
+        }
+        for (Crossing* c = begin + 1; c < end; ++c) { // a row's few, in place
+            const Crossing moving = *c;
+            Crossing* at = c;
+            for (; at > begin && at[-1] > moving; --at)
+                *at = at[-1];
+            *at = moving;
+        }
+    }
     crossings_.swap(sorted_);
 }
 
