@@ -83,7 +83,7 @@ Pixel premultiplied(Rgba c)
     return Pixel(c.a) << 24 | times(c.r) << 16 | times(c.g) << 8 | times(c.b);
 }
 
-const Ramp& Ramps::get(const Gradient& gradient, const ColorTransform& colors)
+std::shared_ptr<const Ramp> Ramps::get(const Gradient& gradient, const ColorTransform& colors)
 {
     std::string key;
     for (const Gradient::Stop& stop : gradient.stops)
@@ -96,7 +96,7 @@ const Ramp& Ramps::get(const Gradient& gradient, const ColorTransform& colors)
         return found->second;
     if (made_.size() >= kMaxCachedRamps)
         made_.clear(); // a colour animation would make a new one every frame
-    return made_.emplace(std::move(key), rampOf(gradient, colors)).first->second;
+    return made_.emplace(std::move(key), std::make_shared<const Ramp>(rampOf(gradient, colors))).first->second;
 }
 
 Paint::Paint(const FillStyle& style, const ColorTransform& colors, const QTransform& shapeToDevice, Bitmaps& bitmaps,
@@ -128,10 +128,10 @@ Paint::Paint(const FillStyle& style, const ColorTransform& colors, const QTransf
     if (gradient.stops.empty())
         return;
     ramp_ = ramps.get(gradient, colors);
-    opaque_ = std::all_of(ramp_.begin(), ramp_.end(), [](Pixel p) { return p >> 24 == 255; });
+    opaque_ = std::all_of(ramp_->begin(), ramp_->end(), [](Pixel p) { return p >> 24 == 255; });
     if (!invertible) { // a gradient squeezed to nothing: all of it lies past its end
         kind_ = Kind::Solid;
-        solid_ = ramp_.back();
+        solid_ = ramp_->back();
         return;
     }
     spread_ = gradient.spread;
@@ -166,7 +166,8 @@ void Paint::shade(int x, int y, int count, Pixel* out) const
     double v = m.m12() * (x + 0.5) + m.m22() * (y + 0.5) + m.dy();
     const double du = m.m11(), dv = m.m12();
     constexpr double half = kGradientSquareHalf;
-    const auto fromRamp = [this](double t) { return ramp_[std::size_t(rampPosition(t))]; };
+    const Pixel* const ramp = ramp_ ? ramp_->data() : nullptr; // of a gradient
+    const auto fromRamp = [this, ramp](double t) { return ramp[std::size_t(rampPosition(t))]; };
     switch (kind_) {
     case Kind::Linear: {
         // A gradient that runs across the rows paints every row alike: the last span is kept.
@@ -193,7 +194,7 @@ void Paint::shade(int x, int y, int count, Pixel* out) const
             for (int i = 0; i < count; ++i, u += du, v += dv) {
                 const auto fu = float(u), fv = float(v);
                 const float at = std::sqrt(fu * fu + fv * fv) * scale + 0.5f;
-                out[i] = ramp_[std::size_t(at < last ? at : last)]; // also past float's range
+                out[i] = ramp[std::size_t(at < last ? at : last)]; // also past float's range
             }
             return;
         }
@@ -247,21 +248,22 @@ void Paint::shadeLinearPad(double u, double du, int count, Pixel* out) const
 {
     constexpr double scale = 255.0 / (2 * kGradientSquareHalf) * 65536;
     const double first = (u + kGradientSquareHalf) * scale + 0.5 * 65536, step = du * scale;
+    const Ramp& ramp = *ramp_;
     // Beyond this the sums could overflow; such gradients take the slow way.
     if (std::fabs(first) > 1e15 || std::fabs(step * count) > 1e15) {
         for (int i = 0; i < count; ++i, u += du)
-            out[i] = ramp_[std::size_t(rampPosition((u + kGradientSquareHalf) / (2 * kGradientSquareHalf)))];
+            out[i] = ramp[std::size_t(rampPosition((u + kGradientSquareHalf) / (2 * kGradientSquareHalf)))];
         return;
     }
     auto at = std::int64_t(first);
     const auto by = std::int64_t(step);
     constexpr std::int64_t end = std::int64_t(256) << 16;
-    const auto padded = [this](std::int64_t at) { return at < 0 ? ramp_.front() : ramp_.back(); };
+    const auto padded = [&ramp](std::int64_t at) { return at < 0 ? ramp.front() : ramp.back(); };
     int i = 0;
     for (; i < count && (at < 0 || at >= end); ++i, at += by)
         out[i] = padded(at);
     for (; i < count && at >= 0 && at < end; ++i, at += by)
-        out[i] = ramp_[std::size_t(at >> 16)];
+        out[i] = ramp[std::size_t(at >> 16)];
     for (; i < count; ++i, at += by)
         out[i] = padded(at);
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,13 +25,14 @@ Pixel premultiplied(Rgba color);
 
 using Ramp = std::array<Pixel, 256>;
 
-// Gradients' ramps, each made once for a gradient and a colour transform it is drawn in.
+// Gradients' ramps, each made once for a gradient and a colour transform it is drawn in, and
+// shared with the paints that use them.
 class Ramps {
 public:
-    const Ramp& get(const Gradient& gradient, const ColorTransform& colors);
+    std::shared_ptr<const Ramp> get(const Gradient& gradient, const ColorTransform& colors);
 
 private:
-    std::map<std::string, Ramp> made_; // by what makes them: records, blending, transform
+    std::map<std::string, std::shared_ptr<const Ramp>> made_; // by what makes them: records, blending, transform
 };
 
 // What a fill style paints each pixel with: a colour, a gradient from a 256-entry ramp as the
@@ -60,8 +62,8 @@ private:
     Kind kind_ = Kind::None;
     Pixel solid_ = 0;
     bool opaque_ = false;
-    QTransform deviceToPaint_; // pixel centres to the gradient square or the bitmap's pixels
-    Ramp ramp_{};
+    QTransform deviceToPaint_;         // pixel centres to the gradient square or the bitmap's pixels
+    std::shared_ptr<const Ramp> ramp_; // of a gradient
     Gradient::Spread spread_ = Gradient::Spread::Pad;
     double focal_ = 0;
     QImage bitmap_;
