@@ -568,6 +568,21 @@ private slots:
             w.defineFont(2, {kSquareGlyph}, u"x");
             w.defineEditText(1, {0, 600, 0, 300}, 2, 300, kRed, EditText::Align::Left, "x");
         });
+        {
+            // Two fills of one shape with the same edges, the second see-through over the first.
+            Writer w(120, 40);
+            Writer::Drawing twice{{solid(kRed), solid({0, 0, 255, 128})}, {}, {}};
+            for (const std::uint32_t fill : {1u, 2u})
+                for (const Writer::Step& step : std::vector<Writer::Step>{
+                         Writer::Styles{0, fill, 0}, Writer::MoveTo{50, 50}, Writer::LineTo{590, 50},
+                         Writer::LineTo{590, 590}, Writer::LineTo{50, 590}, Writer::LineTo{50, 50}})
+                    twice.steps.push_back(step);
+            w.defineShape(1, 3, {0, 600, 0, 600}, twice);
+            w.place({.depth = 1, .characterId = 1});
+            for (int frame = 0; frame < 3; ++frame)
+                w.showFrame();
+            QTest::newRow("two fills alike, standing still") << w.finish();
+        }
         Writer w(120, 40);
         w.defineRectangle(1, {0, 300, 0, 300}, solid(kRed));
         w.defineMorphShape(
@@ -604,10 +619,14 @@ private slots:
         const QSize size(180, 60); // not the stage's: scaled, with a border
         incremental.changedArea(player, size);
         QImage frame = incremental.renderShowAll(player, size);
+        QImage whole = frame; // redrawn whole by the same renderer, with what it keeps between drawings
         for (int tick = 0; tick < 14; ++tick) {
             player.tick();
+            const QImage fresh = Renderer(read).renderShowAll(player, size);
             incremental.redrawShowAll(player, frame, incremental.changedArea(player, size));
-            QCOMPARE(frame, Renderer(read).renderShowAll(player, size));
+            QCOMPARE(frame, fresh);
+            incremental.redrawShowAll(player, whole, whole.rect());
+            QCOMPARE(whole, fresh);
         }
     }
 

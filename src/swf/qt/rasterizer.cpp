@@ -122,6 +122,7 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
         drawList(list, stageToImage, ColorTransform{});
         averageSamples();
     }
+    coverages_.endDrawing();
     pixels_ = nullptr;
     return true;
 }
@@ -182,7 +183,7 @@ void Rasterizer::drawShape(const Shape& shape, const QTransform& transform, cons
             Paint paint(styles.fills[i], colors, transform, bitmaps_, ramps_);
             if (paint.paintsNothing())
                 continue;
-            nextFill(area_, path.fillRule(), std::move(paint)).addPath(path, transform);
+            addFill(path, transform, area_, std::move(paint));
         }
         composite();
         for (std::size_t i = 0; i < styles.lines.size(); ++i) {
@@ -204,18 +205,26 @@ void Rasterizer::fillPath(const QPainterPath& path, const QTransform& transform,
     if (paint.paintsNothing() || !reaches(transform.mapRect(path.boundingRect())))
         return;
     fillsUsed_ = 0;
-    nextFill(clip, path.fillRule(), std::move(paint)).addPath(path, transform);
+    addFill(path, transform, clip, std::move(paint));
     composite();
 }
 
-SampleCoverage& Rasterizer::nextFill(QRect clip, Qt::FillRule rule, Paint paint)
+void Rasterizer::addFill(const QPainterPath& path, const QTransform& transform, QRect clip, Paint paint)
 {
     if (fillsUsed_ == fills_.size())
-        fills_.push_back({SampleCoverage(clip, rule), paint});
+        fills_.push_back({SampleCoverage(clip, path.fillRule()), nullptr, paint, {}, {}});
     Fill& fill = fills_[fillsUsed_++];
-    fill.coverage.reset(clip, rule);
     fill.paint = std::move(paint);
-    return fill.coverage;
+    fill.kept = coverages_.find(path, transform, clip);
+    // Each fill asks its coverage row by row: two fills alike of one shape cannot share one.
+    const auto sharing = [&fill](const Fill& other) { return &other != &fill && other.kept == fill.kept; };
+    if (fill.kept && std::none_of(fills_.begin(), fills_.begin() + std::ptrdiff_t(fillsUsed_), sharing))
+        return;
+    fill.kept = nullptr;
+    fill.own.reset(clip, path.fillRule());
+    fill.own.addPath(path, transform);
+    fill.path = path;
+    fill.transform = transform;
 }
 
 void Rasterizer::composite()
@@ -223,10 +232,15 @@ void Rasterizer::composite()
     const std::span<Fill> fills(fills_.data(), fillsUsed_);
     int first = INT_MAX, last = INT_MIN;
     for (Fill& fill : fills) {
-        fill.coverage.finish();
-        if (!fill.coverage.isEmpty()) {
-            first = std::min(first, fill.coverage.firstRow());
-            last = std::max(last, fill.coverage.lastRow());
+        if (!fill.kept) {
+            fill.own.finish();
+            coverages_.keep(fill.path, fill.transform, fill.own.clip(), fill.own);
+            fill.path = {}; // let go of the outline: its shape may be dropped before the next drawing
+        }
+        const SampleCoverage& coverage = fill.kept ? *fill.kept : fill.own;
+        if (!coverage.isEmpty()) {
+            first = std::min(first, coverage.firstRow());
+            last = std::max(last, coverage.lastRow());
         }
     }
     for (int y = first; y <= last; ++y) {
@@ -237,7 +251,8 @@ void Rasterizer::composite()
                                   - area_.left(); // by the image's x too
         for (Fill& fill : fills) {
             const std::optional<Pixel> solid = fill.paint.solid();
-            fill.coverage.rowSpans(y, [&](int x, int count, SampleCoverage::Samples samples) {
+            SampleCoverage& coverage = fill.kept ? *fill.kept : fill.own;
+            coverage.rowSpans(y, [&](int x, int count, SampleCoverage::Samples samples) {
                 const int end = x + count;
                 if (fill.paint.isOpaque() && samples == SampleCoverage::kAllSamples && !inside) {
                     // The inside of an opaque fill: painted straight into the image.

@@ -8,6 +8,7 @@
 #include <QTransform>
 
 #include "swf/player.h"
+#include "swf/qt/coverage_cache.h"
 #include "swf/qt/paint.h"
 #include "swf/qt/sample_coverage.h"
 
@@ -35,9 +36,13 @@ public:
 
 private:
     struct Draw;
+    // A fill to paint: its coverage found now into `own`, or kept from a drawing before.
     struct Fill {
-        SampleCoverage coverage;
+        SampleCoverage own;
+        SampleCoverage* kept;
         Paint paint;
+        QPainterPath path; // what `own` is the coverage of, to be kept
+        QTransform transform;
     };
     using SampleColors = std::array<Pixel, SampleCoverage::kSamples * SampleCoverage::kSamples>;
     // A pixel whose samples differ: each kept until the drawing ends, then averaged. Most such
@@ -55,8 +60,8 @@ private:
     void drawShape(const Shape& shape, const QTransform& transform, const ColorTransform& colors);
     // Fills `path` through `transform` on its own, clipped to `clip` within the area drawn.
     void fillPath(const QPainterPath& path, const QTransform& transform, Paint paint, QRect clip);
-    // The next of the fills to paint together, with no edges yet.
-    SampleCoverage& nextFill(QRect clip, Qt::FillRule rule, Paint paint);
+    // Adds `path` through `transform`, clipped to `clip`, to the fills to paint together.
+    void addFill(const QPainterPath& path, const QTransform& transform, QRect clip, Paint paint);
     // Paints the fills in turn over the image, each over the samples it covers.
     void composite();
     void paintSamples(Pixel* row, int x, int y, std::int32_t& at, Pixel color, SampleCoverage::Samples samples);
@@ -74,6 +79,7 @@ private:
     QRect area_;
     const QImage* mask_ = nullptr; // what the masks of the objects drawn now let through
 
+    CoverageCache coverages_;
     std::vector<Fill> fills_; // kept with their room for edges; the first fillsUsed_ in use
     std::size_t fillsUsed_ = 0;
     std::vector<Samples> samples_;

@@ -43,6 +43,17 @@ public:
     // Sorts the crossings into rows: call once after the last edge and before rowSpans.
     void finish();
     bool isEmpty() const { return crossings_.empty(); }
+    std::size_t size() const { return crossings_.size(); } // crossings, each a word
+    QRect clip() const { return clip_; }
+    // To be asked row by row again from the first.
+    void rewind() { next_ = 0; }
+    // A copy of the finished coverage without the room it made for sorting.
+    SampleCoverage finishedCopy() const
+    {
+        SampleCoverage copy(clip_, evenOdd_ ? Qt::OddEvenFill : Qt::WindingFill);
+        copy.crossings_ = crossings_;
+        return copy;
+    }
     int firstRow() const { return isEmpty() ? 0 : rowOf(crossings_.front()); }
     int lastRow() const { return isEmpty() ? -1 : rowOf(crossings_.back()); }
 
