@@ -1,6 +1,7 @@
 #include "swf_writer.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <stdexcept>
 
@@ -148,6 +149,73 @@ void color(BitWriter& w, Rgba c, bool alpha)
     w.u8(c.b);
     if (alpha)
         w.u8(c.a);
+}
+
+// A filter list, as PlaceObject3 and button records hold it.
+void filters(BitWriter& w, const std::vector<Filter>& list)
+{
+    const auto fixed = [&w](double v) { w.u32(std::uint32_t(std::int32_t(std::lround(v * 65536)))); };
+    const auto fixed8 = [&w](double v) { w.u16(std::uint16_t(std::int16_t(std::lround(v * 256)))); };
+    const auto single = [&w](float v) { w.u32(std::bit_cast<std::uint32_t>(v)); };
+    const auto flags = [&w](const Filter& f, bool withOnTop) {
+        w.u8((f.inner ? 0x80 : 0) | (f.knockout ? 0x40 : 0) | (f.compositeSource ? 0x20 : 0)
+             | (withOnTop ? (f.onTop ? 0x10 : 0) | (f.passes & 0x0F) : f.passes & 0x1F));
+    };
+    w.u8(std::uint32_t(list.size()));
+    for (const Filter& f : list) {
+        using Kind = Filter::Kind;
+        w.u8(std::uint8_t(f.kind));
+        switch (f.kind) {
+        case Kind::DropShadow:
+        case Kind::Glow:
+            color(w, f.colors.at(0), true);
+            fixed(f.blurX);
+            fixed(f.blurY);
+            if (f.kind == Kind::DropShadow) {
+                fixed(f.angle);
+                fixed(f.distance);
+            }
+            fixed8(f.strength);
+            flags(f, false);
+            break;
+        case Kind::Blur:
+            fixed(f.blurX);
+            fixed(f.blurY);
+            w.u8(std::uint32_t(f.passes) << 3);
+            break;
+        case Kind::Bevel:
+        case Kind::GradientGlow:
+        case Kind::GradientBevel:
+            if (f.kind != Kind::Bevel)
+                w.u8(std::uint32_t(f.colors.size()));
+            for (const Rgba c : f.colors)
+                color(w, c, true);
+            if (f.kind != Kind::Bevel)
+                for (const std::uint8_t ratio : f.ratios)
+                    w.u8(ratio);
+            fixed(f.blurX);
+            fixed(f.blurY);
+            fixed(f.angle);
+            fixed(f.distance);
+            fixed8(f.strength);
+            flags(f, true);
+            break;
+        case Kind::Convolution:
+            w.u8(std::uint32_t(f.columns));
+            w.u8(std::uint32_t(f.rows));
+            single(f.divisor);
+            single(f.bias);
+            for (const float v : f.matrix)
+                single(v);
+            color(w, f.defaultColor, true);
+            w.u8((f.clamp ? 0x02 : 0) | (f.preserveAlpha ? 0x01 : 0));
+            break;
+        case Kind::ColorMatrix:
+            for (const float v : f.matrix)
+                single(v);
+            break;
+        }
+    }
 }
 
 void fillStyle(BitWriter& w, const FillStyle& f, int shapeVersion)
@@ -587,11 +655,16 @@ void SwfWriter::defineButton(std::uint16_t id, const std::vector<ButtonPart>& pa
 {
     BitWriter records;
     for (const ButtonPart& part : parts) {
-        records.u8(part.states);
+        const bool blends = part.blendMode != BlendMode::Normal;
+        records.u8(part.states | (part.filters.empty() ? 0 : 0x10) | (blends ? 0x20 : 0));
         records.u16(part.characterId);
         records.u16(part.depth);
         matrix(records, part.matrix);
         colorTransform(records, ColorTransform{});
+        if (!part.filters.empty())
+            filters(records, part.filters);
+        if (blends)
+            records.u8(std::uint8_t(part.blendMode));
     }
     records.u8(0);
     const std::string characters = records.take();
@@ -618,6 +691,10 @@ void SwfWriter::place(const Placement& p)
     BitWriter w;
     w.u8((p.move ? 0x01 : 0) | (p.characterId ? 0x02 : 0) | (p.matrix ? 0x04 : 0) | (p.colorTransform ? 0x08 : 0)
          | (p.ratio ? 0x10 : 0) | (p.clipDepth ? 0x40 : 0));
+    const std::uint8_t flags3 = (p.filters ? 0x01 : 0) | (p.blendMode ? 0x02 : 0) | (p.cacheAsBitmap ? 0x04 : 0)
+                                | (p.visible ? 0x20 : 0) | (p.opaqueBackground ? 0x40 : 0);
+    if (flags3)
+        w.u8(flags3);
     w.u16(p.depth);
     if (p.characterId)
         w.u16(*p.characterId);
@@ -629,7 +706,17 @@ void SwfWriter::place(const Placement& p)
         w.u16(*p.ratio);
     if (p.clipDepth)
         w.u16(*p.clipDepth);
-    tag(26, w.take());
+    if (p.filters)
+        filters(w, *p.filters);
+    if (p.blendMode)
+        w.u8(std::uint8_t(*p.blendMode));
+    if (p.cacheAsBitmap)
+        w.u8(*p.cacheAsBitmap);
+    if (p.visible)
+        w.u8(*p.visible);
+    if (p.opaqueBackground)
+        color(w, *p.opaqueBackground, true);
+    tag(flags3 ? 70 : 26, w.take());
 }
 
 void SwfWriter::remove(std::uint16_t depth)

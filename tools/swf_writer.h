@@ -104,6 +104,8 @@ public:
         std::uint16_t characterId;
         std::uint16_t depth;
         Matrix matrix{};
+        std::vector<Filter> filters{};
+        BlendMode blendMode = BlendMode::Normal;
     };
     void defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease,
                       const std::string& onPress = {});
@@ -116,8 +118,14 @@ public:
         std::optional<ColorTransform> colorTransform{};
         std::optional<std::uint16_t> ratio{};
         std::optional<std::uint16_t> clipDepth{};
+        // Any of these makes it a PlaceObject3.
+        std::optional<std::vector<Filter>> filters{};
+        std::optional<BlendMode> blendMode{};
+        std::optional<bool> cacheAsBitmap{};
+        std::optional<bool> visible{};
+        std::optional<Rgba> opaqueBackground{};
     };
-    void place(const Placement& placement); // PlaceObject2
+    void place(const Placement& placement); // PlaceObject2, or PlaceObject3
     void remove(std::uint16_t depth);       // RemoveObject2
     void showFrame();
 

@@ -111,33 +111,6 @@ ActionList readActions(ByteReader& in, Budget& budget)
 
 namespace {
 
-// A filter list of a button record, read only to be skipped.
-void skipFilters(ByteReader& in)
-{
-    const std::uint8_t count = in.u8();
-    for (std::uint8_t i = 0; i < count; ++i) {
-        switch (in.u8()) {
-        case 0: in.skip(23); break; // drop shadow
-        case 1: in.skip(9); break;  // blur
-        case 2: in.skip(15); break; // glow
-        case 3: in.skip(27); break; // bevel
-        case 4:                     // gradient glow
-        case 7: {                   // gradient bevel
-            const std::size_t colours = in.u8();
-            in.skip(colours * 5 + 19);
-            break;
-        }
-        case 5: { // convolution
-            const std::size_t columns = in.u8(), rows = in.u8();
-            in.skip(8 + columns * rows * 4 + 5);
-            break;
-        }
-        case 6: in.skip(80); break; // colour matrix
-        default: throw FormatError("unknown filter in a button");
-        }
-    }
-}
-
 std::vector<Button::Record> readButtonRecords(ByteReader& in, bool button2, Budget& budget)
 {
     std::vector<Button::Record> records;
@@ -154,9 +127,9 @@ std::vector<Button::Record> readButtonRecords(ByteReader& in, bool button2, Budg
         if (button2) {
             record.colorTransform = readColorTransform(in, true);
             if (flags & 0x10)
-                skipFilters(in);
+                record.filters = readFilters(in);
             if (flags & 0x20)
-                in.u8(); // blend mode
+                record.blendMode = readBlendMode(in);
         }
         records.push_back(record);
     }

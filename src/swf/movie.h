@@ -103,6 +103,57 @@ struct Action {
 
 using ActionList = std::vector<Action>;
 
+// How an object's pixels combine with what lies under it (PlaceObject3, button records). Values
+// the format has no mode for are normal, as 0 is.
+enum class BlendMode : std::uint8_t {
+    Normal = 1,
+    Layer,
+    Multiply,
+    Screen,
+    Lighten,
+    Darken,
+    Difference,
+    Add,
+    Subtract,
+    Invert,
+    Alpha,
+    Erase,
+    Overlay,
+    Hardlight,
+};
+
+// A filter of an object's picture, as its record gives it. Blur sizes and distances are in
+// pixels, the angle in radians.
+struct Filter {
+    enum class Kind : std::uint8_t {
+        DropShadow,
+        Blur,
+        Glow,
+        Bevel,
+        GradientGlow,
+        Convolution,
+        ColorMatrix,
+        GradientBevel,
+    };
+    Kind kind = Kind::Blur;
+    double blurX = 0, blurY = 0;
+    int passes = 1;
+    double angle = 0, distance = 0;
+    double strength = 1;
+    bool inner = false, knockout = false, compositeSource = true, onTop = false;
+    // DropShadow and Glow: one; Bevel: the shadow's, then the highlight's; the gradient
+    // filters: their gradient's, with its ratios.
+    std::vector<Rgba> colors;
+    std::vector<std::uint8_t> ratios;
+    // ColorMatrix: 20 values, a row of five for each of red, green, blue and alpha.
+    // Convolution: columns x rows, row by row, divided by `divisor`, plus `bias`.
+    std::vector<float> matrix;
+    int columns = 0, rows = 0;
+    float divisor = 1, bias = 0;
+    Rgba defaultColor{0, 0, 0, 0};
+    bool clamp = true, preserveAlpha = true;
+};
+
 // PlaceObject, PlaceObject2 and PlaceObject3: what they give, the rest absent.
 struct Place {
     std::uint16_t depth = 0;
@@ -112,6 +163,11 @@ struct Place {
     std::optional<ColorTransform> colorTransform;
     std::optional<std::uint16_t> ratio;
     std::optional<std::uint16_t> clipDepth;
+    std::optional<std::vector<Filter>> filters;
+    std::optional<BlendMode> blendMode;
+    std::optional<bool> cacheAsBitmap;
+    std::optional<bool> visible;
+    std::optional<Rgba> opaqueBackground;
 };
 
 struct Remove {
@@ -142,6 +198,8 @@ struct Button {
         std::uint16_t depth = 0;
         Matrix matrix;
         ColorTransform colorTransform;
+        std::vector<Filter> filters;
+        BlendMode blendMode = BlendMode::Normal;
     };
     std::vector<Record> records;
     std::vector<ActionList> onPress;

@@ -75,6 +75,8 @@ DisplayObject TimelinePlayer::instantiate(std::uint16_t characterId, int nesting
                     DisplayObject shown = instantiate(record.characterId, nesting + 1);
                     shown.matrix = record.matrix;
                     shown.colorTransform = record.colorTransform;
+                    shown.effects.filters = record.filters;
+                    shown.effects.blendMode = record.blendMode;
                     object.button->states[std::size_t(state)].insert_or_assign(record.depth, std::move(shown));
                 }
     }
@@ -95,6 +97,7 @@ void TimelinePlayer::place(const Place& place)
         replaced.colorTransform = found->second.colorTransform;
         replaced.ratio = found->second.ratio;
         replaced.clipDepth = found->second.clipDepth;
+        replaced.effects = found->second.effects;
         found->second = std::move(replaced);
     }
     DisplayObject& object = found->second;
@@ -108,6 +111,17 @@ void TimelinePlayer::place(const Place& place)
     // object as it is.
     if (place.clipDepth && *place.clipDepth > place.depth)
         object.clipDepth = *place.clipDepth;
+    DisplayObject::Effects& effects = object.effects;
+    if (place.filters)
+        effects.filters = *place.filters;
+    if (place.blendMode)
+        effects.blendMode = *place.blendMode;
+    if (place.cacheAsBitmap)
+        effects.cacheAsBitmap = *place.cacheAsBitmap;
+    if (place.visible)
+        effects.visible = *place.visible;
+    if (place.opaqueBackground)
+        effects.opaqueBackground = place.opaqueBackground;
 }
 
 void TimelinePlayer::apply(const Frame& frame)

@@ -24,6 +24,14 @@ struct DisplayObject {
     ColorTransform colorTransform;
     std::uint16_t ratio = 0;
     std::optional<std::uint16_t> clipDepth; // a mask for the depths above it, up to this one
+    // How its picture is changed and laid over what is under it.
+    struct Effects {
+        std::vector<Filter> filters;
+        BlendMode blendMode = BlendMode::Normal;
+        bool cacheAsBitmap = false;
+        bool visible = true;
+        std::optional<Rgba> opaqueBackground;
+    } effects;
     std::shared_ptr<TimelinePlayer> sprite; // a placed sprite's own timeline
     std::shared_ptr<ButtonInstance> button; // a placed button's states
     std::shared_ptr<const void> counted;    // held while the object is placed: see PlayContext

@@ -131,8 +131,22 @@ Place readPlace2(ByteReader& in, bool place3)
         in.string(); // instance name
     if (flags & 0x40)
         place.clipDepth = in.u16();
-    // Filters, blend mode, caching and clip actions follow; none of them is drawn.
-    return place;
+    if (flags3 & 0x01) {
+        try {
+            place.filters = readFilters(in);
+        } catch (const FormatError&) {
+            return place; // what follows the filters cannot be found; the object is placed as it is
+        }
+    }
+    if (flags3 & 0x02)
+        place.blendMode = readBlendMode(in);
+    if (flags3 & 0x04)
+        place.cacheAsBitmap = in.u8() != 0;
+    if (flags3 & 0x20)
+        place.visible = in.u8() != 0;
+    if (flags3 & 0x40)
+        place.opaqueBackground = readRgba(in);
+    return place; // clip actions follow, which only scripts would run
 }
 
 } // namespace quillmere::swf

@@ -49,6 +49,10 @@ Font readFont1(ByteReader& in, Budget& budget);
 Font readFont2(ByteReader& in, bool font3, Budget& budget);
 Text readText(ByteReader& in, bool withAlpha, Budget& budget);
 
+// A filter list, and a blend mode, of PlaceObject3 or a button record.
+std::vector<Filter> readFilters(ByteReader& in);
+BlendMode readBlendMode(ByteReader& in);
+
 Place readPlace1(ByteReader& in);
 Place readPlace2(ByteReader& in, bool place3);
 

@@ -148,7 +148,8 @@ private slots:
     }
 
     // A move that names a character keeps the sprite there when it is that character, playing
-    // on, and otherwise swaps in the new character where the old one stood.
+    // on, and otherwise swaps in the new character where the old one stood, with its matrix,
+    // filters and blend mode. A move changes only what it gives.
     void aMoveThatNamesACharacterKeepsOrSwapsIt()
     {
         Writer w(100, 100);
@@ -157,11 +158,16 @@ private slots:
         for (int i = 0; i < 3; ++i)
             w.showFrame();
         w.endSprite();
-        w.place({.depth = 1, .characterId = 2, .matrix = at(300)});
+        Filter blur;
+        blur.blurX = blur.blurY = 4;
+        w.place(
+            {.depth = 1, .characterId = 2, .matrix = at(300), .filters = {{blur}}, .blendMode = BlendMode::Multiply});
         w.showFrame();
         w.place({.depth = 1, .characterId = 2, .move = true});
         w.showFrame();
         w.place({.depth = 1, .characterId = 1, .move = true});
+        w.showFrame();
+        w.place({.depth = 1, .move = true, .blendMode = BlendMode::Screen});
         w.showFrame();
         Player player(read(w.finish()));
         const auto& list = player.root().displayList();
@@ -173,6 +179,10 @@ private slots:
         QCOMPARE(list.at(1).characterId, 1);
         QVERIFY(!list.at(1).sprite);
         QCOMPARE(list.at(1).matrix.tx, 300.0);
+        QCOMPARE(list.at(1).effects.blendMode, BlendMode::Multiply);
+        player.tick();
+        QCOMPARE(list.at(1).effects.blendMode, BlendMode::Screen);
+        QCOMPARE(list.at(1).effects.filters.size(), 1u);
     }
 
     // Addresses open only for a click: a frame action asking for one is refused; a press and

@@ -21,6 +21,8 @@ using Writer = SwfWriter;
 
 namespace {
 
+constexpr Rgba kRed{255, 0, 0, 255}, kWhite{255, 255, 255, 255};
+
 QString refusal(const std::string& file)
 {
     try {
@@ -382,9 +384,9 @@ private slots:
         QCOMPARE(movie.timeline.labels.at("second"), 1u);
     }
 
-    // A button as another tool writes it: a record with filters and a blend mode, to be read
-    // past, and a release that pushes every kind of value, some from a constant pool.
-    void aButtonReadsPastFiltersAndPushesEveryValue()
+    // A button as another tool writes it: a record with filters and a blend mode, and a release
+    // that pushes every kind of value, some from a constant pool.
+    void aButtonReadsItsFiltersAndPushesEveryValue()
     {
         const std::string none(1, '\0'); // an empty matrix or colour transform
         const std::string records = "\x38" + le16(1) + le16(1) + none + none + "\x03"  // three filters
@@ -405,11 +407,106 @@ private slots:
         QCOMPARE(button.records.size(), 2u);
         QCOMPARE(button.records[1].depth, 2);
         QCOMPARE(button.records[1].states, std::uint8_t(1 << Button::Up));
+        const std::vector<Filter>& filters = button.records[0].filters;
+        QCOMPARE(filters.size(), 3u);
+        QCOMPARE(filters[0].kind, Filter::Kind::DropShadow);
+        QCOMPARE(filters[0].colors, std::vector<Rgba>{(Rgba{0x11, 0x11, 0x11, 0x11})});
+        QCOMPARE(filters[0].blurX, 0x11111111 / 65536.0);
+        QCOMPARE(filters[0].strength, 0x1111 / 256.0);
+        QCOMPARE(filters[0].passes, 0x11); // five bits of passes after inner, knockout and composite
+        QCOMPARE(filters[1].kind, Filter::Kind::GradientBevel);
+        QCOMPARE(filters[1].ratios, (std::vector<std::uint8_t>{0x22, 0x22}));
+        QVERIFY(filters[1].compositeSource && !filters[1].onTop);
+        QCOMPARE(filters[1].passes, 2); // four bits after on top
+        QCOMPARE(filters[2].kind, Filter::Kind::Convolution);
+        QCOMPARE(filters[2].matrix.size(), 9u);
+        QCOMPARE(button.records[0].blendMode, BlendMode::Normal);
         const ActionList& release = button.onRelease.at(0);
         QCOMPARE(release.size(), 2u);
         const std::vector<Value> expected{1.5, {}, {}, {}, true, 0.1, -7.0, "second", "first"};
         QVERIFY(release[0].values == expected);
         QCOMPARE(release[1].op, Action::Op::GetUrl2);
+    }
+
+    // Every filter kind and blend mode as our writer writes them, and a filter list cut short:
+    // the object is still placed, without what came after the filters.
+    void placementsReadTheirFiltersAndBlendModes()
+    {
+        std::vector<Filter> every;
+        for (int kind = 0; kind <= int(Filter::Kind::GradientBevel); ++kind) {
+            Filter f;
+            f.kind = Filter::Kind(kind);
+            f.blurX = 4.5;
+            f.blurY = 2.25;
+            f.passes = 3;
+            f.strength = 1.5;
+            f.inner = kind % 2;
+            if (f.kind == Filter::Kind::DropShadow || f.kind == Filter::Kind::Glow)
+                f.colors = {kRed};
+            if (f.kind == Filter::Kind::Bevel)
+                f.colors = {kRed, kWhite};
+            if (f.kind == Filter::Kind::GradientGlow || f.kind == Filter::Kind::GradientBevel) {
+                f.colors = {kRed, kWhite, kRed};
+                f.ratios = {0, 128, 255};
+            }
+            if (!f.colors.empty() && f.kind != Filter::Kind::Glow) {
+                f.angle = 0.75;
+                f.distance = 3;
+            }
+            if (f.kind == Filter::Kind::ColorMatrix)
+                f.matrix.assign(20, 0.5f);
+            if (f.kind == Filter::Kind::Convolution) {
+                f.columns = 3;
+                f.rows = 2;
+                f.matrix = {1, 2, 3, 4, 5, 6};
+                f.divisor = 21;
+            }
+            every.push_back(f);
+        }
+        Writer w(10, 10);
+        w.defineRectangle(1, {0, 200, 0, 200}, FillStyle{});
+        w.place({.depth = 1,
+                 .characterId = 1,
+                 .filters = every,
+                 .blendMode = BlendMode::Hardlight,
+                 .cacheAsBitmap = true,
+                 .visible = false,
+                 .opaqueBackground = kRed});
+        // Depth 2: a drop shadow whose record ends early.
+        w.tag(70, std::string("\x02\x03", 2) + le16(2) + le16(1) + "\x01" + std::string(1, '\0') + "\x11\x22");
+        w.showFrame();
+        const Movie movie = readMovie(w.finish());
+        const auto& commands = movie.timeline.frames.at(0).commands;
+        const Place& place = std::get<Place>(commands.at(0));
+        QVERIFY(place.filters);
+        QCOMPARE(place.filters->size(), every.size());
+        for (std::size_t i = 0; i < every.size(); ++i) {
+            const Filter &read = place.filters->at(i), &written = every[i];
+            QCOMPARE(read.kind, written.kind);
+            QCOMPARE(read.colors, written.colors);
+            QCOMPARE(read.ratios, written.ratios);
+            QCOMPARE(read.matrix, written.matrix);
+            if (read.kind != Filter::Kind::ColorMatrix && read.kind != Filter::Kind::Convolution) {
+                QCOMPARE(read.blurX, 4.5);
+                QCOMPARE(read.blurY, 2.25);
+                QCOMPARE(read.passes, 3);
+            }
+            if (!written.colors.empty()) {
+                QCOMPARE(read.strength, 1.5);
+                QCOMPARE(read.inner, written.inner);
+                QCOMPARE(read.angle, written.angle);
+                QCOMPARE(read.distance, written.distance);
+            }
+        }
+        QCOMPARE(place.filters->at(5).columns, 3);
+        QCOMPARE(place.filters->at(5).divisor, 21.0f);
+        QCOMPARE(place.blendMode, std::optional(BlendMode::Hardlight));
+        QCOMPARE(place.cacheAsBitmap, std::optional(true));
+        QCOMPARE(place.visible, std::optional(false));
+        QCOMPARE(place.opaqueBackground, std::optional(kRed));
+        const Place& cut = std::get<Place>(commands.at(1));
+        QCOMPARE(cut.characterId, std::optional<std::uint16_t>(1));
+        QVERIFY(!cut.filters && !cut.blendMode);
     }
 
     // Edges become closed contours for each fill, whichever side the fill lies on: two squares

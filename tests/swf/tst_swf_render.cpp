@@ -139,6 +139,13 @@ private slots:
                                                 {"solid, LZMA", Writer::Compression::Lzma}})
             QTest::newRow(name) << still([](Writer& w) { w.defineRectangle(1, kMiddle, solid(kRed)); }, compression)
                                 << 1 << redSquare << 0;
+        {
+            Writer w(kSize, kSize);
+            w.defineRectangle(1, kMiddle, solid(kRed));
+            w.place({.depth = 1, .characterId = 1, .visible = false});
+            w.showFrame();
+            QTest::newRow("placed hidden") << w.finish() << 1 << QList<Probe>{{{50, 50}, Qt::white}} << 0;
+        }
 
         QTest::newRow("linear gradient, padded") << still([](Writer& w) {
             w.defineRectangle(1, kStage, gradient(FillStyle::Kind::LinearGradient, {{0, kRed}, {255, kBlue}}));

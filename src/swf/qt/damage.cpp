@@ -91,6 +91,7 @@ Damage::Seen look(const DisplayObject& object, const QTransform& parent, Outline
     hash.mix(&object.ratio, sizeof object.ratio);
     const int clip = object.clipDepth.value_or(-1);
     hash.mix(&clip, sizeof clip);
+    hash.mix(&object.effects.visible, sizeof object.effects.visible);
     QRectF area;
     if (object.character) {
         const QTransform transform = toQt(object.matrix) * parent;

@@ -45,7 +45,7 @@ std::uint64_t buttonAt(const DisplayList& list, const QTransform& parent, QPoint
 {
     for (auto entry = list.rbegin(); entry != list.rend(); ++entry) { // topmost first
         const DisplayObject& object = entry->second;
-        if (!object.character)
+        if (!object.character || !object.effects.visible) // what cannot be seen cannot be clicked
             continue;
         const QTransform transform = toQt(object.matrix) * parent;
         if (const std::uint64_t found = std::visit(Hit{object, transform, point, outlines}, *object.character))

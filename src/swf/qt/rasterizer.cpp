@@ -163,7 +163,7 @@ void Rasterizer::drawList(const DisplayList& list, const QTransform& transform, 
 void Rasterizer::drawObject(const DisplayObject& object, const QTransform& parentTransform,
                             const ColorTransform& parentColors)
 {
-    if (!object.character)
+    if (!object.character || !object.effects.visible)
         return;
     const QTransform transform = toQt(object.matrix) * parentTransform;
     const ColorTransform colors = parentColors.after(object.colorTransform);
