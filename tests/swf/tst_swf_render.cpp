@@ -147,6 +147,51 @@ private slots:
             QTest::newRow("placed hidden") << w.finish() << 1 << QList<Probe>{{{50, 50}, Qt::white}} << 0;
         }
 
+        // Blue over red in each mode: the overlap at (50, 50), red alone at (30, 30), blue
+        // alone at (70, 70), over white.
+        const auto blended = [](BlendMode mode) {
+            Writer w(kSize, kSize);
+            w.defineRectangle(1, {0, 1200, 0, 1200}, solid(kRed));
+            w.defineRectangle(2, {800, 2000, 800, 2000}, solid(kBlue));
+            w.place({.depth = 1, .characterId = 1});
+            w.place({.depth = 2, .characterId = 2, .blendMode = mode});
+            w.showFrame();
+            return w.finish();
+        };
+        const QColor magenta(255, 0, 255), white(Qt::white);
+        for (const auto& [mode, name, overlap, blueAlone] :
+             {std::tuple{BlendMode::Layer, "layer", QColor(Qt::blue), QColor(Qt::blue)},
+              {BlendMode::Multiply, "multiply", QColor(Qt::black), QColor(Qt::blue)},
+              {BlendMode::Screen, "screen", magenta, white},
+              {BlendMode::Lighten, "lighten", magenta, white},
+              {BlendMode::Darken, "darken", QColor(Qt::black), QColor(Qt::blue)},
+              {BlendMode::Difference, "difference", magenta, QColor(Qt::yellow)},
+              {BlendMode::Add, "add", magenta, white},
+              {BlendMode::Subtract, "subtract", QColor(Qt::red), QColor(Qt::yellow)},
+              {BlendMode::Invert, "invert", QColor(Qt::cyan), QColor(Qt::black)},
+              {BlendMode::Overlay, "overlay", QColor(Qt::red), white},
+              {BlendMode::Hardlight, "hardlight", QColor(Qt::blue), QColor(Qt::blue)},
+              {BlendMode::Erase, "erase, with no layer to erase", QColor(Qt::red), white}})
+            QTest::newRow(qPrintable(QStringLiteral("blend mode: ") + name))
+                << blended(mode) << 1 << QList<Probe>{{{50, 50}, overlap}, {{30, 30}, Qt::red}, {{70, 70}, blueAlone}}
+                << 1;
+        // Alpha and Erase in a layer: a quarter of the green square's alpha kept, or taken.
+        for (const auto& [mode, name, seen] : {std::tuple{BlendMode::Alpha, "alpha", QColor(191, 255, 191)},
+                                               {BlendMode::Erase, "erase", QColor(64, 255, 64)}}) {
+            Writer w(kSize, kSize);
+            w.defineRectangle(1, kMiddle, solid({0, 255, 0, 255}));
+            w.defineRectangle(2, kStage, solid({0, 0, 0, 64}));
+            w.beginSprite(3);
+            w.place({.depth = 1, .characterId = 1});
+            w.place({.depth = 2, .characterId = 2, .blendMode = mode});
+            w.showFrame();
+            w.endSprite();
+            w.place({.depth = 1, .characterId = 3, .blendMode = BlendMode::Layer});
+            w.showFrame();
+            QTest::newRow(qPrintable(QStringLiteral("blend mode: ") + name + " in a layer"))
+                << w.finish() << 1 << QList<Probe>{{{50, 50}, seen}, {{10, 10}, white}} << 2;
+        }
+
         QTest::newRow("linear gradient, padded") << still([](Writer& w) {
             w.defineRectangle(1, kStage, gradient(FillStyle::Kind::LinearGradient, {{0, kRed}, {255, kBlue}}));
         }) << 1

@@ -92,6 +92,7 @@ Damage::Seen look(const DisplayObject& object, const QTransform& parent, Outline
     const int clip = object.clipDepth.value_or(-1);
     hash.mix(&clip, sizeof clip);
     hash.mix(&object.effects.visible, sizeof object.effects.visible);
+    hash.mix(&object.effects.blendMode, sizeof object.effects.blendMode);
     QRectF area;
     if (object.character) {
         const QTransform transform = toQt(object.matrix) * parent;

@@ -12,6 +12,7 @@
 #include <QPainterPath>
 
 #include "swf/qt/blend.h"
+#include "swf/qt/blend_modes.h"
 #include "swf/qt/convert.h"
 #include "swf/qt/coverage.h"
 #include "swf/qt/edit_text.h"
@@ -101,30 +102,40 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
     const Pixel fill = premultiplied(background);
     // A band of rows at a time, so that what is kept for each pixel stays small on a large stage.
     for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
-        area_ = QRect(area.left(), top, area.width(), std::min(kBandRows, area.bottom() + 1 - top));
-        mask_ = nullptr;
-        samples_.clear();
-        sampleColors_.clear();
-        const std::size_t pixels = std::size_t(area_.width()) * std::size_t(area_.height());
-        // Room for edges through an eighth of the pixels (of a stage of ordinary size), made
-        // once: growing it mid-frame would copy it all, and the first busy frame would pay for
-        // every later one.
-        samples_.reserve(std::min<std::size_t>(pixels / 8, 1 << 16));
-        if (samplesAt_.size() < pixels)
-            samplesAt_.resize(pixels, -1);
-        samplesInRow_.assign(std::size_t(area_.height()), 0);
-        if (shaded_.size() < std::size_t(area_.width()))
-            shaded_.resize(std::size_t(area_.width()));
-        for (int y = area_.top(); y <= area_.bottom(); ++y) {
-            Pixel* row = pixels_ + std::size_t(y) * pixelsPerRow_;
-            fillRow(row + area_.left(), fill, area_.width());
-        }
+        beginBand(QRect(area.left(), top, area.width(), std::min(kBandRows, area.bottom() + 1 - top)), fill);
         drawList(list, stageToImage, ColorTransform{});
         averageSamples();
     }
-    coverages_.endDrawing();
+    endDrawing();
     pixels_ = nullptr;
     return true;
+}
+
+void Rasterizer::endDrawing()
+{
+    coverages_.endDrawing();
+    if (layers_)
+        layers_->endDrawing();
+}
+
+void Rasterizer::beginBand(QRect area, Pixel fill)
+{
+    area_ = area;
+    mask_ = nullptr;
+    samples_.clear();
+    sampleColors_.clear();
+    const std::size_t pixels = std::size_t(area_.width()) * std::size_t(area_.height());
+    // Room for edges through an eighth of the pixels (of a stage of ordinary size), made once:
+    // growing it mid-frame would copy it all, and the first busy frame would pay for every
+    // later one.
+    samples_.reserve(std::min<std::size_t>(pixels / 8, 1 << 16));
+    if (samplesAt_.size() < pixels)
+        samplesAt_.resize(pixels, -1);
+    samplesInRow_.assign(std::size_t(area_.height()), 0);
+    if (shaded_.size() < std::size_t(area_.width()))
+        shaded_.resize(std::size_t(area_.width()));
+    for (int y = area_.top(); y <= area_.bottom(); ++y)
+        fillRow(pixels_ + std::size_t(y) * pixelsPerRow_ + area_.left(), fill, area_.width());
 }
 
 void Rasterizer::drawList(const DisplayList& list, const QTransform& transform, const ColorTransform& colors)
@@ -167,7 +178,45 @@ void Rasterizer::drawObject(const DisplayObject& object, const QTransform& paren
         return;
     const QTransform transform = toQt(object.matrix) * parentTransform;
     const ColorTransform colors = parentColors.after(object.colorTransform);
-    std::visit(Draw{*this, object, transform, colors}, *object.character);
+    if (object.effects.blendMode != BlendMode::Normal && layerDepth_ < kMostNestedLayers)
+        drawInLayer(object, transform, colors);
+    else
+        std::visit(Draw{*this, object, transform, colors}, *object.character);
+}
+
+void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& transform, const ColorTransform& colors)
+{
+    const BlendMode mode = object.effects.blendMode;
+    // Alpha and Erase act on the layer they are drawn in; over the stage itself they draw nothing.
+    if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && layerDepth_ == 0)
+        return;
+    if (!layers_) {
+        layers_ = std::make_unique<Rasterizer>(outlines_, bitmaps_);
+        layers_->layerDepth_ = layerDepth_ + 1;
+    }
+    Rasterizer& inner = *layers_;
+    QImage& layer = inner.layer_;
+    if (layer.size() != area_.size())
+        layer = QImage(area_.size(), QImage::Format_ARGB32_Premultiplied);
+    if (layer.isNull())
+        return;
+    inner.pixels_ = reinterpret_cast<Pixel*>(layer.bits());
+    inner.pixelsPerRow_ = std::size_t(layer.bytesPerLine()) / sizeof(Pixel);
+    inner.beginBand(layer.rect(), 0);
+    std::visit(Draw{inner, object, transform * QTransform::fromTranslate(-area_.left(), -area_.top()), colors},
+               *object.character);
+    inner.averageSamples();
+    inner.pixels_ = nullptr;
+
+    // What is drawn here so far is settled before the layer goes over it.
+    averageSamples();
+    samples_.clear();
+    sampleColors_.clear();
+    std::fill(samplesInRow_.begin(), samplesInRow_.end(), 0);
+    for (int y = 0; y < area_.height(); ++y)
+        blendRow(mode, reinterpret_cast<const Pixel*>(layer.constScanLine(y)),
+                 pixels_ + std::size_t(area_.top() + y) * pixelsPerRow_ + area_.left(), area_.width(),
+                 mask_ ? mask_->constScanLine(y) : nullptr);
 }
 
 void Rasterizer::drawShape(const Shape& shape, const QTransform& transform, const ColorTransform& colors)

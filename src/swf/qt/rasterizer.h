@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <vector>
 
 #include <QImage>
@@ -55,8 +56,15 @@ private:
         Pixel outside, in;
     };
 
+    static constexpr int kMostNestedLayers = 8; // deeper ones are drawn straight in their parent's
+
+    // Makes `area` (in the image) the band drawn next, filled with `fill`.
+    void beginBand(QRect area, Pixel fill);
     void drawList(const DisplayList& list, const QTransform& transform, const ColorTransform& colors);
     void drawObject(const DisplayObject& object, const QTransform& transform, const ColorTransform& colors);
+    // An object with a blend mode: drawn alone into a transparent layer, then laid over the
+    // band in its mode.
+    void drawInLayer(const DisplayObject& object, const QTransform& transform, const ColorTransform& colors);
     void drawShape(const Shape& shape, const QTransform& transform, const ColorTransform& colors);
     // Fills `path` through `transform` on its own, clipped to `clip` within the area drawn.
     void fillPath(const QPainterPath& path, const QTransform& transform, Paint paint, QRect clip);
@@ -67,6 +75,7 @@ private:
     void paintSamples(Pixel* row, int x, int y, std::int32_t& at, Pixel color, SampleCoverage::Samples samples);
     void forgetSamples(std::int32_t& at);
     void averageSamples();
+    void endDrawing();
     // The pixels whose centres `area` (in pixels) holds, as a mask of the area drawn.
     QImage maskOf(const QPainterPath& area) const;
     bool reaches(const QRectF& deviceBounds) const { return deviceBounds.intersects(QRectF(area_)); }
@@ -80,6 +89,9 @@ private:
     const QImage* mask_ = nullptr; // what the masks of the objects drawn now let through
 
     CoverageCache coverages_;
+    std::unique_ptr<Rasterizer> layers_; // draws the layers of objects drawn in layers
+    int layerDepth_ = 0;                 // 0 when drawing the image, else how deep in layers
+    QImage layer_;
     std::vector<Fill> fills_; // kept with their room for edges; the first fillsUsed_ in use
     std::size_t fillsUsed_ = 0;
     std::vector<Samples> samples_;
