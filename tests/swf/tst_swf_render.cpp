@@ -175,6 +175,48 @@ private slots:
             QTest::newRow(qPrintable(QStringLiteral("blend mode: ") + name))
                 << blended(mode) << 1 << QList<Probe>{{{50, 50}, overlap}, {{30, 30}, Qt::red}, {{70, 70}, blueAlone}}
                 << 1;
+        // Filters on a red square over white, from 25 to 75: a blur softens its edge both ways;
+        // a shadow 10 pixels to the right, unblurred, shows beside it, and alone when knocked
+        // out; a colour matrix swaps red for blue.
+        const auto filtered = [](const Filter& filter) {
+            Writer w(kSize, kSize);
+            w.defineRectangle(1, kMiddle, solid(kRed));
+            w.place({.depth = 1, .characterId = 1, .filters = {{filter}}});
+            w.showFrame();
+            return w.finish();
+        };
+        Filter blur;
+        blur.blurX = blur.blurY = 8;
+        QTest::newRow("filter: blur") << filtered(blur) << 1
+                                      << QList<Probe>{{{50, 50}, Qt::red},
+                                                      {{25, 50}, QColor(255, 112, 112)}, // 4.5 of 8 red
+                                                      {{22, 50}, QColor(255, 207, 207)}, // 1.5 of 8
+                                                      {{19, 50}, Qt::white}}
+                                      << 2;
+        Filter shadow;
+        shadow.kind = Filter::Kind::DropShadow;
+        shadow.colors = {{0, 0, 0, 255}};
+        shadow.distance = 10;
+        shadow.passes = 0;
+        QTest::newRow("filter: drop shadow")
+            << filtered(shadow) << 1
+            << QList<Probe>{{{50, 50}, Qt::red}, {{80, 50}, Qt::black}, {{80, 20}, Qt::white}, {{30, 80}, Qt::white}}
+            << 0;
+        shadow.knockout = true;
+        QTest::newRow("filter: drop shadow, knocked out")
+            << filtered(shadow) << 1 << QList<Probe>{{{50, 50}, Qt::white}, {{80, 50}, Qt::black}} << 0;
+        Filter glow;
+        glow.kind = Filter::Kind::Glow;
+        glow.colors = {kBlue};
+        glow.blurX = glow.blurY = 8;
+        QTest::newRow("filter: glow") << filtered(glow) << 1
+                                      << QList<Probe>{{{50, 50}, Qt::red}, {{22, 50}, QColor(207, 207, 255)}} << 2;
+        Filter swap;
+        swap.kind = Filter::Kind::ColorMatrix;
+        swap.matrix = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0};
+        QTest::newRow("filter: colour matrix")
+            << filtered(swap) << 1 << QList<Probe>{{{50, 50}, Qt::blue}, {{10, 10}, Qt::white}} << 0;
+
         // Alpha and Erase in a layer: a quarter of the green square's alpha kept, or taken.
         for (const auto& [mode, name, seen] : {std::tuple{BlendMode::Alpha, "alpha", QColor(191, 255, 191)},
                                                {BlendMode::Erase, "erase", QColor(64, 255, 64)}}) {
@@ -634,6 +676,26 @@ private slots:
             for (int frame = 0; frame < 3; ++frame)
                 w.showFrame();
             QTest::newRow("two fills alike, standing still") << w.finish();
+        }
+        {
+            // A glow reaches past the square: what it leaves behind is redrawn too.
+            Writer w(120, 40);
+            w.defineRectangle(1, {0, 200, 0, 200}, solid(kRed));
+            Filter glow;
+            glow.kind = Filter::Kind::Glow;
+            glow.colors = {kBlue};
+            glow.blurX = glow.blurY = 12;
+            glow.passes = 2;
+            glow.strength = 2;
+            for (int frame = 0; frame < 6; ++frame) {
+                w.place({.depth = 1,
+                         .characterId = frame == 0 ? std::optional<std::uint16_t>(1) : std::nullopt,
+                         .move = frame > 0,
+                         .matrix = moved(100 + frame * 250, 100),
+                         .filters = frame == 0 ? std::optional(std::vector{glow}) : std::nullopt});
+                w.showFrame();
+            }
+            QTest::newRow("a glowing square that moves") << w.finish();
         }
         Writer w(120, 40);
         w.defineRectangle(1, {0, 300, 0, 300}, solid(kRed));

@@ -1,9 +1,11 @@
 #include "swf/qt/damage.h"
 
+#include <cmath>
 #include <cstddef>
 #include <variant>
 
 #include "swf/qt/convert.h"
+#include "swf/qt/filters.h"
 #include "swf/qt/outlines.h"
 
 namespace quillmere::swf::qt {
@@ -24,7 +26,7 @@ private:
     std::uint64_t value_ = 14695981039346656037ull;
 };
 
-Damage::Seen look(const DisplayObject& object, const QTransform& parent, Outlines& outlines);
+Damage::Seen look(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines);
 
 // What one character adds to its object's fingerprint and bounds: one member for each kind of
 // character, so that a new kind does not compile until it says where it draws. Characters never
@@ -33,6 +35,7 @@ Damage::Seen look(const DisplayObject& object, const QTransform& parent, Outline
 struct Look {
     const DisplayObject& object;
     const QTransform& transform;
+    double stageScale;
     Outlines& outlines;
     Hash& hash;
     QRectF& area;
@@ -74,14 +77,29 @@ struct Look {
     {
         for (const auto& [depth, child] : list) {
             hash.mix(&depth, sizeof depth);
-            const Damage::Seen inner = look(child, transform, outlines);
+            const Damage::Seen inner = look(child, transform, stageScale, outlines);
             hash.mix(&inner.fingerprint, sizeof inner.fingerprint);
             area |= inner.bounds;
         }
     }
 };
 
-Damage::Seen look(const DisplayObject& object, const QTransform& parent, Outlines& outlines)
+void mixFilters(Hash& hash, const std::vector<Filter>& filters)
+{
+    for (const Filter& f : filters) {
+        for (const double value :
+             {f.blurX, f.blurY, f.angle, f.distance, f.strength, double(f.passes), double(f.divisor), double(f.bias)})
+            hash.mix(&value, sizeof value);
+        const std::uint8_t flags[]
+            = {std::uint8_t(f.kind), f.inner, f.knockout, f.compositeSource, f.onTop, f.clamp, f.preserveAlpha};
+        hash.mix(flags, sizeof flags);
+        hash.mix(f.colors.data(), f.colors.size() * sizeof(Rgba));
+        hash.mix(f.ratios.data(), f.ratios.size());
+        hash.mix(f.matrix.data(), f.matrix.size() * sizeof(float));
+    }
+}
+
+Damage::Seen look(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines)
 {
     Hash hash;
     hash.mix(&object.instance, sizeof object.instance);
@@ -93,10 +111,15 @@ Damage::Seen look(const DisplayObject& object, const QTransform& parent, Outline
     hash.mix(&clip, sizeof clip);
     hash.mix(&object.effects.visible, sizeof object.effects.visible);
     hash.mix(&object.effects.blendMode, sizeof object.effects.blendMode);
+    mixFilters(hash, object.effects.filters);
     QRectF area;
     if (object.character) {
         const QTransform transform = toQt(object.matrix) * parent;
-        std::visit(Look{object, transform, outlines, hash, area}, *object.character);
+        std::visit(Look{object, transform, stageScale, outlines, hash, area}, *object.character);
+    }
+    if (!object.effects.filters.empty() && !area.isEmpty()) {
+        const double reach = filterReach(object.effects.filters, stageScale);
+        area.adjust(-reach, -reach, reach, reach);
     }
     return {hash.value(), area};
 }
@@ -106,8 +129,9 @@ Damage::Seen look(const DisplayObject& object, const QTransform& parent, Outline
 QRect Damage::changedArea(const DisplayList& list, const QTransform& transform, Outlines& outlines)
 {
     std::map<std::uint16_t, Seen> seen;
+    const double stageScale = stageScaleOf(transform);
     for (const auto& [depth, object] : list)
-        seen.emplace(depth, look(object, transform, outlines));
+        seen.emplace(depth, look(object, transform, stageScale, outlines));
     QRectF changed;
     for (const auto& [depth, now] : seen) {
         const auto before = seen_.find(depth);
@@ -120,6 +144,16 @@ QRect Damage::changedArea(const DisplayList& list, const QTransform& transform, 
     seen_ = std::move(seen);
     // A pixel more on each side: edges are drawn with coverage beyond the exact bounds.
     return changed.toAlignedRect().adjusted(-1, -1, 1, 1);
+}
+
+QRectF drawnBounds(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines)
+{
+    return look(object, parent, stageScale, outlines).bounds;
+}
+
+double stageScaleOf(const QTransform& stageToDevice)
+{
+    return std::sqrt(std::fabs(stageToDevice.determinant())) * 20; // twips
 }
 
 } // namespace quillmere::swf::qt

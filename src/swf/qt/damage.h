@@ -30,4 +30,11 @@ private:
     std::map<std::uint16_t, Seen> seen_; // by depth
 };
 
+// Where `object` draws, its filters' reach included, in device pixels: `parent` takes its
+// parent's coordinates there, and a pixel of the stage is `stageScale` device pixels.
+QRectF drawnBounds(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines);
+
+// Device pixels a pixel of the stage spans under `stageToDevice`, which takes twips.
+double stageScaleOf(const QTransform& stageToDevice);
+
 } // namespace quillmere::swf::qt

@@ -15,7 +15,9 @@
 #include "swf/qt/blend_modes.h"
 #include "swf/qt/convert.h"
 #include "swf/qt/coverage.h"
+#include "swf/qt/damage.h"
 #include "swf/qt/edit_text.h"
+#include "swf/qt/filters.h"
 #include "swf/qt/outlines.h"
 
 namespace quillmere::swf::qt {
@@ -99,6 +101,9 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
         return false;
     pixels_ = reinterpret_cast<Pixel*>(image.bits());
     pixelsPerRow_ = std::size_t(image.bytesPerLine()) / sizeof(Pixel);
+    imageRect_ = image.rect();
+    stageScale_ = stageScaleOf(stageToImage);
+    layerPixels_ = 0;
     const Pixel fill = premultiplied(background);
     // A band of rows at a time, so that what is kept for each pixel stays small on a large stage.
     for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
@@ -178,45 +183,63 @@ void Rasterizer::drawObject(const DisplayObject& object, const QTransform& paren
         return;
     const QTransform transform = toQt(object.matrix) * parentTransform;
     const ColorTransform colors = parentColors.after(object.colorTransform);
-    if (object.effects.blendMode != BlendMode::Normal && layerDepth_ < kMostNestedLayers)
-        drawInLayer(object, transform, colors);
+    const bool layered = object.effects.blendMode != BlendMode::Normal || !object.effects.filters.empty();
+    if (layered && layerDepth_ < kMostNestedLayers && layerPixels_ < kMostLayerPixels)
+        drawInLayer(object, parentTransform, colors);
     else
         std::visit(Draw{*this, object, transform, colors}, *object.character);
 }
 
-void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& transform, const ColorTransform& colors)
+void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& parent, const ColorTransform& colors)
 {
     const BlendMode mode = object.effects.blendMode;
     // Alpha and Erase act on the layer they are drawn in; over the stage itself they draw nothing.
     if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && layerDepth_ == 0)
         return;
+    // The layer holds what the object draws that can reach the area, filters included.
+    const std::vector<Filter>& filters = object.effects.filters;
+    const int reach = filters.empty() ? 0 : filterReach(filters, stageScale_);
+    const QRect drawn = drawnBounds(object, parent, stageScale_, outlines_).toAlignedRect().adjusted(-1, -1, 1, 1);
+    const QRect layerRect = drawn & area_.adjusted(-reach, -reach, reach, reach) & imageRect_;
+    if (layerRect.isEmpty())
+        return;
+    layerPixels_ += std::size_t(layerRect.width()) * std::size_t(layerRect.height());
     if (!layers_) {
         layers_ = std::make_unique<Rasterizer>(outlines_, bitmaps_);
         layers_->layerDepth_ = layerDepth_ + 1;
     }
     Rasterizer& inner = *layers_;
     QImage& layer = inner.layer_;
-    if (layer.size() != area_.size())
-        layer = QImage(area_.size(), QImage::Format_ARGB32_Premultiplied);
+    if (layer.size() != layerRect.size())
+        layer = QImage(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
     if (layer.isNull())
         return;
     inner.pixels_ = reinterpret_cast<Pixel*>(layer.bits());
     inner.pixelsPerRow_ = std::size_t(layer.bytesPerLine()) / sizeof(Pixel);
+    inner.imageRect_ = layer.rect();
+    inner.stageScale_ = stageScale_;
+    inner.layerPixels_ = layerPixels_;
     inner.beginBand(layer.rect(), 0);
-    std::visit(Draw{inner, object, transform * QTransform::fromTranslate(-area_.left(), -area_.top()), colors},
+    const QTransform transform = toQt(object.matrix) * parent;
+    std::visit(Draw{inner, object, transform * QTransform::fromTranslate(-layerRect.left(), -layerRect.top()), colors},
                *object.character);
     inner.averageSamples();
     inner.pixels_ = nullptr;
+    layerPixels_ = inner.layerPixels_;
+    applyFilters(filters, layer, stageScale_);
 
     // What is drawn here so far is settled before the layer goes over it.
     averageSamples();
     samples_.clear();
     sampleColors_.clear();
     std::fill(samplesInRow_.begin(), samplesInRow_.end(), 0);
-    for (int y = 0; y < area_.height(); ++y)
-        blendRow(mode, reinterpret_cast<const Pixel*>(layer.constScanLine(y)),
-                 pixels_ + std::size_t(area_.top() + y) * pixelsPerRow_ + area_.left(), area_.width(),
-                 mask_ ? mask_->constScanLine(y) : nullptr);
+    const QRect shown = layerRect & area_;
+    for (int y = shown.top(); y <= shown.bottom(); ++y)
+        blendRow(mode,
+                 reinterpret_cast<const Pixel*>(layer.constScanLine(y - layerRect.top()))
+                     + (shown.left() - layerRect.left()),
+                 pixels_ + std::size_t(y) * pixelsPerRow_ + shown.left(), shown.width(),
+                 mask_ ? mask_->constScanLine(y - area_.top()) + (shown.left() - area_.left()) : nullptr);
 }
 
 void Rasterizer::drawShape(const Shape& shape, const QTransform& transform, const ColorTransform& colors)

@@ -62,9 +62,9 @@ private:
     void beginBand(QRect area, Pixel fill);
     void drawList(const DisplayList& list, const QTransform& transform, const ColorTransform& colors);
     void drawObject(const DisplayObject& object, const QTransform& transform, const ColorTransform& colors);
-    // An object with a blend mode: drawn alone into a transparent layer, then laid over the
-    // band in its mode.
-    void drawInLayer(const DisplayObject& object, const QTransform& transform, const ColorTransform& colors);
+    // An object with a blend mode or filters: drawn alone into a transparent layer, filtered,
+    // then laid over the band in its mode. `parent` takes its parent's coordinates to pixels.
+    void drawInLayer(const DisplayObject& object, const QTransform& parent, const ColorTransform& colors);
     void drawShape(const Shape& shape, const QTransform& transform, const ColorTransform& colors);
     // Fills `path` through `transform` on its own, clipped to `clip` within the area drawn.
     void fillPath(const QPainterPath& path, const QTransform& transform, Paint paint, QRect clip);
@@ -92,6 +92,12 @@ private:
     std::unique_ptr<Rasterizer> layers_; // draws the layers of objects drawn in layers
     int layerDepth_ = 0;                 // 0 when drawing the image, else how deep in layers
     QImage layer_;
+    QRect imageRect_;       // of the image drawn in
+    double stageScale_ = 1; // pixels to a pixel of the stage
+    // Layer pixels filtered in this drawing: past kMostLayerPixels, objects are drawn as they
+    // are, so that many or large filtered objects cost a bounded time a frame.
+    std::size_t layerPixels_ = 0;
+    static constexpr std::size_t kMostLayerPixels = std::size_t(1) << 24;
     std::vector<Fill> fills_; // kept with their room for edges; the first fillsUsed_ in use
     std::size_t fillsUsed_ = 0;
     std::vector<Samples> samples_;
