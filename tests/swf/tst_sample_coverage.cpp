@@ -76,7 +76,7 @@ private slots:
     }
 
     // Whatever lies left of the clip still counts, what lies outside it is not reported, and
-    // edges with no number in them add nothing.
+    // edges with no number in them, or too far to follow, add nothing.
     void theClipBoundsWhatIsReported()
     {
         SampleCoverage coverage(QRect(10, 10, 4, 4), Qt::WindingFill);
@@ -84,6 +84,10 @@ private slots:
         const double nan = std::numeric_limits<double>::quiet_NaN();
         coverage.addLine(QPointF(nan, 11), QPointF(11, 13));
         coverage.addLine(QPointF(11, 11), QPointF(11, std::numeric_limits<double>::infinity()));
+        QPainterPath far; // a curve that bends further than any count of pieces could follow
+        far.moveTo(0, 0);
+        far.cubicTo(1e22, -1e22, -1e22, 1e22, 0, 0);
+        coverage.addPath(far, QTransform());
         const auto pixels = covered(coverage, 20);
         QCOMPARE(pixels.size(), std::size_t(4)); // 10-11 by 10-11
         for (const auto& [at, samples] : pixels) {

@@ -767,6 +767,13 @@ private slots:
         const QImage image = render(w.finish());
         QCOMPARE(image.size(), QSize(kSize, kSize));
         QVERIFY(image.pixelColor(50, 50) != QColor(Qt::white)); // under the last one's stroke
+        // What changes reaches far past what pixels can count: the stage is what changed.
+        Writer far(kSize, kSize);
+        far.defineRectangle(1, {-1000000000, 1000000000, -1000000000, 1000000000}, solid(kRed));
+        far.place({.depth = 1, .characterId = 1, .matrix = Matrix{16383, 0, 0, 16383, 0, 0}});
+        far.showFrame();
+        const auto read = std::make_shared<const Movie>(readMovie(far.finish()));
+        QVERIFY(Renderer(read).changedArea(Player(read), QSize(kSize, kSize)).contains(QRect(0, 0, kSize, kSize)));
     }
 
     // A stage taller than the rows drawn at a time: the same pixels in whatever pieces it is drawn.

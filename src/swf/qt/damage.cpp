@@ -142,13 +142,19 @@ QRect Damage::changedArea(const DisplayList& list, const QTransform& transform, 
         if (!seen.count(depth))
             changed |= before.bounds;
     seen_ = std::move(seen);
-    // A pixel more on each side: edges are drawn with coverage beyond the exact bounds.
-    return changed.toAlignedRect().adjusted(-1, -1, 1, 1);
+    return changed.isEmpty() ? QRect() : pixelsAround(changed);
 }
 
 QRectF drawnBounds(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines)
 {
     return look(object, parent, stageScale, outlines).bounds;
+}
+
+QRect pixelsAround(const QRectF& area)
+{
+    constexpr double kFar = 1 << 28; // no image is as large; past it, ints could overflow
+    const QRectF within = area & QRectF(-kFar, -kFar, 2 * kFar, 2 * kFar);
+    return within.isEmpty() ? QRect() : within.toAlignedRect().adjusted(-1, -1, 1, 1);
 }
 
 double stageScaleOf(const QTransform& stageToDevice)

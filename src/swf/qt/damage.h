@@ -34,6 +34,10 @@ private:
 // parent's coordinates there, and a pixel of the stage is `stageScale` device pixels.
 QRectF drawnBounds(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines);
 
+// The pixels that hold `area` and a pixel more each side, where an anti-aliased edge can
+// reach, within the range a QRect holds whatever `area` holds.
+QRect pixelsAround(const QRectF& area);
+
 // Device pixels a pixel of the stage spans under `stageToDevice`, which takes twips.
 double stageScaleOf(const QTransform& stageToDevice);
 

@@ -199,7 +199,7 @@ void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& pare
     // The layer holds what the object draws that can reach the area, filters included.
     const std::vector<Filter>& filters = object.effects.filters;
     const int reach = filters.empty() ? 0 : filterReach(filters, stageScale_);
-    const QRect drawn = drawnBounds(object, parent, stageScale_, outlines_).toAlignedRect().adjusted(-1, -1, 1, 1);
+    const QRect drawn = pixelsAround(drawnBounds(object, parent, stageScale_, outlines_));
     const QRect layerRect = drawn & area_.adjusted(-reach, -reach, reach, reach) & imageRect_;
     if (layerRect.isEmpty())
         return;

@@ -52,7 +52,7 @@ void SampleCoverage::addPath(const QPainterPath& path, const QTransform& transfo
             const QPointF d1 = at - 2 * p + c2, d2 = p - 2 * c2 + end;
             const double bend = std::sqrt(std::max(QPointF::dotProduct(d1, d1), QPointF::dotProduct(d2, d2)));
             const double wanted = std::ceil(std::sqrt(0.75 * bend / kFlatness));
-            const int pieces = std::isfinite(wanted) ? std::clamp(int(wanted), 1, kMostCurvePieces) : 1;
+            const int pieces = std::isfinite(wanted) ? int(std::clamp(wanted, 1.0, double(kMostCurvePieces))) : 1;
             QPointF from = at;
             for (int k = 1; k <= pieces; ++k) {
                 const double t = double(k) / pieces;
