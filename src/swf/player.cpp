@@ -101,25 +101,23 @@ void TimelinePlayer::place(const Place& place)
         found->second = std::move(replaced);
     }
     DisplayObject& object = found->second;
-    if (place.matrix)
-        object.matrix = *place.matrix;
-    if (place.colorTransform)
-        object.colorTransform = *place.colorTransform;
-    if (place.ratio)
-        object.ratio = *place.ratio;
+    // A placement changes only what it gives.
+    const auto take = []<typename T>(T& field, const std::optional<T>& given) {
+        if (given)
+            field = *given;
+    };
+    take(object.matrix, place.matrix);
+    take(object.colorTransform, place.colorTransform);
+    take(object.ratio, place.ratio);
     // A clip depth at or below the object's own depth has nothing to clip: players draw the
     // object as it is.
     if (place.clipDepth && *place.clipDepth > place.depth)
         object.clipDepth = *place.clipDepth;
     DisplayObject::Effects& effects = object.effects;
-    if (place.filters)
-        effects.filters = *place.filters;
-    if (place.blendMode)
-        effects.blendMode = *place.blendMode;
-    if (place.cacheAsBitmap)
-        effects.cacheAsBitmap = *place.cacheAsBitmap;
-    if (place.visible)
-        effects.visible = *place.visible;
+    take(effects.filters, place.filters);
+    take(effects.blendMode, place.blendMode);
+    take(effects.cacheAsBitmap, place.cacheAsBitmap);
+    take(effects.visible, place.visible);
     if (place.opaqueBackground)
         effects.opaqueBackground = place.opaqueBackground;
 }
