@@ -186,11 +186,11 @@ private slots:
             return w.finish();
         };
         Filter blur;
-        blur.blurX = blur.blurY = 8;
+        blur.blurX = blur.blurY = 8; // a box of 2 x 4 + 1 pixels
         QTest::newRow("filter: blur") << filtered(blur) << 1
                                       << QList<Probe>{{{50, 50}, Qt::red},
-                                                      {{25, 50}, QColor(255, 112, 112)}, // 4.5 of 8 red
-                                                      {{22, 50}, QColor(255, 207, 207)}, // 1.5 of 8
+                                                      {{25, 50}, QColor(255, 113, 113)}, // 5 of 9 red
+                                                      {{22, 50}, QColor(255, 198, 198)}, // 2 of 9
                                                       {{19, 50}, Qt::white}}
                                       << 2;
         Filter shadow;
@@ -210,7 +210,44 @@ private slots:
         glow.colors = {kBlue};
         glow.blurX = glow.blurY = 8;
         QTest::newRow("filter: glow") << filtered(glow) << 1
-                                      << QList<Probe>{{{50, 50}, Qt::red}, {{22, 50}, QColor(207, 207, 255)}} << 2;
+                                      << QList<Probe>{{{50, 50}, Qt::red}, {{22, 50}, QColor(198, 198, 255)}} << 2;
+        // A bevel lit from the top left: white inside the top left edge, black inside the
+        // bottom right one; the gradient bevel's ramp runs from its highlight to its shadow.
+        Filter bevel;
+        bevel.kind = Filter::Kind::Bevel;
+        bevel.colors = {{0, 0, 0, 255}, {255, 255, 255, 255}};
+        bevel.blurX = bevel.blurY = 4;
+        bevel.angle = 0.785398; // 45 degrees: a shadow down and to the right
+        bevel.distance = 4;
+        bevel.strength = 4;
+        bevel.inner = true;
+        const QList<Probe> bevelled{
+            {{27, 27}, Qt::white}, {{72, 72}, Qt::black}, {{50, 50}, Qt::red}, {{20, 20}, Qt::white}};
+        QTest::newRow("filter: bevel") << filtered(bevel) << 1 << bevelled << 2;
+        bevel.kind = Filter::Kind::GradientBevel;
+        bevel.colors = {{255, 255, 255, 255}, {0, 0, 0, 0}, {0, 0, 0, 255}};
+        bevel.ratios = {0, 128, 255};
+        QTest::newRow("filter: gradient bevel") << filtered(bevel) << 1 << bevelled << 2;
+        // A gradient glow takes its colour from its ramp by how strong it is: 8 of 17 pixels
+        // of the box solid just outside the edge, 2 of 17 six pixels further.
+        Filter gradientGlow;
+        gradientGlow.kind = Filter::Kind::GradientGlow;
+        gradientGlow.colors = {{0, 255, 0, 255}, {0, 0, 255, 255}};
+        gradientGlow.ratios = {0, 255};
+        gradientGlow.blurX = gradientGlow.blurY = 16;
+        gradientGlow.knockout = true;
+        QTest::newRow("filter: gradient glow")
+            << filtered(gradientGlow) << 1
+            << QList<Probe>{{{50, 50}, Qt::white}, {{24, 50}, QColor(0, 135, 120)}, {{18, 50}, QColor(0, 225, 30)}}
+            << 3;
+        // A convolution of one weight, -1, plus 255: each colour turned to its opposite.
+        Filter opposite;
+        opposite.kind = Filter::Kind::Convolution;
+        opposite.columns = opposite.rows = 1;
+        opposite.matrix = {-1};
+        opposite.bias = 255;
+        QTest::newRow("filter: convolution")
+            << filtered(opposite) << 1 << QList<Probe>{{{50, 50}, Qt::cyan}, {{10, 10}, Qt::white}} << 0;
         Filter swap;
         swap.kind = Filter::Kind::ColorMatrix;
         swap.matrix = {0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 1, 0};
@@ -232,6 +269,28 @@ private slots:
             w.showFrame();
             QTest::newRow(qPrintable(QStringLiteral("blend mode: ") + name + " in a layer"))
                 << w.finish() << 1 << QList<Probe>{{{50, 50}, seen}, {{10, 10}, white}} << 2;
+        }
+
+        // A cached picture lies on whole pixels: a square from 10.25 pixels fills pixel 10
+        // wholly. Its opaque background fills its bounds: two squares, green between them.
+        {
+            Writer w(kSize, kSize);
+            w.defineRectangle(1, {0, 400, 0, 400}, solid(kRed));
+            w.beginSprite(2);
+            w.place({.depth = 1, .characterId = 1});
+            w.place({.depth = 2, .characterId = 1, .matrix = Matrix{.tx = 1200, .ty = 1200}});
+            w.showFrame();
+            w.endSprite();
+            w.place({.depth = 1,
+                     .characterId = 2,
+                     .matrix = Matrix{.tx = 205, .ty = 205},
+                     .cacheAsBitmap = true,
+                     .opaqueBackground = Rgba{0, 255, 0, 255}});
+            w.showFrame();
+            QTest::newRow("cached as a bitmap, on an opaque background")
+                << w.finish() << 1
+                << QList<Probe>{{{10, 15}, Qt::red}, {{9, 15}, Qt::white}, {{50, 50}, Qt::green}, {{75, 75}, Qt::red}}
+                << 0;
         }
 
         QTest::newRow("linear gradient, padded") << still([](Writer& w) {

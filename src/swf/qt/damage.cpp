@@ -111,6 +111,9 @@ Damage::Seen look(const DisplayObject& object, const QTransform& parent, double 
     hash.mix(&clip, sizeof clip);
     hash.mix(&object.effects.visible, sizeof object.effects.visible);
     hash.mix(&object.effects.blendMode, sizeof object.effects.blendMode);
+    hash.mix(&object.effects.cacheAsBitmap, sizeof object.effects.cacheAsBitmap);
+    const Rgba background = object.effects.opaqueBackground.value_or(Rgba{0, 0, 0, 0});
+    hash.mix(&background, sizeof background);
     mixFilters(hash, object.effects.filters);
     QRectF area;
     if (object.character) {

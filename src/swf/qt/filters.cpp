@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "swf/qt/blend.h"
+#include "swf/qt/paint.h"
 
 namespace quillmere::swf::qt {
 
@@ -33,24 +34,22 @@ struct Plane {
     }
 };
 
-// A box `size` pixels wide along `count` values `step` apart, in place: each pixel the mean of
-// what the box centred on it covers, the pixels at its ends in part.
+// A box blur along `count` values `step` apart, in place: each the mean of the 2r + 1 values
+// centred on it, r being half of `size` in whole pixels, as players take it.
 void boxBlur(float* values, int count, std::ptrdiff_t step, double size, std::vector<float>& scratch)
 {
-    const double half = size / 2;
-    if (half <= 0.5)
+    const int radius = int(size / 2);
+    if (radius < 1)
         return;
-    const int whole = int(std::floor(half - 0.5));
-    const auto part = float(half - 0.5 - whole);
     scratch.assign(std::size_t(count), 0);
     const auto value = [&](int i) { return i < 0 || i >= count ? 0.0f : values[std::ptrdiff_t(i) * step]; };
     double sum = 0;
-    for (int i = -whole; i <= whole; ++i)
+    for (int i = -radius; i <= radius; ++i)
         sum += value(i);
-    const auto scale = float(1 / size);
+    const auto scale = float(1.0 / (2 * radius + 1));
     for (int i = 0; i < count; ++i) {
-        scratch[std::size_t(i)] = float(sum + part * (value(i - whole - 1) + value(i + whole + 1))) * scale;
-        sum += value(i + whole + 1) - value(i - whole);
+        scratch[std::size_t(i)] = float(sum) * scale;
+        sum += value(i + radius + 1) - value(i - radius);
     }
     for (int i = 0; i < count; ++i)
         values[std::ptrdiff_t(i) * step] = scratch[std::size_t(i)];
@@ -86,38 +85,142 @@ Pixel pixelOf(Rgba color, float alpha)
     return Pixel(std::lround(alpha * 255)) << 24 | channel(color.r) << 16 | channel(color.g) << 8 | channel(color.b);
 }
 
-// A drop shadow, or a glow (a shadow that does not move): the picture's alpha blurred, moved,
-// strengthened and coloured, under the picture, inside it, or alone.
-void shadow(const Filter& f, QImage& layer, double scale)
+Pixel scaled(Pixel p, float by)
 {
-    Plane shade = alphaOf(layer);
-    const Plane source = shade;
+    if (by >= 1)
+        return p;
+    const auto channel = [by](Pixel v) { return Pixel(std::lround(float(v) * by)); };
+    return channel(p >> 24) << 24 | channel(p >> 16 & 0xFF) << 16 | channel(p >> 8 & 0xFF) << 8 | channel(p & 0xFF);
+}
+
+// Where a filter's own picture (a shadow, a glow, a bevel) may show, and whether it lies over
+// the object's picture or under it.
+struct Placing {
+    enum class Where { Everywhere, Inside, Outside } where;
+    bool onTop;
+};
+
+// Lays `effect(x, y)` (premultiplied) with the object's picture, whose alpha is `picture`: alone
+// when the filter knocks the picture out or does not keep it.
+template <typename Effect>
+void lay(const Filter& f, QImage& layer, const Plane& picture, Placing placing, Effect effect)
+{
+    const bool alone = f.knockout || !f.compositeSource;
+    for (int y = 0; y < layer.height(); ++y) {
+        auto* row = reinterpret_cast<Pixel*>(layer.scanLine(y));
+        for (int x = 0; x < layer.width(); ++x) {
+            const float p = picture.get(x, y);
+            Pixel e = effect(x, y);
+            if (placing.where == Placing::Where::Inside)
+                e = scaled(e, p);
+            else if (placing.where == Placing::Where::Outside)
+                e = scaled(e, 1 - p);
+            row[x] = alone ? e : placing.onTop ? over(e, row[x]) : over(row[x], e);
+        }
+    }
+}
+
+// How far a shadow or a bevel's light falls from the picture, in whole pixels.
+std::pair<int, int> offsetOf(const Filter& f, double scale)
+{
+    const double distance = std::clamp(f.distance, -kLargestBlur, kLargestBlur) * scale;
+    return {int(std::lround(std::cos(f.angle) * distance)), int(std::lround(std::sin(f.angle) * distance))};
+}
+
+// The picture's alpha blurred, inverted first for a filter that acts inside.
+Plane blurredAlpha(const Filter& f, const Plane& picture, double scale)
+{
+    Plane shade = picture;
     if (f.inner)
         for (float& a : shade.values)
             a = 1 - a;
     blur(shade, blurOf(f.blurX, scale), blurOf(f.blurY, scale), passesOf(f));
-    const double distance = f.kind == Filter::Kind::DropShadow ? f.distance * scale : 0;
-    const int dx = int(std::lround(std::cos(f.angle) * distance)), dy = int(std::lround(std::sin(f.angle) * distance));
-    const Rgba color = f.colors.empty() ? Rgba{0, 0, 0, 255} : f.colors.front();
+    return shade;
+}
+
+Placing glowPlacing(const Filter& f)
+{
+    if (f.inner)
+        return {Placing::Where::Inside, true};
+    return {f.knockout ? Placing::Where::Outside : Placing::Where::Everywhere, false};
+}
+
+// A bevel is inner, outer, or on top of the picture's edge both ways (full).
+Placing bevelPlacing(const Filter& f)
+{
+    if (f.onTop)
+        return {Placing::Where::Everywhere, true};
+    return f.inner ? Placing{Placing::Where::Inside, true} : Placing{Placing::Where::Outside, false};
+}
+
+// The gradient filters' colours: 256 along the ratios, as a gradient fill's.
+Ramp filterRamp(const Filter& f)
+{
+    Gradient gradient;
+    for (std::size_t i = 0; i < f.colors.size() && i < f.ratios.size(); ++i)
+        gradient.stops.push_back({f.ratios[i], f.colors[i]});
+    if (gradient.stops.empty())
+        return {};
+    std::stable_sort(gradient.stops.begin(), gradient.stops.end(),
+                     [](const auto& a, const auto& b) { return a.ratio < b.ratio; });
+    return rampOf(gradient, ColorTransform{});
+}
+
+int rampIndex(float t) // 0 to 1
+{
+    return std::clamp(int(std::lround(t * 255)), 0, 255);
+}
+
+// A drop shadow, or a glow (a shadow that does not move): the picture's alpha blurred, moved,
+// strengthened and coloured, under the picture, inside it, or alone. A gradient glow takes its
+// colour from its ramp by how strong the glow is.
+void shadow(const Filter& f, QImage& layer, double scale)
+{
+    const Plane picture = alphaOf(layer);
+    const Plane shade = blurredAlpha(f, picture, scale);
+    const auto [dx, dy] = f.kind == Filter::Kind::Glow ? std::pair(0, 0) : offsetOf(f, scale);
     const auto strength = float(f.strength);
-    for (int y = 0; y < layer.height(); ++y) {
-        auto* row = reinterpret_cast<Pixel*>(layer.scanLine(y));
-        for (int x = 0; x < layer.width(); ++x) {
-            const float picture = source.get(x, y);
-            float cast = std::min(1.0f, shade.get(x - dx, y - dy) * strength);
-            if (f.inner)
-                cast *= picture; // only where the picture is
-            else if (f.knockout)
-                cast *= 1 - picture; // only around it
-            const Pixel s = pixelOf(color, cast);
-            if (f.inner)
-                row[x] = f.knockout || !f.compositeSource ? s : over(s, row[x]);
-            else if (f.knockout || !f.compositeSource)
-                row[x] = s;
-            else
-                row[x] = over(row[x], s);
-        }
+    const auto cast = [&](int x, int y) { return std::min(1.0f, shade.get(x - dx, y - dy) * strength); };
+    if (f.kind == Filter::Kind::GradientGlow) {
+        const Ramp ramp = filterRamp(f);
+        lay(f, layer, picture, glowPlacing(f), [&](int x, int y) {
+            const float c = cast(x, y);
+            return c > 0 ? ramp[std::size_t(rampIndex(c))] : 0;
+        });
+        return;
     }
+    const Rgba color = f.colors.empty() ? Rgba{0, 0, 0, 255} : f.colors.front();
+    lay(f, layer, picture, glowPlacing(f), [&](int x, int y) { return pixelOf(color, cast(x, y)); });
+}
+
+// A bevel: the blurred alpha seen from the light and from the other side; where the light's side
+// is the more solid, the highlight, where the other's, the shadow. A gradient bevel takes both
+// from its ramp: the highlight below its middle, the shadow above.
+void bevel(const Filter& f, QImage& layer, double scale)
+{
+    const Plane picture = alphaOf(layer);
+    Plane shade = picture;
+    blur(shade, blurOf(f.blurX, scale), blurOf(f.blurY, scale), passesOf(f));
+    const auto [dx, dy] = offsetOf(f, scale);
+    const auto strength = float(f.strength);
+    // Above 0 for the highlight, below for the shadow.
+    const auto lit = [&](int x, int y) {
+        return std::clamp((shade.get(x + dx, y + dy) - shade.get(x - dx, y - dy)) * strength, -1.0f, 1.0f);
+    };
+    if (f.kind == Filter::Kind::GradientBevel) {
+        const Ramp ramp = filterRamp(f);
+        lay(f, layer, picture, bevelPlacing(f), [&](int x, int y) {
+            const float l = lit(x, y);
+            return l == 0 ? 0 : ramp[std::size_t(rampIndex(0.5f - l / 2))];
+        });
+        return;
+    }
+    const Rgba shadowColor = f.colors.size() > 0 ? f.colors[0] : Rgba{0, 0, 0, 255};
+    const Rgba highlight = f.colors.size() > 1 ? f.colors[1] : Rgba{255, 255, 255, 255};
+    lay(f, layer, picture, bevelPlacing(f), [&](int x, int y) {
+        const float l = lit(x, y);
+        return l > 0 ? pixelOf(highlight, l) : pixelOf(shadowColor, -l);
+    });
 }
 
 void blurLayer(const Filter& f, QImage& layer, double scale)
@@ -173,6 +276,51 @@ void colorMatrix(const Filter& f, QImage& layer)
     }
 }
 
+// Each pixel the weighted sum of those around it, on straight colour: outside the picture,
+// its edge pixels carried on, or the filter's default colour.
+void convolution(const Filter& f, QImage& layer)
+{
+    const int columns = f.columns, rows = f.rows;
+    if (columns <= 0 || rows <= 0 || columns > kLargestConvolution || rows > kLargestConvolution
+        || f.matrix.size() != std::size_t(columns) * std::size_t(rows) || f.divisor == 0)
+        return;
+    const QImage source = layer.convertToFormat(QImage::Format_ARGB32);
+    const int width = layer.width(), height = layer.height();
+    const Rgba outside = f.defaultColor;
+    const auto straight = [&](int x, int y) -> std::array<float, 4> {
+        if (f.clamp) {
+            x = std::clamp(x, 0, width - 1);
+            y = std::clamp(y, 0, height - 1);
+        } else if (x < 0 || y < 0 || x >= width || y >= height) {
+            return {float(outside.r), float(outside.g), float(outside.b), float(outside.a)};
+        }
+        const QRgb p = reinterpret_cast<const QRgb*>(source.constScanLine(y))[x];
+        return {float(qRed(p)), float(qGreen(p)), float(qBlue(p)), float(qAlpha(p))};
+    };
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<Pixel*>(layer.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            std::array<float, 4> sum{};
+            for (int j = 0; j < rows; ++j)
+                for (int i = 0; i < columns; ++i) {
+                    const float weight = f.matrix[std::size_t(j) * std::size_t(columns) + std::size_t(i)];
+                    if (weight == 0)
+                        continue;
+                    const auto v = straight(x + i - columns / 2, y + j - rows / 2);
+                    for (std::size_t c = 0; c < 4; ++c)
+                        sum[c] += weight * v[c];
+                }
+            std::array<float, 4> out{};
+            for (std::size_t c = 0; c < 4; ++c)
+                out[c] = std::clamp(sum[c] / f.divisor + f.bias, 0.0f, 255.0f);
+            if (f.preserveAlpha)
+                out[3] = straight(x, y)[3];
+            row[x] = premultiplied(Rgba{std::uint8_t(std::lround(out[0])), std::uint8_t(std::lround(out[1])),
+                                        std::uint8_t(std::lround(out[2])), std::uint8_t(std::lround(out[3]))});
+        }
+    }
+}
+
 } // namespace
 
 int filterReach(const std::vector<Filter>& filters, double scale)
@@ -180,11 +328,10 @@ int filterReach(const std::vector<Filter>& filters, double scale)
     double reach = 0;
     for (const Filter& f : filters) {
         const double blur = std::max(blurOf(f.blurX, scale), blurOf(f.blurY, scale)) / 2 * std::max(1, passesOf(f));
-        const double moved = f.kind == Filter::Kind::DropShadow || f.kind == Filter::Kind::Bevel
-                                     || f.kind == Filter::Kind::GradientBevel
-                                 ? std::clamp(std::fabs(f.distance), 0.0, kLargestBlur) * scale
-                                 : 0;
-        if (f.kind != Filter::Kind::ColorMatrix && f.kind != Filter::Kind::Convolution)
+        const double moved = std::clamp(std::fabs(f.distance), 0.0, kLargestBlur) * scale; // 0 if it moves nothing
+        if (f.kind == Filter::Kind::Convolution)
+            reach += std::max(f.columns, f.rows) / 2;
+        else if (f.kind != Filter::Kind::ColorMatrix)
             reach += blur + moved;
     }
     return int(std::ceil(std::min(reach, 4096.0))) + 1;
@@ -196,12 +343,12 @@ void applyFilters(const std::vector<Filter>& filters, QImage& layer, double scal
         switch (f.kind) {
         case Filter::Kind::Blur: blurLayer(f, layer, scale); break;
         case Filter::Kind::DropShadow:
-        case Filter::Kind::Glow: shadow(f, layer, scale); break;
-        case Filter::Kind::ColorMatrix: colorMatrix(f, layer); break;
+        case Filter::Kind::Glow:
+        case Filter::Kind::GradientGlow: shadow(f, layer, scale); break;
         case Filter::Kind::Bevel:
-        case Filter::Kind::GradientGlow:
-        case Filter::Kind::GradientBevel:
-        case Filter::Kind::Convolution: break; // not drawn yet: the picture as it is
+        case Filter::Kind::GradientBevel: bevel(f, layer, scale); break;
+        case Filter::Kind::ColorMatrix: colorMatrix(f, layer); break;
+        case Filter::Kind::Convolution: convolution(f, layer); break;
         }
     }
 }

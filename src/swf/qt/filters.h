@@ -12,6 +12,7 @@ namespace quillmere::swf::qt {
 // hostile movie's filter costs a bounded time a pixel.
 constexpr double kLargestBlur = 255;
 constexpr int kMostPasses = 15;
+constexpr int kLargestConvolution = 15; // columns or rows; larger matrices leave the picture as it is
 
 // How far, in pixels, `filters` may carry an object's picture beyond its outline, at `scale`
 // pixels to a pixel of the stage.

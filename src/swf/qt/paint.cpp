@@ -34,8 +34,23 @@ Rgba mix(Rgba from, Rgba to, double t, bool linearLight)
             std::uint8_t(std::lround((1 - t) * from.a + t * to.a))};
 }
 
-// Players make a ramp of 256 colours from a gradient's records, one for each ratio, and take a
-// pixel's colour from it.
+// `a` to `b` by f/256, channel by channel.
+Pixel lerp(Pixel a, Pixel b, std::uint32_t f)
+{
+    const std::uint32_t g = 256 - f;
+    const std::uint32_t rb = (((a & 0x00FF00FFu) * g + (b & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
+    const std::uint32_t ag = (((a >> 8) & 0x00FF00FFu) * g + ((b >> 8) & 0x00FF00FFu) * f) & 0xFF00FF00u;
+    return rb | ag;
+}
+
+int wrap(int i, int size)
+{
+    i %= size;
+    return i < 0 ? i + size : i;
+}
+
+} // namespace
+
 Ramp rampOf(const Gradient& gradient, const ColorTransform& colors)
 {
     Ramp ramp{};
@@ -59,23 +74,6 @@ Ramp rampOf(const Gradient& gradient, const ColorTransform& colors)
     }
     return ramp;
 }
-
-// `a` to `b` by f/256, channel by channel.
-Pixel lerp(Pixel a, Pixel b, std::uint32_t f)
-{
-    const std::uint32_t g = 256 - f;
-    const std::uint32_t rb = (((a & 0x00FF00FFu) * g + (b & 0x00FF00FFu) * f) >> 8) & 0x00FF00FFu;
-    const std::uint32_t ag = (((a >> 8) & 0x00FF00FFu) * g + ((b >> 8) & 0x00FF00FFu) * f) & 0xFF00FF00u;
-    return rb | ag;
-}
-
-int wrap(int i, int size)
-{
-    i %= size;
-    return i < 0 ? i + size : i;
-}
-
-} // namespace
 
 Pixel premultiplied(Rgba c)
 {

@@ -25,6 +25,10 @@ Pixel premultiplied(Rgba color);
 
 using Ramp = std::array<Pixel, 256>;
 
+// Players make a ramp of 256 colours from a gradient's records, one for each ratio, and take a
+// pixel's colour from it.
+Ramp rampOf(const Gradient& gradient, const ColorTransform& colors);
+
 // Gradients' ramps, each made once for a gradient and a colour transform it is drawn in, and
 // shared with the paints that use them.
 class Ramps {

@@ -101,7 +101,6 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
         return false;
     pixels_ = reinterpret_cast<Pixel*>(image.bits());
     pixelsPerRow_ = std::size_t(image.bytesPerLine()) / sizeof(Pixel);
-    imageRect_ = image.rect();
     stageScale_ = stageScaleOf(stageToImage);
     layerPixels_ = 0;
     const Pixel fill = premultiplied(background);
@@ -181,13 +180,33 @@ void Rasterizer::drawObject(const DisplayObject& object, const QTransform& paren
 {
     if (!object.character || !object.effects.visible)
         return;
-    const QTransform transform = toQt(object.matrix) * parentTransform;
+    const DisplayObject::Effects& effects = object.effects;
+    QTransform parent = parentTransform;
+    // A cached picture, which filters make of their object too, lies on whole pixels.
+    if (effects.cacheAsBitmap || !effects.filters.empty()) {
+        const QTransform unsnapped = toQt(object.matrix) * parent;
+        parent *= QTransform::fromTranslate(std::round(unsnapped.dx()) - unsnapped.dx(),
+                                            std::round(unsnapped.dy()) - unsnapped.dy());
+    }
     const ColorTransform colors = parentColors.after(object.colorTransform);
-    const bool layered = object.effects.blendMode != BlendMode::Normal || !object.effects.filters.empty();
+    const bool layered = effects.blendMode != BlendMode::Normal || !effects.filters.empty();
     if (layered && layerDepth_ < kMostNestedLayers && layerPixels_ < kMostLayerPixels)
-        drawInLayer(object, parentTransform, colors);
+        drawInLayer(object, parent, colors);
     else
-        std::visit(Draw{*this, object, transform, colors}, *object.character);
+        drawPicture(object, parent, colors);
+}
+
+void Rasterizer::drawPicture(const DisplayObject& object, const QTransform& parent, const ColorTransform& colors)
+{
+    if (const std::optional<Rgba>& background = object.effects.opaqueBackground) {
+        DisplayObject bare = object; // its bounds without what filters add
+        bare.effects.filters.clear();
+        QPainterPath box;
+        box.addRect(QRectF(drawnBounds(bare, parent, stageScale_, outlines_).toAlignedRect() & area_));
+        if (!box.isEmpty())
+            fillPath(box, QTransform(), Paint(colors.apply(*background)), area_);
+    }
+    std::visit(Draw{*this, object, toQt(object.matrix) * parent, colors}, *object.character);
 }
 
 void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& parent, const ColorTransform& colors)
@@ -200,7 +219,8 @@ void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& pare
     const std::vector<Filter>& filters = object.effects.filters;
     const int reach = filters.empty() ? 0 : filterReach(filters, stageScale_);
     const QRect drawn = pixelsAround(drawnBounds(object, parent, stageScale_, outlines_));
-    const QRect layerRect = drawn & area_.adjusted(-reach, -reach, reach, reach) & imageRect_;
+    // What lies beyond the image can still cast a shadow or a glow into it.
+    const QRect layerRect = drawn & area_.adjusted(-reach, -reach, reach, reach);
     if (layerRect.isEmpty())
         return;
     layerPixels_ += std::size_t(layerRect.width()) * std::size_t(layerRect.height());
@@ -216,13 +236,10 @@ void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& pare
         return;
     inner.pixels_ = reinterpret_cast<Pixel*>(layer.bits());
     inner.pixelsPerRow_ = std::size_t(layer.bytesPerLine()) / sizeof(Pixel);
-    inner.imageRect_ = layer.rect();
     inner.stageScale_ = stageScale_;
     inner.layerPixels_ = layerPixels_;
     inner.beginBand(layer.rect(), 0);
-    const QTransform transform = toQt(object.matrix) * parent;
-    std::visit(Draw{inner, object, transform * QTransform::fromTranslate(-layerRect.left(), -layerRect.top()), colors},
-               *object.character);
+    inner.drawPicture(object, parent * QTransform::fromTranslate(-layerRect.left(), -layerRect.top()), colors);
     inner.averageSamples();
     inner.pixels_ = nullptr;
     layerPixels_ = inner.layerPixels_;

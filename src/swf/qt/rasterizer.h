@@ -65,6 +65,8 @@ private:
     // An object with a blend mode or filters: drawn alone into a transparent layer, filtered,
     // then laid over the band in its mode. `parent` takes its parent's coordinates to pixels.
     void drawInLayer(const DisplayObject& object, const QTransform& parent, const ColorTransform& colors);
+    // The object's own picture, over its opaque background if it has one.
+    void drawPicture(const DisplayObject& object, const QTransform& parent, const ColorTransform& colors);
     void drawShape(const Shape& shape, const QTransform& transform, const ColorTransform& colors);
     // Fills `path` through `transform` on its own, clipped to `clip` within the area drawn.
     void fillPath(const QPainterPath& path, const QTransform& transform, Paint paint, QRect clip);
@@ -92,7 +94,6 @@ private:
     std::unique_ptr<Rasterizer> layers_; // draws the layers of objects drawn in layers
     int layerDepth_ = 0;                 // 0 when drawing the image, else how deep in layers
     QImage layer_;
-    QRect imageRect_;       // of the image drawn in
     double stageScale_ = 1; // pixels to a pixel of the stage
     // Layer pixels filtered in this drawing: past kMostLayerPixels, objects are drawn as they
     // are, so that many or large filtered objects cost a bounded time a frame.
