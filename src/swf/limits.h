@@ -21,8 +21,9 @@ inline constexpr std::size_t kMaxFrames = 65'535;    // of any one timeline: lat
 inline constexpr std::size_t kMaxActionStack = 4096; // values on the action stack after each action
 
 // Left empty: the object is placed but shows nothing, and what it holds is not placed.
-inline constexpr int kMaxSpriteNesting = 16;              // sprites within sprites, when placed
-inline constexpr std::size_t kMaxDisplayObjects = 10'000; // placed at one time, at every level
+inline constexpr int kMaxSpriteNesting = 16;                                   // sprites within sprites, when placed
+inline constexpr std::size_t kMaxDisplayObjects = 10'000;                      // placed at one time, at every level
+inline constexpr std::size_t kMaxObjectsMadeInAFrame = 4 * kMaxDisplayObjects; // placed, replaced or not
 
 // Clamped: the frame rate the player ticks at, whatever the movie asks for (0 to 255).
 inline constexpr double kMinFrameRate = 1;

@@ -58,10 +58,11 @@ DisplayObject TimelinePlayer::instantiate(std::uint16_t characterId, int nesting
     DisplayObject object;
     object.instance = context_.nextInstance++;
     object.characterId = characterId;
-    if (context_.placed >= kMaxDisplayObjects)
+    if (context_.placed >= kMaxDisplayObjects || context_.made >= kMaxObjectsMadeInAFrame)
         return object; // placed, but nothing to show
     object.character = context_.movie.character(characterId);
     ++context_.placed;
+    ++context_.made;
     object.counted = std::shared_ptr<const void>(nullptr, [&placed = context_.placed](const void*) { --placed; });
     if (!object.character || nesting + 1 >= kMaxSpriteNesting)
         return object;
@@ -327,6 +328,7 @@ void Player::runButtonActions(std::uint64_t button, bool release)
         return;
     const Button& definition = std::get<Button>(*object->character);
     context_.userEvent = true;
+    context_.made = 0;
     for (const ActionList& actions : release ? definition.onRelease : definition.onPress)
         timeline->run(actions);
     context_.userEvent = false;

@@ -52,6 +52,9 @@ struct PlayContext {
     // Objects placed now, everywhere: sprites and buttons that hold themselves many times over
     // would otherwise multiply at every level of nesting.
     std::size_t placed = 0;
+    // Objects made since the last frame began: ones that replace each other at one depth free
+    // their count as they go, so this, not `placed`, bounds the work of one frame.
+    std::size_t made = 0;
     // Addresses asked for by actions: opened only when a click of the user ran them.
     std::optional<std::string> requestedAddress{};
     bool ignoredAddress = false; // a frame action asked for one without a click
@@ -110,7 +113,11 @@ public:
     const TimelinePlayer& root() const { return *root_; }
     bool animates() const { return root_->animates(); }
     // One frame of time: returns whether what is shown changed.
-    bool tick() { return root_->tick(true); }
+    bool tick()
+    {
+        context_.made = 0;
+        return root_->tick(true);
+    }
     // Whether a frame action asked for an address, which a player opens only for a click.
     bool ignoredAddress() const { return context_.ignoredAddress; }
 

@@ -592,6 +592,30 @@ private slots:
         };
         QVERIFY(objects(player.root()) <= kMaxDisplayObjects + std::size_t(kMaxSpriteNesting) * 4);
     }
+
+    // A sprite, and a button, that hold themselves eight times over at one depth: each copy
+    // replaces the one before, freeing its place, so only the work a frame may do ends them.
+    // Unbounded, eight copies at each of sixteen levels would take years.
+    void copiesThatReplaceEachOtherEndInAFrame()
+    {
+        for (const bool button : {false, true}) {
+            Writer w(10, 10);
+            if (button) {
+                w.defineButton(1, std::vector<Writer::ButtonPart>(8, {.states = 1, .characterId = 1, .depth = 1}), "");
+            } else {
+                w.beginSprite(1);
+                for (int copy = 0; copy < 8; ++copy)
+                    w.place({.depth = 1, .characterId = 1});
+                w.showFrame();
+                w.endSprite();
+            }
+            w.place({.depth = 1, .characterId = 1});
+            w.showFrame();
+            Player player(std::make_shared<const Movie>(readMovie(w.finish())));
+            player.tick();
+            QCOMPARE(player.root().displayList().size(), 1u);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(SwfReaderTest)
