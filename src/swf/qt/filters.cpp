@@ -178,7 +178,8 @@ void shadow(const Filter& f, QImage& layer, double scale)
 {
     const Plane picture = alphaOf(layer);
     const Plane shade = blurredAlpha(f, picture, scale);
-    const auto [dx, dy] = f.kind == Filter::Kind::Glow ? std::pair(0, 0) : offsetOf(f, scale);
+    const std::pair<int, int> offset = f.kind == Filter::Kind::Glow ? std::pair(0, 0) : offsetOf(f, scale);
+    const int dx = offset.first, dy = offset.second;
     const auto strength = float(f.strength);
     const auto cast = [&](int x, int y) { return std::min(1.0f, shade.get(x - dx, y - dy) * strength); };
     if (f.kind == Filter::Kind::GradientGlow) {
@@ -201,7 +202,8 @@ void bevel(const Filter& f, QImage& layer, double scale)
     const Plane picture = alphaOf(layer);
     Plane shade = picture;
     blur(shade, blurOf(f.blurX, scale), blurOf(f.blurY, scale), passesOf(f));
-    const auto [dx, dy] = offsetOf(f, scale);
+    const std::pair<int, int> offset = offsetOf(f, scale);
+    const int dx = offset.first, dy = offset.second;
     const auto strength = float(f.strength);
     // Above 0 for the highlight, below for the shadow.
     const auto lit = [&](int x, int y) {
