@@ -584,22 +584,22 @@ void SwfWriter::defineMorphShape(std::uint16_t id, const FillStyle& startFill, c
     tag(46, w.take());
 }
 
-void SwfWriter::defineEditText(std::uint16_t id, const Rect& bounds, std::uint16_t fontId, std::uint16_t height, Rgba c,
-                               EditText::Align align, const std::string& text, bool outlines, bool html, bool wordWrap)
+void SwfWriter::defineEditText(std::uint16_t id, const TextField& field)
 {
     BitWriter w;
     w.u16(id);
-    rect(w, bounds);
-    w.u8(0x80 | (wordWrap ? 0x40 | 0x20 : 0) | 0x08 | 0x04 | 0x01); // text, wrapped lines, read-only, colour, font
-    w.u8(0x20 | (html ? 0x02 : 0) | (outlines ? 0x01 : 0));         // layout, HTML, outlines
-    w.u16(fontId);
-    w.u16(height);
-    color(w, c, true);
-    w.u8(static_cast<std::uint32_t>(align));
+    rect(w, field.bounds);
+    // text, wrapped lines, read-only, colour, font; layout, border, HTML, outlines
+    w.u8(0x80 | (field.wordWrap ? 0x40 | 0x20 : 0) | 0x08 | 0x04 | 0x01);
+    w.u8(0x20 | (field.border ? 0x08 : 0) | (field.html ? 0x02 : 0) | (field.outlines ? 0x01 : 0));
+    w.u16(field.fontId);
+    w.u16(field.height);
+    color(w, field.color, true);
+    w.u8(static_cast<std::uint32_t>(field.align));
     for (int i = 0; i < 4; ++i)
         w.u16(0);                // margins, indent, leading
     w.raw(std::string(1, '\0')); // no variable
-    w.raw(text + '\0');
+    w.raw(field.text + '\0');
     tag(37, w.take());
 }
 

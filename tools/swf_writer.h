@@ -77,11 +77,17 @@ public:
                           const std::vector<Step>& start, const std::vector<Step>& end);
 
     // DefineEditText with its initial text, drawn with the glyphs of font `fontId`, or with a
-    // device font of that font's name when `outlines` is false; lines wrap at spaces when
-    // `wordWrap`.
-    void defineEditText(std::uint16_t id, const Rect& bounds, std::uint16_t fontId, std::uint16_t height, Rgba color,
-                        EditText::Align align, const std::string& text, bool outlines = true, bool html = false,
-                        bool wordWrap = false);
+    // device font of that font's name unless `outlines`; lines wrap at spaces when `wordWrap`.
+    struct TextField {
+        Rect bounds;
+        std::uint16_t fontId = 1;
+        std::uint16_t height = 240; // twips
+        Rgba color{0, 0, 0, 255};
+        EditText::Align align = EditText::Align::Left;
+        std::string text;
+        bool outlines = true, html = false, wordWrap = false, border = false;
+    };
+    void defineEditText(std::uint16_t id, const TextField& field);
 
     // Actions, each as its bytes, for doAction and defineButton.
     struct Actions {

@@ -40,5 +40,6 @@ inline constexpr std::size_t kMaxCachedTintedBitmaps = 32;
 inline constexpr std::size_t kMaxCachedRamps = 256;
 // A text field's device-font height, in twips; a taller field's text is drawn at this height.
 inline constexpr int kMaxTextFieldPixelSize = 20000;
+inline constexpr std::size_t kMaxTextFieldCharacters = 20000; // laid out in one field: the rest is not drawn
 
 } // namespace quillmere::swf

@@ -36,6 +36,14 @@ struct Font {
     double unitsPerEm = 1024;
     double ascent = 0, descent = 0, leading = 0; // font units; 0 without a layout
     bool hasLayout = false;
+    std::u16string name; // the face text fields ask for by name
+    bool bold = false, italic = false;
+    // Of the layout: the advance from `left` to `right` changes by `adjust` font units.
+    struct Kerning {
+        char16_t left, right;
+        std::int16_t adjust;
+    };
+    std::vector<Kerning> kerning; // by left, then right
 };
 
 struct TextRun {
@@ -56,10 +64,23 @@ struct Text {
     std::vector<TextRun> runs;
 };
 
-// DefineEditText, drawn as static text: its initial text in its font (embedded glyphs, or a
-// sans-serif face of the same height for a device font), aligned in its bounds.
+// DefineEditText, drawn as static text: its initial text, in runs of one style, in its font or
+// the movie's font of the face a run asks for (embedded glyphs, or a desktop face of the same
+// height for a device font), in its bounds.
 struct EditText {
     enum class Align { Left, Right, Center, Justify };
+    struct Span {
+        std::u16string text;
+        Rgba color{0, 0, 0, 255};
+        double height = 240; // twips
+        std::u16string face; // empty: the field's own font
+        bool bold = false, italic = false, kerning = false;
+    };
+    // A line break ends a paragraph too: the next goes on in the same alignment.
+    struct Paragraph {
+        Align align = Align::Left;
+        std::vector<Span> spans;
+    };
     Rect bounds;
     std::optional<std::uint16_t> fontId;
     double height = 240; // twips
@@ -68,7 +89,8 @@ struct EditText {
     double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;
     bool useOutlines = false; // drawn with the embedded font's glyphs
     bool wordWrap = false;
-    std::u16string text; // HTML already reduced to its text
+    bool border = false; // a white background in a black frame
+    std::vector<Paragraph> paragraphs;
 };
 
 // An action of AVM1 as far as this player runs it: the ones that steer a timeline, open an

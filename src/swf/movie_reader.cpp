@@ -177,7 +177,7 @@ Character defineBitsLossless(Reader& r, ByteReader& in)
 template <int version>
 Character defineFont(Reader& r, ByteReader& in)
 {
-    return version == 1 ? readFont1(in, r.budget) : readFont2(in, version == 3, r.budget);
+    return version == 1 ? readFont1(in, r.budget) : readFont2(in, version == 3, r.movie.version, r.budget);
 }
 
 template <int version>

@@ -46,7 +46,7 @@ Button readButton(ByteReader& in, bool button2, Budget& budget);
 EditText readEditText(ByteReader& in, std::uint8_t version);
 
 Font readFont1(ByteReader& in, Budget& budget);
-Font readFont2(ByteReader& in, bool font3, Budget& budget);
+Font readFont2(ByteReader& in, bool font3, std::uint8_t movieVersion, Budget& budget);
 Text readText(ByteReader& in, bool withAlpha, Budget& budget);
 
 // A filter list, and a blend mode, of PlaceObject3 or a button record.

@@ -3,6 +3,7 @@
 
 #include "base/utf8.h"
 #include "swf/format_error.h"
+#include "swf/html_text.h"
 #include "swf/record_readers.h"
 
 namespace quillmere::swf {
@@ -29,59 +30,6 @@ std::vector<Glyph> readGlyphs(std::string_view table, const std::vector<std::uin
     return glyphs;
 }
 
-} // namespace
-
-Font readFont1(ByteReader& in, Budget& budget)
-{
-    const std::string_view table = in.rest();
-    ByteReader offsetsIn(table);
-    const std::uint32_t first = offsetsIn.u16();
-    std::vector<std::uint32_t> offsets{first};
-    for (std::size_t i = 1; i < first / 2; ++i)
-        offsets.push_back(offsetsIn.u16());
-    Font font;
-    font.glyphs = readGlyphs(table, offsets, table.size(), budget);
-    return font;
-}
-
-Font readFont2(ByteReader& in, bool font3, Budget& budget)
-{
-    const std::uint8_t flags = in.u8();
-    const bool hasLayout = flags & 0x80;
-    const bool wideOffsets = flags & 0x08;
-    const bool wideCodes = flags & 0x04;
-    in.u8();          // language
-    in.skip(in.u8()); // name
-    const std::size_t count = in.u16();
-    const std::string_view table = in.rest();
-    ByteReader offsetsIn(table);
-    std::vector<std::uint32_t> offsets(count);
-    for (auto& offset : offsets)
-        offset = wideOffsets ? offsetsIn.u32() : offsetsIn.u16();
-    const std::uint32_t codeTable = count == 0 ? 0 : (wideOffsets ? offsetsIn.u32() : offsetsIn.u16());
-    Font font;
-    font.unitsPerEm = font3 ? 20480 : 1024;
-    if (count == 0)
-        return font;
-    font.glyphs = readGlyphs(table, offsets, codeTable, budget);
-    // After the glyphs: the character each one draws, then the layout.
-    ByteReader after(table);
-    after.skip(codeTable);
-    for (Glyph& glyph : font.glyphs)
-        glyph.code = wideCodes ? after.u16() : after.u8();
-    if (hasLayout) {
-        font.hasLayout = true;
-        font.ascent = after.u16();
-        font.descent = after.u16();
-        font.leading = after.s16();
-        for (Glyph& glyph : font.glyphs)
-            glyph.advance = after.s16();
-    }
-    return font;
-}
-
-namespace {
-
 // Movies of version 6 on store text as UTF-8; older ones, and text that is not UTF-8, in the
 // Windows Western code page, read here as Latin-1.
 std::u16string decoded(std::string_view bytes, std::uint8_t version)
@@ -107,44 +55,83 @@ std::u16string decoded(std::string_view bytes, std::uint8_t version)
     return text;
 }
 
-// HTML text fields: their text, with paragraph and line breaks as line feeds and the common
-// entities read; every other tag is dropped.
-std::u16string plainText(const std::u16string& html)
+// The layout's kerning pairs, after each glyph's bounds: as many as the tag holds whole, since
+// a font whose table is cut short still draws.
+void readKerning(ByteReader& in, Font& font, bool wideCodes)
 {
-    std::u16string text;
-    for (std::size_t i = 0; i < html.size(); ++i) {
-        if (html[i] == u'<') {
-            const std::size_t close = html.find(u'>', i);
-            std::u16string tag
-                = html.substr(i + 1, close == std::u16string::npos ? std::u16string::npos : close - i - 1);
-            for (auto& c : tag)
-                c = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-            if (tag.starts_with(u"br") || tag.starts_with(u"/p") || tag.starts_with(u"/li"))
-                text += u'\n';
-            if (close == std::u16string::npos)
-                break;
-            i = close;
-        } else if (html[i] == u'&') {
-            static constexpr std::pair<std::u16string_view, char16_t> entities[]
-                = {{u"&lt;", u'<'},   {u"&gt;", u'>'},    {u"&amp;", u'&'},
-                   {u"&quot;", u'"'}, {u"&apos;", u'\''}, {u"&nbsp;", u'\u00A0'}};
-            const std::u16string_view rest(html.data() + i, html.size() - i);
-            const auto* entity = std::find_if(std::begin(entities), std::end(entities),
-                                              [&](const auto& e) { return rest.starts_with(e.first); });
-            if (entity == std::end(entities)) {
-                text += u'&';
-                continue;
-            }
-            text += entity->second;
-            i += entity->first.size() - 1;
-        } else {
-            text += html[i];
+    try {
+        for (std::size_t i = 0; i < font.glyphs.size(); ++i)
+            readRect(in);
+        const std::size_t count = in.u16();
+        const std::size_t size = wideCodes ? 6 : 4;
+        for (std::size_t i = 0; i < count && in.remaining() >= size; ++i) {
+            const char16_t left = wideCodes ? in.u16() : in.u8();
+            const char16_t right = wideCodes ? in.u16() : in.u8();
+            font.kerning.push_back({left, right, in.s16()});
         }
+    } catch (const FormatError&) {
     }
-    return text;
+    std::sort(font.kerning.begin(), font.kerning.end(), [](const Font::Kerning& a, const Font::Kerning& b) {
+        return std::pair(a.left, a.right) < std::pair(b.left, b.right);
+    });
 }
 
 } // namespace
+
+Font readFont1(ByteReader& in, Budget& budget)
+{
+    const std::string_view table = in.rest();
+    ByteReader offsetsIn(table);
+    const std::uint32_t first = offsetsIn.u16();
+    std::vector<std::uint32_t> offsets{first};
+    for (std::size_t i = 1; i < first / 2; ++i)
+        offsets.push_back(offsetsIn.u16());
+    Font font;
+    font.glyphs = readGlyphs(table, offsets, table.size(), budget);
+    return font;
+}
+
+Font readFont2(ByteReader& in, bool font3, std::uint8_t version, Budget& budget)
+{
+    const std::uint8_t flags = in.u8();
+    const bool hasLayout = flags & 0x80;
+    const bool wideOffsets = flags & 0x08;
+    const bool wideCodes = flags & 0x04;
+    in.u8(); // language
+    std::string_view name = in.bytes(in.u8());
+    while (!name.empty() && name.back() == '\0')
+        name.remove_suffix(1);
+    const std::size_t count = in.u16();
+    const std::string_view table = in.rest();
+    ByteReader offsetsIn(table);
+    std::vector<std::uint32_t> offsets(count);
+    for (auto& offset : offsets)
+        offset = wideOffsets ? offsetsIn.u32() : offsetsIn.u16();
+    const std::uint32_t codeTable = count == 0 ? 0 : (wideOffsets ? offsetsIn.u32() : offsetsIn.u16());
+    Font font;
+    font.unitsPerEm = font3 ? 20480 : 1024;
+    font.name = decoded(name, version);
+    font.bold = flags & 0x01;
+    font.italic = flags & 0x02;
+    if (count == 0)
+        return font;
+    font.glyphs = readGlyphs(table, offsets, codeTable, budget);
+    // After the glyphs: the character each one draws, then the layout.
+    ByteReader after(table);
+    after.skip(codeTable);
+    for (Glyph& glyph : font.glyphs)
+        glyph.code = wideCodes ? after.u16() : after.u8();
+    if (hasLayout) {
+        font.hasLayout = true;
+        font.ascent = after.u16();
+        font.descent = after.u16();
+        font.leading = after.s16();
+        for (Glyph& glyph : font.glyphs)
+            glyph.advance = after.s16();
+        readKerning(after, font, wideCodes);
+    }
+    return font;
+}
 
 EditText readEditText(ByteReader& in, std::uint8_t version)
 {
@@ -158,6 +145,7 @@ EditText readEditText(ByteReader& in, std::uint8_t version)
     const bool hasFont = flags1 & 0x01;
     const bool hasFontClass = flags2 & 0x80;
     const bool hasLayout = flags2 & 0x20;
+    field.border = flags2 & 0x08;
     const bool html = flags2 & 0x02;
     field.useOutlines = flags2 & 0x01;
     if (hasFont)
@@ -184,9 +172,8 @@ EditText readEditText(ByteReader& in, std::uint8_t version)
     in.string(); // the variable it shows
     if (hasText) {
         const std::string initial = in.string();
-        field.text = decoded(initial, version);
-        if (html)
-            field.text = plainText(field.text);
+        const std::u16string text = decoded(initial, version);
+        field.paragraphs = html ? htmlParagraphs(text, field) : plainParagraphs(text, field);
     }
     return field;
 }

@@ -11,6 +11,7 @@
 #include "swf/format_error.h"
 #include "swf/inflate.h"
 #include "swf/limits.h"
+#include "swf/html_text.h"
 #include "swf/movie_reader.h"
 #include "swf/player.h"
 #include "swf_writer.h"
@@ -343,7 +344,7 @@ private slots:
         QTest::newRow("past the last character: Latin-1")
             << 8 << QByteArray("\xF4\x90\x80\x80") << false << QString::fromLatin1("\xF4\x90\x80\x80");
         QTest::newRow("HTML") << 8 << QByteArray("<P ALIGN=\"LEFT\"><B>A</B> &amp; &lt;B&gt;<br/>C</P>") << true
-                              << "A & <B>\nC\n";
+                              << "A & <B>\nC";
         QTest::newRow("HTML, an unclosed tag") << 8 << QByteArray("A<font") << true << "A";
     }
 
@@ -360,7 +361,38 @@ private slots:
         const Movie movie = movieWith(37, body, std::uint8_t(version));
         const EditText* field = movie.find<EditText>(1);
         QVERIFY(field);
-        QCOMPARE(QString::fromStdU16String(field->text), text);
+        QStringList paragraphs;
+        for (const EditText::Paragraph& paragraph : field->paragraphs) {
+            paragraphs.append(QString());
+            for (const EditText::Span& span : paragraph.spans)
+                paragraphs.back() += QString::fromStdU16String(span.text);
+        }
+        QCOMPARE(paragraphs.join('\n'), text);
+    }
+
+    // HTML styles: each tag's style lasts until it closes; a paragraph takes its alignment,
+    // and text after it the field's again.
+    void htmlTextKeepsItsStyles()
+    {
+        EditText field;
+        field.color = {0, 0, 255, 255};
+        field.height = 240;
+        const auto paragraphs = htmlParagraphs(
+            u"<p align='right'><font color=\"#FF0000\" size=\"20\" face=\"Serif\" kerning=\"1\">a<b>b</b></font>"
+            u"<i>c</i></p>x<br>y<p><font size=\"+2\">z</font></p>",
+            field);
+        QCOMPARE(paragraphs.size(), 4u);
+        const auto& styled = paragraphs[0].spans;
+        QCOMPARE(paragraphs[0].align, EditText::Align::Right);
+        QCOMPARE(styled.size(), 3u);
+        QVERIFY(styled[0].text == u"a" && styled[0].color == (Rgba{255, 0, 0, 255}) && styled[0].height == 400
+                && styled[0].face == u"Serif" && styled[0].kerning && !styled[0].bold);
+        QVERIFY(styled[1].text == u"b" && styled[1].bold && styled[1].color == (Rgba{255, 0, 0, 255}));
+        QVERIFY(styled[2].text == u"c" && styled[2].italic && styled[2].color == field.color
+                && styled[2].height == 240);
+        QCOMPARE(paragraphs[1].align, EditText::Align::Left);
+        QVERIFY(paragraphs[1].spans.front().text == u"x" && paragraphs[2].spans.front().text == u"y");
+        QCOMPARE(paragraphs[3].spans.front().height, 280.0);
     }
 
     // Buttons' actions by condition, and frame labels by the frame they stand in.

@@ -594,14 +594,30 @@ private slots:
         // words wrap: five squares fit a line.
         Writer fields(kSize, kSize);
         fields.defineFont(1, {kSquareGlyph}, u"x");
-        fields.defineEditText(2, {0, 2000, 0, 1000}, 1, 1000, kBlue, EditText::Align::Center, "x");
+        fields.defineEditText(2, {.bounds = {0, 2000, 0, 1000},
+                                  .height = 1000,
+                                  .color = kBlue,
+                                  .align = EditText::Align::Center,
+                                  .text = "x"});
         fields.place({.depth = 1, .characterId = 2});
         fields.showFrame();
         QTest::newRow("text field") << fields.finish() << 1 << QList<Probe>{{{50, 35}, Qt::blue}, {{30, 35}, Qt::white}}
                                     << 0;
+        // A field with a border: white inside a black frame a pixel wide, over a red stage.
+        Writer bordered(kSize, kSize);
+        bordered.defineRectangle(1, kStage, solid(kRed));
+        bordered.defineEditText(2, {.bounds = {400, 1600, 400, 1600}, .text = "", .border = true});
+        bordered.place({.depth = 1, .characterId = 1});
+        bordered.place({.depth = 2, .characterId = 2});
+        bordered.showFrame();
+        QTest::newRow("text field with a border")
+            << bordered.finish() << 1
+            << QList<Probe>{{{50, 50}, Qt::white}, {{20, 50}, Qt::black}, {{79, 50}, Qt::black}, {{19, 50}, Qt::red}}
+            << 0;
         Writer wrapped(kSize, kSize);
         wrapped.defineFont(1, {kSquareGlyph}, u"x");
-        wrapped.defineEditText(2, kStage, 1, 600, kBlue, EditText::Align::Left, "x x x x x x x x", true, false, true);
+        wrapped.defineEditText(
+            2, {.bounds = kStage, .height = 600, .color = kBlue, .text = "x x x x x x x x", .wordWrap = true});
         wrapped.place({.depth = 1, .characterId = 2});
         wrapped.showFrame();
         QTest::newRow("text field, words wrapped")
@@ -672,7 +688,12 @@ private slots:
     {
         Writer w(kSize, kSize);
         w.defineFont(1, {});
-        w.defineEditText(2, {0, 2000, 0, 1000}, 1, 600, kRed, EditText::Align::Left, "<p>W<b>W</b></p>", false, true);
+        w.defineEditText(2, {.bounds = {0, 2000, 0, 1000},
+                             .height = 600,
+                             .color = kRed,
+                             .text = "<p>W<b>W</b></p>",
+                             .outlines = false,
+                             .html = true});
         w.place({.depth = 1, .characterId = 2});
         w.showFrame();
         const QImage picture = render(w.finish());
@@ -719,7 +740,7 @@ private slots:
         });
         QTest::newRow("text field") << sliding([&](Writer& w) {
             w.defineFont(2, {kSquareGlyph}, u"x");
-            w.defineEditText(1, {0, 600, 0, 300}, 2, 300, kRed, EditText::Align::Left, "x");
+            w.defineEditText(1, {.bounds = {0, 600, 0, 300}, .fontId = 2, .height = 300, .color = kRed, .text = "x"});
         });
         {
             // Two fills of one shape with the same edges, the second see-through over the first.

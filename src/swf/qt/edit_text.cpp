@@ -1,11 +1,14 @@
 #include "swf/qt/edit_text.h"
 
 #include <algorithm>
-#include <vector>
+#include <map>
+#include <memory>
+#include <tuple>
+#include <unordered_map>
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QPainterPath>
+#include <QString>
 
 #include "swf/limits.h"
 #include "swf/qt/outlines.h"
@@ -17,150 +20,273 @@ namespace {
 
 constexpr double kGutter = 40; // twips between a field's bounds and its text
 
-// How a line of text is measured and drawn: an embedded font's glyphs, or a sans-serif face.
-class LineFont {
+bool sameName(std::u16string_view a, std::u16string_view b)
+{
+    const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+    return a.size() == b.size()
+           && std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
+}
+
+// How the characters of one style are measured and drawn: an embedded font's glyphs, or a
+// desktop face.
+class StyleFont {
 public:
-    LineFont(const EditText& field, const Font* embedded) : field_(field), font_(embedded)
+    StyleFont(const EditText::Span& style, const Font* embedded, const std::vector<QPainterPath>* outlines)
+        : height_(style.height), kerning_(style.kerning), font_(embedded), outlines_(outlines)
     {
-        face_ = toolkit::sansSerif(std::clamp(int(field.height), 1, kMaxTextFieldPixelSize)); // twips: drawn in twips
+        if (font_) {
+            for (std::size_t i = 0; i < font_->glyphs.size(); ++i)
+                index_.emplace(font_->glyphs[i].code, i);
+            return;
+        }
+        face_ = toolkit::sansSerif(std::clamp(int(style.height), 1, kMaxTextFieldPixelSize), style.bold); // twips
+        face_.setItalic(style.italic);
+        metrics_ = std::make_unique<QFontMetricsF>(face_);
     }
 
-    double scale() const { return field_.height / font_->unitsPerEm; }
     double ascent() const
     {
         if (!font_)
-            return QFontMetricsF(face_).ascent();
-        return font_->hasLayout ? font_->ascent * scale() : field_.height * 0.8;
+            return metrics_->ascent();
+        return font_->hasLayout ? font_->ascent * scale() : height_ * 0.8;
     }
-    double lineHeight() const
+    double descent() const
     {
         if (!font_)
-            return QFontMetricsF(face_).height() + field_.leading;
-        return (font_->hasLayout ? (font_->ascent + font_->descent) * scale() : field_.height) + field_.leading;
+            return metrics_->descent();
+        return font_->hasLayout ? font_->descent * scale() : height_ * 0.2;
     }
-    double width(const std::u16string& line) const
+    double advance(char16_t c) const
     {
         if (!font_)
-            return QFontMetricsF(face_).horizontalAdvance(QString::fromStdU16String(line));
-        double total = 0;
-        for (const char16_t c : line)
-            if (const Glyph* glyph = find(c))
-                total += advance(*glyph);
-        return total;
-    }
-    QPainterPath path(const std::u16string& line, const std::vector<QPainterPath>& outlines) const
-    {
-        QPainterPath path;
-        if (!font_) {
-            path.addText(0, 0, face_, QString::fromStdU16String(line));
-            return path;
-        }
-        double x = 0;
-        for (const char16_t c : line) {
-            const Glyph* glyph = find(c);
-            if (!glyph)
-                continue;
-            const auto index = std::size_t(glyph - font_->glyphs.data());
-            if (index < outlines.size())
-                path.addPath(
-                    (QTransform::fromScale(scale(), scale()) * QTransform::fromTranslate(x, 0)).map(outlines[index]));
-            x += advance(*glyph);
-        }
-        return path;
-    }
-
-private:
-    const Glyph* find(char16_t c) const
-    {
-        const auto found
-            = std::find_if(font_->glyphs.begin(), font_->glyphs.end(), [c](const Glyph& g) { return g.code == c; });
-        return found == font_->glyphs.end() ? nullptr : &*found;
-    }
-    double advance(const Glyph& glyph) const
-    {
-        // Without a layout, a glyph takes the width of its outline and a little room.
+            return metrics_->horizontalAdvance(QChar(c));
+        const Glyph* glyph = find(c);
+        if (!glyph)
+            return 0;
         if (font_->hasLayout)
-            return glyph.advance * scale();
+            return glyph->advance * scale();
+        // Without a layout, a glyph takes the width of its outline and a little room.
         double right = 0;
-        for (const Contour& contour : glyph.outline)
+        for (const Contour& contour : glyph->outline)
             for (const Segment& s : contour.segments)
                 right = std::max(right, double(s.to.x));
         return (right + font_->unitsPerEm / 10) * scale();
     }
-
-    const EditText& field_;
-    const Font* font_;
-    QFont face_;
-};
-
-// The field's lines, wrapped at spaces to `width` when the field wraps words.
-std::vector<std::u16string> linesOf(const EditText& field, const LineFont& font, double width)
-{
-    std::vector<std::u16string> lines;
-    std::u16string paragraph;
-    const auto flush = [&] {
-        if (!field.wordWrap) {
-            lines.push_back(paragraph);
+    // What the font's kerning adds between `left` and `right`, when the style asks for it.
+    double kerning(char16_t left, char16_t right) const
+    {
+        if (!font_ || !kerning_)
+            return 0;
+        const auto& pairs = font_->kerning;
+        const auto found = std::lower_bound(pairs.begin(), pairs.end(), std::pair(left, right),
+                                            [](const Font::Kerning& k, std::pair<char16_t, char16_t> wanted) {
+                                                return std::pair(k.left, k.right) < wanted;
+                                            });
+        return found != pairs.end() && found->left == left && found->right == right ? found->adjust * scale() : 0;
+    }
+    // `text` with its first character's origin at (x, baseline).
+    void draw(QPainterPath& path, std::u16string_view text, double x, double baseline) const
+    {
+        if (!font_) {
+            path.addText(x, baseline, face_, QString::fromUtf16(text.data(), qsizetype(text.size())));
             return;
         }
-        std::u16string line;
-        std::size_t at = 0;
-        while (at <= paragraph.size()) {
-            std::size_t space = paragraph.find(u' ', at);
-            if (space == std::u16string::npos)
-                space = paragraph.size();
-            std::u16string candidate
-                = line.empty() ? paragraph.substr(at, space - at) : line + u' ' + paragraph.substr(at, space - at);
-            if (!line.empty() && font.width(candidate) > width) {
-                lines.push_back(line);
-                line = paragraph.substr(at, space - at);
-            } else {
-                line = std::move(candidate);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (const Glyph* glyph = find(text[i])) {
+                const auto index = std::size_t(glyph - font_->glyphs.data());
+                if (index < outlines_->size())
+                    path.addPath(QTransform(scale(), 0, 0, scale(), x, baseline).map((*outlines_)[index]));
             }
-            at = space + 1;
-        }
-        lines.push_back(line);
-    };
-    for (const char16_t c : field.text) {
-        if (c == u'\n' || c == u'\r') {
-            flush();
-            paragraph.clear();
-        } else {
-            paragraph += c;
+            x += advance(text[i]) + (i + 1 < text.size() ? kerning(text[i], text[i + 1]) : 0);
         }
     }
-    flush();
+
+private:
+    double scale() const { return height_ / font_->unitsPerEm; }
+    const Glyph* find(char16_t c) const
+    {
+        const auto found = index_.find(c);
+        return found == index_.end() ? nullptr : &font_->glyphs[found->second];
+    }
+
+    double height_;
+    bool kerning_;
+    const Font* font_;
+    const std::vector<QPainterPath>* outlines_;
+    std::unordered_map<char16_t, std::size_t> index_;
+    QFont face_;
+    std::unique_ptr<QFontMetricsF> metrics_;
+};
+
+// The fonts of a field's styles, each made once.
+class StyleFonts {
+public:
+    StyleFonts(const EditText& field, Outlines& outlines) : outlines_(outlines)
+    {
+        const Movie& movie = outlines.movie();
+        own_ = field.fontId ? movie.find<Font>(*field.fontId) : nullptr;
+        if (own_ && (own_->glyphs.empty() || !field.useOutlines))
+            own_ = nullptr; // a device font: drawn in a face of the desktop's
+    }
+
+    const StyleFont& of(const EditText::Span& style)
+    {
+        auto key = std::tuple(style.height, style.face, style.bold, style.italic, style.kerning);
+        auto found = made_.find(key);
+        if (found == made_.end()) {
+            const Font* font = embeddedFor(style);
+            found = made_
+                        .emplace(std::move(key),
+                                 std::make_unique<StyleFont>(style, font, font ? &outlines_.glyphs(*font) : nullptr))
+                        .first;
+        }
+        return *found->second;
+    }
+
+private:
+    // The movie's font of the face asked for, in the weight and slant asked for where it has
+    // them; else the field's own.
+    const Font* embeddedFor(const EditText::Span& style) const
+    {
+        if (!own_ || (style.face.empty() && !style.bold && !style.italic))
+            return own_;
+        const std::u16string_view face = style.face.empty() ? std::u16string_view(own_->name) : style.face;
+        const Font* best = nullptr;
+        int bestScore = -1;
+        for (const auto& [id, character] : outlines_.movie().dictionary) {
+            const auto* font = std::get_if<Font>(character.get());
+            if (!font || font->glyphs.empty() || !sameName(font->name, face))
+                continue;
+            const int score = (font->bold == style.bold) + (font->italic == style.italic);
+            if (score > bestScore) {
+                best = font;
+                bestScore = score;
+            }
+        }
+        return best ? best : own_;
+    }
+
+    Outlines& outlines_;
+    const Font* own_ = nullptr;
+    std::map<std::tuple<double, std::u16string, bool, bool, bool>, std::unique_ptr<StyleFont>> made_;
+};
+
+// One character of a paragraph, with the room it takes before the next.
+struct Laid {
+    char16_t c;
+    std::uint32_t span;
+    double advance;
+};
+
+struct Line {
+    std::size_t from, to; // characters of the paragraph
+    double width;         // without the spaces that end it
+};
+
+// The paragraph's lines: broken, when the field wraps, after the last space that lets a line
+// fit `width`, or within a word longer than a line.
+std::vector<Line> linesOf(const std::vector<Laid>& laid, bool wrap, double width)
+{
+    std::vector<Line> lines;
+    std::size_t from = 0;
+    do {
+        double used = 0;
+        std::size_t end = from, afterSpace = from;
+        while (end < laid.size()) {
+            if (wrap && end > from && used + laid[end].advance > width && laid[end].c != u' ') {
+                if (afterSpace > from)
+                    end = afterSpace;
+                break;
+            }
+            used += laid[end].advance;
+            if (laid[end].c == u' ')
+                afterSpace = end + 1;
+            ++end;
+        }
+        double shown = 0;
+        std::size_t last = end;
+        while (last > from && laid[last - 1].c == u' ')
+            --last;
+        for (std::size_t i = from; i < last; ++i)
+            shown += laid[i].advance;
+        lines.push_back({from, end, shown});
+        from = end;
+    } while (from < laid.size());
     return lines;
 }
 
 } // namespace
 
-EditTextLayout layOut(const EditText& field, const ColorTransform& colors, Outlines& outlines)
+EditTextLayout layOut(const EditText& field, Outlines& outlines)
 {
-    const Font* embedded = field.fontId ? outlines.movie().find<Font>(*field.fontId) : nullptr;
-    if (embedded && (embedded->glyphs.empty() || !field.useOutlines))
-        embedded = nullptr; // a device font: drawn in a face of the desktop's
-    const LineFont font(field, embedded);
-    const std::vector<QPainterPath> noOutlines;
-    const std::vector<QPainterPath>& glyphs = embedded ? outlines.glyphs(*embedded) : noOutlines;
     const Rect& b = field.bounds;
+    EditTextLayout laidOut{{}, QRectF(b.xMin, b.yMin, b.width(), b.height())};
+    const auto runFor = [&laidOut](Rgba color) -> QPainterPath& {
+        for (EditTextLayout::Run& run : laidOut.runs)
+            if (run.color == color)
+                return run.glyphs;
+        return laidOut.runs.emplace_back(EditTextLayout::Run{{}, color}).glyphs;
+    };
+    StyleFonts fonts(field, outlines);
     const double left = b.xMin + kGutter + field.leftMargin;
     const double width = b.width() - 2 * kGutter - field.leftMargin - field.rightMargin;
+    double top = b.yMin + kGutter; // of the next line
+    std::size_t budget = kMaxTextFieldCharacters;
+    EditText::Span fieldStyle;
+    fieldStyle.height = field.height;
 
-    EditTextLayout laidOut{{}, colors.apply(field.color), QRectF(b.xMin, b.yMin, b.width(), b.height())};
-    double baseline = b.yMin + kGutter + font.ascent();
-    bool first = true;
-    for (const std::u16string& line : linesOf(field, font, width)) {
-        const double indent = first ? field.indent : 0;
-        const double spare = width - indent - font.width(line);
-        double x = left + indent;
-        if (field.align == EditText::Align::Right)
-            x += spare;
-        else if (field.align == EditText::Align::Center)
-            x += spare / 2;
-        laidOut.glyphs.addPath(QTransform::fromTranslate(x, baseline).map(font.path(line, glyphs)));
-        baseline += font.lineHeight();
-        first = false;
+    for (const EditText::Paragraph& paragraph : field.paragraphs) {
+        std::vector<const StyleFont*> spanFonts;
+        std::vector<Laid> laid;
+        for (std::uint32_t s = 0; s < paragraph.spans.size(); ++s) {
+            const EditText::Span& span = paragraph.spans[s];
+            const StyleFont& font = fonts.of(span);
+            spanFonts.push_back(&font);
+            for (std::size_t i = 0; i < span.text.size() && laid.size() < budget; ++i) {
+                const char16_t c = span.text[i];
+                laid.push_back(
+                    {c, s, font.advance(c) + (i + 1 < span.text.size() ? font.kerning(c, span.text[i + 1]) : 0)});
+            }
+        }
+        budget -= laid.size();
+        bool first = true;
+        for (const Line& line : linesOf(laid, field.wordWrap, width - field.indent)) {
+            double ascent = 0, descent = 0;
+            if (line.from == line.to) { // an empty line keeps the height of its style
+                const StyleFont& font = fonts.of(paragraph.spans.empty() ? fieldStyle : paragraph.spans.front());
+                ascent = font.ascent();
+                descent = font.descent();
+            }
+            for (std::size_t i = line.from; i < line.to; ++i) {
+                const StyleFont& font = *spanFonts[laid[i].span];
+                ascent = std::max(ascent, font.ascent());
+                descent = std::max(descent, font.descent());
+            }
+            const double baseline = top + ascent;
+            const double indent = first ? field.indent : 0;
+            const double spare = width - indent - line.width;
+            double x = left + indent;
+            if (paragraph.align == EditText::Align::Right)
+                x += spare;
+            else if (paragraph.align == EditText::Align::Center)
+                x += spare / 2;
+            // A run of one span at a time, drawn whole so that a desktop face shapes it.
+            for (std::size_t i = line.from; i < line.to;) {
+                std::size_t end = i;
+                double runWidth = 0;
+                while (end < line.to && laid[end].span == laid[i].span)
+                    runWidth += laid[end++].advance;
+                const EditText::Span& span = paragraph.spans[laid[i].span];
+                std::u16string text;
+                for (std::size_t k = i; k < end; ++k)
+                    text += laid[k].c;
+                spanFonts[laid[i].span]->draw(runFor(span.color), text, x, baseline);
+                x += runWidth;
+                i = end;
+            }
+            top = baseline + descent + field.leading;
+            first = false;
+        }
     }
     return laidOut;
 }

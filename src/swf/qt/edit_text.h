@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include <QPainterPath>
 #include <QRectF>
 
@@ -9,13 +11,17 @@ namespace quillmere::swf::qt {
 
 class Outlines;
 
-// A text field as static text: each line of its text laid out in its bounds, in its embedded
-// font or a sans-serif face of the same height. In the field's twips; drawn clipped to `bounds`.
+// A text field as static text: its paragraphs laid out in its bounds, lines wrapped between
+// words when it wraps them, each run in its font (embedded glyphs, or a desktop face of the same
+// height). In the field's twips; drawn clipped to `bounds`.
 struct EditTextLayout {
-    QPainterPath glyphs;
-    Rgba color;
+    struct Run {
+        QPainterPath glyphs;
+        Rgba color;
+    };
+    std::vector<Run> runs; // one for each colour
     QRectF bounds;
 };
-EditTextLayout layOut(const EditText& field, const ColorTransform& colors, Outlines& outlines);
+EditTextLayout layOut(const EditText& field, Outlines& outlines);
 
 } // namespace quillmere::swf::qt

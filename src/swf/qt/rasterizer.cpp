@@ -65,17 +65,32 @@ struct Rasterizer::Draw {
     }
     void operator()(const EditText& field)
     {
-        EditTextLayout text = layOut(field, colors, rasterizer.outlines_);
+        EditTextLayout text = layOut(field, rasterizer.outlines_);
+        QPainterPath bounds;
+        bounds.addRect(text.bounds);
+        if (field.border)
+            rasterizer.fillPath(bounds, transform, Paint(colors.apply({255, 255, 255, 255})), rasterizer.area_);
         QRect clip = rasterizer.area_;
-        if (transform.type() <= QTransform::TxScale) {
+        const bool upright = transform.type() <= QTransform::TxScale;
+        if (upright)
             clip &= pixelsWithin(transform.mapRect(text.bounds));
-        } else {
-            QPainterPath bounds;
-            bounds.addRect(text.bounds);
-            text.glyphs = text.glyphs.intersected(bounds);
+        for (EditTextLayout::Run& run : text.runs)
+            if (!clip.isEmpty())
+                rasterizer.fillPath(upright ? run.glyphs : run.glyphs.intersected(bounds), transform,
+                                    Paint(colors.apply(run.color)), clip);
+        if (field.border) { // one pixel wide at any scale, just inside the bounds
+            QPainterPathStroker frame;
+            frame.setWidth(1);
+            frame.setJoinStyle(Qt::MiterJoin);
+            const QRectF box = transform.mapRect(text.bounds);
+            QPainterPath edge;
+            if (upright)
+                edge.addRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
+            else
+                edge = transform.map(bounds);
+            rasterizer.fillPath(frame.createStroke(edge), QTransform(), Paint(colors.apply({0, 0, 0, 255})),
+                                rasterizer.area_);
         }
-        if (!clip.isEmpty())
-            rasterizer.fillPath(text.glyphs, transform, Paint(text.color), clip);
     }
     void operator()(const Sprite&)
     {
