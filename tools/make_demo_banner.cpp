@@ -1,10 +1,11 @@
 // Makes the demo list server's banner, a real SWF movie written by our SWF writer:
 //     QT_QPA_PLATFORM=offscreen make_demo_banner demo/prx/banner.swf
-// A gradient strip, an embedded JPEG picture, a line of text drawn from an embedded font
-// (Liberation Sans Bold's outlines), and an intro of 24 frames in which a light sweeps across
+// A gradient strip, an embedded JPEG picture under slanting stripes laid over them in multiply mode,
+// a drop-shadowed headline drawn from an embedded font (Liberation Sans Bold's outlines), and an
+// intro of 24 frames in which the headline comes into focus from a blur, a light sweeps across
 // and an underline grows from a dot (a morph) before the movie stops on its last frame. A
-// sparkle on the picture loops on its own (a sprite), and an invisible button over the whole
-// banner opens the product site's home page when clicked.
+// glowing sparkle on the picture loops on its own (a sprite), and an invisible button over the
+// whole banner opens the product site's home page when clicked.
 
 #include <cmath>
 #include <fstream>
@@ -71,6 +72,45 @@ std::vector<Writer::Step> sparkle(std::int32_t r)
     const std::int32_t w = r / 5;
     return {Writer::Styles{0, 1, 0},     Writer::MoveTo{0, -r},         Writer::CurveTo{w, -w, r, 0},
             Writer::CurveTo{w, w, 0, r}, Writer::CurveTo{-w, w, -r, 0}, Writer::CurveTo{-w, -w, 0, -r}};
+}
+
+constexpr double kQuarterTurn = 0.7853981633974483; // 45 degrees: down and to the right
+
+Filter dropShadow()
+{
+    Filter f;
+    f.kind = Filter::Kind::DropShadow;
+    f.colors = {{0, 0, 0, 170}};
+    f.blurX = f.blurY = 4;
+    f.angle = kQuarterTurn;
+    f.distance = 2;
+    return f;
+}
+
+Filter blur(double size)
+{
+    Filter f;
+    f.blurX = f.blurY = size;
+    return f;
+}
+
+Filter glow()
+{
+    Filter f;
+    f.kind = Filter::Kind::Glow;
+    f.colors = {{255, 200, 60, 255}};
+    f.blurX = f.blurY = 10;
+    f.strength = 2;
+    return f;
+}
+
+// The headline's filters in frame `frame` of the intro: blurred until it comes into focus.
+std::vector<Filter> headlineFilters(int frame)
+{
+    constexpr int kFocused = 8;
+    if (frame >= kFocused)
+        return {dropShadow()};
+    return {blur(2 * (kFocused - frame)), dropShadow()};
 }
 
 } // namespace
@@ -148,6 +188,17 @@ int main(int argc, char* argv[])
                             Writer::LineTo{barRight, barY + 20}, Writer::LineTo{barLeft, barY + 20},
                             Writer::LineTo{barLeft, barY - 20}});
 
+    // 12: slanting stripes of pale blue, multiplied into what lies under them.
+    std::vector<Writer::Step> stripes{Writer::Styles{0, 1, 0}};
+    for (std::int32_t x = 0; x < (kWidth + 40) * 20; x += 24 * 20)
+        for (const Writer::Step step :
+             {Writer::Step{Writer::MoveTo{x, 0}}, Writer::Step{Writer::LineTo{x + 240, 0}},
+              Writer::Step{Writer::LineTo{x + 240 - 600, kHeight * 20}},
+              Writer::Step{Writer::LineTo{x - 600, kHeight * 20}}, Writer::Step{Writer::LineTo{x, 0}}})
+            stripes.push_back(step);
+    movie.defineShape(12, 1, {-600, (kWidth + 40) * 20, 0, kHeight * 20},
+                      {{solid({170, 185, 255, 255})}, {}, std::move(stripes)});
+
     // 10, 11: the click-through, a button whose only state is its hit area: the whole banner.
     movie.defineRectangle(10, {0, kWidth * 20, 0, kHeight * 20}, solid({0, 0, 0, 255}));
     movie.defineButton(11, {{1 << Button::HitTest, 10, 1}},
@@ -156,15 +207,18 @@ int main(int argc, char* argv[])
     movie.place({.depth = 1, .characterId = 1});
     movie.place({.depth = 2, .characterId = 2, .matrix = translate(-40 * 20, kHeight * 10)});
     movie.place({.depth = 3, .characterId = 4, .matrix = translate(10 * 20, 4.5 * 20)});
-    movie.place({.depth = 4, .characterId = 6});
-    movie.place({.depth = 5, .characterId = 9, .ratio = 0});
-    movie.place({.depth = 6, .characterId = 8, .matrix = translate(52 * 20, 12 * 20)});
+    movie.place({.depth = 4, .characterId = 12, .blendMode = BlendMode::Multiply});
+    movie.place({.depth = 5, .characterId = 6, .filters = headlineFilters(0)});
+    movie.place({.depth = 6, .characterId = 9, .ratio = 0});
+    movie.place({.depth = 7, .characterId = 8, .matrix = translate(52 * 20, 12 * 20), .filters = {{glow()}}});
     movie.place({.depth = 10, .characterId = 11});
     movie.showFrame();
     for (int frame = 1; frame < kFrames; ++frame) {
         const double x = -40 + (kWidth + 80) * frame / double(kFrames - 1);
         movie.place({.depth = 2, .move = true, .matrix = translate(x * 20, kHeight * 10)});
-        movie.place({.depth = 5, .move = true, .ratio = std::uint16_t(65535 * frame / (kFrames - 1))});
+        if (headlineFilters(frame) != headlineFilters(frame - 1))
+            movie.place({.depth = 5, .move = true, .filters = headlineFilters(frame)});
+        movie.place({.depth = 6, .move = true, .ratio = std::uint16_t(65535 * frame / (kFrames - 1))});
         if (frame == kFrames - 1) {
             movie.remove(2); // the light has gone; the intro ends here
             movie.doAction(Writer::Actions::stop());

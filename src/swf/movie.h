@@ -174,6 +174,7 @@ struct Filter {
     float divisor = 1, bias = 0;
     Rgba defaultColor{0, 0, 0, 0};
     bool clamp = true, preserveAlpha = true;
+    bool operator==(const Filter&) const = default;
 };
 
 // PlaceObject, PlaceObject2 and PlaceObject3: what they give, the rest absent.

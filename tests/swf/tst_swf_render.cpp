@@ -776,6 +776,24 @@ private slots:
                 w.showFrame();
             }
             QTest::newRow("a glowing square that moves") << w.finish();
+
+            // Its layer kept while it stands still, drawn anew when the square inside it turns
+            // blue, where it stays.
+            Writer inside(120, 40);
+            inside.defineRectangle(1, {0, 200, 0, 200}, solid(kRed));
+            inside.beginSprite(2);
+            for (int frame = 0; frame < 4; ++frame) {
+                inside.place(
+                    {.depth = 1,
+                     .characterId = 1,
+                     .move = frame > 0,
+                     .colorTransform = frame < 2 ? ColorTransform{} : ColorTransform{{0, 0, 0, 1}, {0, 0, 255, 0}}});
+                inside.showFrame();
+            }
+            inside.endSprite();
+            inside.place({.depth = 1, .characterId = 2, .matrix = moved(400, 100), .filters = std::vector{glow}});
+            inside.showFrame();
+            QTest::newRow("a glowing sprite whose square changes colour") << inside.finish();
         }
         Writer w(120, 40);
         w.defineRectangle(1, {0, 300, 0, 300}, solid(kRed));

@@ -7,6 +7,13 @@
 
 namespace quillmere::swf::qt {
 
+// A value of 0 or more, rounded to the nearest whole: what lround gives, without its cost in a
+// loop over pixels.
+[[gnu::always_inline]] inline Pixel rounded(float v)
+{
+    return Pixel(v + 0.5f);
+}
+
 // `source` over `destination`, both premultiplied: two channels at a time, 8 bits apart, each
 // times (255 - source alpha) / 255 rounded.
 [[gnu::always_inline]] inline Pixel over(Pixel source, Pixel destination)

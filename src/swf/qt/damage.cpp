@@ -6,25 +6,14 @@
 
 #include "swf/qt/convert.h"
 #include "swf/qt/filters.h"
+#include "swf/qt/fnv_hash.h"
 #include "swf/qt/outlines.h"
 
 namespace quillmere::swf::qt {
 
 namespace {
 
-// FNV-1a.
-class Hash {
-public:
-    void mix(const void* data, std::size_t size)
-    {
-        for (std::size_t i = 0; i < size; ++i)
-            value_ = (value_ ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
-    }
-    std::uint64_t value() const { return value_; }
-
-private:
-    std::uint64_t value_ = 14695981039346656037ull;
-};
+using Hash = FnvHash;
 
 Damage::Seen look(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines);
 
@@ -52,7 +41,7 @@ struct Look {
     void operator()(const EditText& field) { area = transform.mapRect(toQt(field.bounds)); } // drawn clipped to them
     void operator()(const Text& text)
     {
-        area = (toQt(text.matrix) * transform).mapRect(toQt(text.bounds));
+        // Only the glyphs draw: bounds the movie gives can be larger, or smaller.
         outlines.forEachGlyph(text, transform,
                               [this](const TextRun&, const QPainterPath& outline, const QTransform& at) {
                                   area |= at.mapRect(outline.boundingRect());
@@ -148,9 +137,9 @@ QRect Damage::changedArea(const DisplayList& list, const QTransform& transform, 
     return changed.isEmpty() ? QRect() : pixelsAround(changed);
 }
 
-QRectF drawnBounds(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines)
+Damage::Seen appearanceOf(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines)
 {
-    return look(object, parent, stageScale, outlines).bounds;
+    return look(object, parent, stageScale, outlines);
 }
 
 QRect pixelsAround(const QRectF& area)

@@ -30,9 +30,10 @@ private:
     std::map<std::uint16_t, Seen> seen_; // by depth
 };
 
-// Where `object` draws, its filters' reach included, in device pixels: `parent` takes its
-// parent's coordinates there, and a pixel of the stage is `stageScale` device pixels.
-QRectF drawnBounds(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines);
+// A fingerprint of everything that decides how `object` looks but where its parent puts it, and
+// where it draws, its filters' reach included, in device pixels: `parent` takes its parent's
+// coordinates there, and a pixel of the stage is `stageScale` device pixels.
+Damage::Seen appearanceOf(const DisplayObject& object, const QTransform& parent, double stageScale, Outlines& outlines);
 
 // The pixels that hold `area` and a pixel more each side, where an anti-aliased edge can
 // reach, within the range a QRect holds whatever `area` holds.

@@ -21,10 +21,51 @@ int passesOf(const Filter& f)
     return std::clamp(f.passes, 0, kMostPasses);
 }
 
-// One channel plane, 0 to 1, row by row.
+// Storage for planes, kept from one filter to the next: a large vector made afresh each time
+// costs the system's pages each time.
+class PlaneStorage {
+public:
+    std::vector<float> take(std::size_t size)
+    {
+        std::vector<float> values;
+        if (!kept_.empty()) {
+            values = std::move(kept_.back());
+            kept_.pop_back();
+        }
+        values.resize(size);
+        return values;
+    }
+    void give(std::vector<float>&& values)
+    {
+        if (kept_.size() < kMostKept && values.capacity() > 0)
+            kept_.push_back(std::move(values));
+    }
+
+private:
+    static constexpr std::size_t kMostKept = 6; // as many as one filter uses
+    std::vector<std::vector<float>> kept_;
+};
+thread_local PlaneStorage storage;
+
+// Values of a picture's pixels, `channels` to a pixel side by side, row by row.
 struct Plane {
-    int width = 0, height = 0;
+    int width = 0, height = 0, channels = 1;
     std::vector<float> values;
+
+    Plane(int w, int h, int c = 1)
+        : width(w), height(h), channels(c), values(storage.take(std::size_t(w) * std::size_t(h) * std::size_t(c)))
+    {
+    }
+    Plane(const Plane& other) : Plane(other.width, other.height, other.channels)
+    {
+        std::copy(other.values.begin(), other.values.end(), values.begin());
+    }
+    Plane(Plane&&) = default;
+    Plane& operator=(const Plane&) = delete;
+    Plane& operator=(Plane&&) = default;
+    ~Plane() { storage.give(std::move(values)); }
+
+    // Of a plane of one channel:
     float& at(int x, int y) { return values[std::size_t(y) * std::size_t(width) + std::size_t(x)]; }
     float get(int x, int y) const // 0 outside
     {
@@ -34,42 +75,67 @@ struct Plane {
     }
 };
 
-// A box blur along `count` values `step` apart, in place: each the mean of the 2r + 1 values
-// centred on it, r being half of `size` in whole pixels, as players take it.
-void boxBlur(float* values, int count, std::ptrdiff_t step, double size, std::vector<float>& scratch)
+// One pass of a box blur of 2r + 1 pixels along each row, then each column, values beyond the
+// edges counting as 0: r being half of `x` and of `y` in whole pixels, as players take it. Each
+// window's sum moves along rather than being summed anew, and the columns are walked a row at
+// a time, all at once, so that memory is read in order.
+void blurPass(Plane& plane, int rx, int ry, std::vector<float>& sums)
 {
-    const int radius = int(size / 2);
-    if (radius < 1)
-        return;
-    scratch.assign(std::size_t(count), 0);
-    const auto value = [&](int i) { return i < 0 || i >= count ? 0.0f : values[std::ptrdiff_t(i) * step]; };
-    double sum = 0;
-    for (int i = -radius; i <= radius; ++i)
-        sum += value(i);
-    const auto scale = float(1.0 / (2 * radius + 1));
-    for (int i = 0; i < count; ++i) {
-        scratch[std::size_t(i)] = float(sum) * scale;
-        sum += value(i + radius + 1) - value(i - radius);
+    const int w = plane.width, h = plane.height, c = plane.channels;
+    const std::size_t rowSize = std::size_t(w) * std::size_t(c);
+    if (rx > 0) {
+        const auto scale = 1.0f / float(2 * rx + 1);
+        std::vector<float> line(rowSize + std::size_t(2 * (rx + 1) * c)); // a row with room of 0 each side
+        const std::size_t margin = std::size_t((rx + 1) * c);
+        for (int y = 0; y < h; ++y) {
+            float* row = plane.values.data() + std::size_t(y) * rowSize;
+            std::copy(row, row + rowSize, line.begin() + std::ptrdiff_t(margin));
+            sums.assign(std::size_t(c), 0);
+            const float* added = line.data() + margin; // the window's first value at x = 0 is at -rx
+            for (int x = 0; x <= rx; ++x)
+                for (int k = 0; k < c; ++k)
+                    sums[std::size_t(k)] += added[x * c + k];
+            const float* leaving = line.data() + margin - std::size_t(rx * c);
+            added += (rx + 1) * c;
+            for (int x = 0; x < w; ++x)
+                for (int k = 0; k < c; ++k, ++added, ++leaving) {
+                    row[x * c + k] = sums[std::size_t(k)] * scale;
+                    sums[std::size_t(k)] += *added - *leaving;
+                }
+        }
     }
-    for (int i = 0; i < count; ++i)
-        values[std::ptrdiff_t(i) * step] = scratch[std::size_t(i)];
+    if (ry > 0) {
+        const Plane source = plane;
+        const auto scale = 1.0f / float(2 * ry + 1);
+        sums.assign(rowSize, 0);
+        const auto rowOf = [&](int y) { return source.values.data() + std::size_t(y) * rowSize; };
+        for (int y = 0; y <= ry && y < h; ++y)
+            for (std::size_t i = 0; i < rowSize; ++i)
+                sums[i] += rowOf(y)[i];
+        for (int y = 0; y < h; ++y) {
+            float* out = plane.values.data() + std::size_t(y) * rowSize;
+            for (std::size_t i = 0; i < rowSize; ++i)
+                out[i] = sums[i] * scale;
+            if (y + ry + 1 < h)
+                for (std::size_t i = 0; i < rowSize; ++i)
+                    sums[i] += rowOf(y + ry + 1)[i];
+            if (y - ry >= 0)
+                for (std::size_t i = 0; i < rowSize; ++i)
+                    sums[i] -= rowOf(y - ry)[i];
+        }
+    }
 }
 
 void blur(Plane& plane, double x, double y, int passes)
 {
-    std::vector<float> scratch;
-    for (int pass = 0; pass < passes; ++pass) {
-        for (int row = 0; row < plane.height && x > 1; ++row)
-            boxBlur(&plane.at(0, row), plane.width, 1, x, scratch);
-        for (int column = 0; column < plane.width && y > 1; ++column)
-            boxBlur(&plane.at(column, 0), plane.height, plane.width, y, scratch);
-    }
+    std::vector<float> sums;
+    for (int pass = 0; pass < passes; ++pass)
+        blurPass(plane, int(x / 2), int(y / 2), sums);
 }
 
 Plane alphaOf(const QImage& layer)
 {
-    Plane plane{layer.width(), layer.height(), {}};
-    plane.values.resize(std::size_t(layer.width()) * std::size_t(layer.height()));
+    Plane plane(layer.width(), layer.height());
     for (int y = 0; y < layer.height(); ++y) {
         const auto* row = reinterpret_cast<const Pixel*>(layer.constScanLine(y));
         for (int x = 0; x < layer.width(); ++x)
@@ -81,15 +147,15 @@ Plane alphaOf(const QImage& layer)
 Pixel pixelOf(Rgba color, float alpha)
 {
     alpha = std::clamp(alpha * float(color.a) / 255, 0.0f, 1.0f);
-    const auto channel = [alpha](int v) { return Pixel(std::lround(float(v) * alpha)); };
-    return Pixel(std::lround(alpha * 255)) << 24 | channel(color.r) << 16 | channel(color.g) << 8 | channel(color.b);
+    const auto channel = [alpha](int v) { return rounded(float(v) * alpha); };
+    return rounded(alpha * 255) << 24 | channel(color.r) << 16 | channel(color.g) << 8 | channel(color.b);
 }
 
 Pixel scaled(Pixel p, float by)
 {
     if (by >= 1)
         return p;
-    const auto channel = [by](Pixel v) { return Pixel(std::lround(float(v) * by)); };
+    const auto channel = [by](Pixel v) { return rounded(float(v) * by); };
     return channel(p >> 24) << 24 | channel(p >> 16 & 0xFF) << 16 | channel(p >> 8 & 0xFF) << 8 | channel(p & 0xFF);
 }
 
@@ -227,26 +293,23 @@ void bevel(const Filter& f, QImage& layer, double scale)
 
 void blurLayer(const Filter& f, QImage& layer, double scale)
 {
-    std::array<Plane, 4> planes;
-    for (int channel = 0; channel < 4; ++channel) {
-        Plane& plane = planes[std::size_t(channel)];
-        plane = {layer.width(), layer.height(), {}};
-        plane.values.resize(std::size_t(layer.width()) * std::size_t(layer.height()));
-        for (int y = 0; y < layer.height(); ++y) {
-            const auto* row = reinterpret_cast<const Pixel*>(layer.constScanLine(y));
-            for (int x = 0; x < layer.width(); ++x)
-                plane.at(x, y) = float(row[x] >> (8 * channel) & 0xFF);
-        }
-        blur(plane, blurOf(f.blurX, scale), blurOf(f.blurY, scale), passesOf(f));
+    Plane plane(layer.width(), layer.height(), 4);
+    float* value = plane.values.data();
+    for (int y = 0; y < layer.height(); ++y) {
+        const auto* row = reinterpret_cast<const Pixel*>(layer.constScanLine(y));
+        for (int x = 0; x < layer.width(); ++x)
+            for (int channel = 0; channel < 4; ++channel)
+                *value++ = float(row[x] >> (8 * channel) & 0xFF);
     }
+    blur(plane, blurOf(f.blurX, scale), blurOf(f.blurY, scale), passesOf(f));
+    value = plane.values.data();
     for (int y = 0; y < layer.height(); ++y) {
         auto* row = reinterpret_cast<Pixel*>(layer.scanLine(y));
-        for (int x = 0; x < layer.width(); ++x) {
-            const auto alpha = Pixel(std::lround(std::clamp(planes[3].at(x, y), 0.0f, 255.0f)));
+        for (int x = 0; x < layer.width(); ++x, value += 4) {
+            const auto alpha = rounded(std::clamp(value[3], 0.0f, 255.0f));
             Pixel p = alpha << 24;
             for (int channel = 0; channel < 3; ++channel)
-                p |= Pixel(std::lround(std::clamp(planes[std::size_t(channel)].at(x, y), 0.0f, float(alpha))))
-                     << (8 * channel);
+                p |= rounded(std::clamp(value[channel], 0.0f, float(alpha))) << (8 * channel);
             row[x] = p;
         }
     }
@@ -272,8 +335,8 @@ void colorMatrix(const Filter& f, QImage& layer)
                 out[i] = std::clamp(m[0] * in[0] + m[1] * in[1] + m[2] * in[2] + m[3] * in[3] + m[4], 0.0f, 255.0f);
             }
             const float alpha = out[3] / 255;
-            row[x] = Pixel(std::lround(out[3])) << 24 | Pixel(std::lround(out[0] * alpha)) << 16
-                     | Pixel(std::lround(out[1] * alpha)) << 8 | Pixel(std::lround(out[2] * alpha));
+            row[x] = rounded(out[3]) << 24 | rounded(out[0] * alpha) << 16 | rounded(out[1] * alpha) << 8
+                     | rounded(out[2] * alpha);
         }
     }
 }
@@ -317,8 +380,8 @@ void convolution(const Filter& f, QImage& layer)
                 out[c] = std::clamp(sum[c] / f.divisor + f.bias, 0.0f, 255.0f);
             if (f.preserveAlpha)
                 out[3] = straight(x, y)[3];
-            row[x] = premultiplied(Rgba{std::uint8_t(std::lround(out[0])), std::uint8_t(std::lround(out[1])),
-                                        std::uint8_t(std::lround(out[2])), std::uint8_t(std::lround(out[3]))});
+            row[x] = premultiplied(Rgba{std::uint8_t(rounded(out[0])), std::uint8_t(rounded(out[1])),
+                                        std::uint8_t(rounded(out[2])), std::uint8_t(rounded(out[3]))});
         }
     }
 }

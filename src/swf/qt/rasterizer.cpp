@@ -18,6 +18,7 @@
 #include "swf/qt/damage.h"
 #include "swf/qt/edit_text.h"
 #include "swf/qt/filters.h"
+#include "swf/qt/fnv_hash.h"
 #include "swf/qt/outlines.h"
 
 namespace quillmere::swf::qt {
@@ -133,8 +134,45 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
 void Rasterizer::endDrawing()
 {
     coverages_.endDrawing();
+    ++drawing_;
+    std::erase_if(keptLayers_, [this](const auto& entry) {
+        const bool stale = entry.second.lastUsed + 2 < drawing_;
+        keptPixels_ -= stale ? std::size_t(entry.second.image.width()) * std::size_t(entry.second.image.height()) : 0;
+        return stale;
+    });
     if (layers_)
         layers_->endDrawing();
+}
+
+Rasterizer::KeptLayer* Rasterizer::keptLayerFor(std::uint64_t instance, QRect rect)
+{
+    if (!layers_) {
+        layers_ = std::make_unique<Rasterizer>(outlines_, bitmaps_);
+        layers_->layerDepth_ = layerDepth_ + 1;
+    }
+    const std::size_t pixels = std::size_t(rect.width()) * std::size_t(rect.height());
+    auto found = keptLayers_.find(instance);
+    if (found != keptLayers_.end()) {
+        KeptLayer& kept = found->second;
+        kept.lastUsed = drawing_;
+        if (kept.rect != rect) { // drawn anew, in a layer of the new size
+            keptPixels_ -= std::size_t(kept.image.width()) * std::size_t(kept.image.height());
+            keptLayers_.erase(found);
+        } else {
+            return &kept;
+        }
+    }
+    if (keptPixels_ + pixels > kMostKeptLayerPixels || keptLayers_.size() >= kMostKeptLayers)
+        return nullptr; // drawn in the layer that is not kept
+    keptPixels_ += pixels;
+    KeptLayer& kept = keptLayers_[instance];
+    kept = {rect, std::nullopt, drawing_, QImage(rect.size(), QImage::Format_ARGB32_Premultiplied)};
+    if (kept.image.isNull()) {
+        keptPixels_ -= pixels;
+        keptLayers_.erase(instance);
+        return nullptr;
+    }
+    return &kept;
 }
 
 void Rasterizer::beginBand(QRect area, Pixel fill)
@@ -217,7 +255,7 @@ void Rasterizer::drawPicture(const DisplayObject& object, const QTransform& pare
         DisplayObject bare = object; // its bounds without what filters add
         bare.effects.filters.clear();
         QPainterPath box;
-        box.addRect(QRectF(drawnBounds(bare, parent, stageScale_, outlines_).toAlignedRect() & area_));
+        box.addRect(QRectF(appearanceOf(bare, parent, stageScale_, outlines_).bounds.toAlignedRect() & area_));
         if (!box.isEmpty())
             fillPath(box, QTransform(), Paint(colors.apply(*background)), area_);
     }
@@ -233,32 +271,44 @@ void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& pare
     // The layer holds what the object draws that can reach the area, filters included.
     const std::vector<Filter>& filters = object.effects.filters;
     const int reach = filters.empty() ? 0 : filterReach(filters, stageScale_);
-    const QRect drawn = pixelsAround(drawnBounds(object, parent, stageScale_, outlines_));
+    const Damage::Seen seen = appearanceOf(object, parent, stageScale_, outlines_);
     // What lies beyond the image can still cast a shadow or a glow into it.
-    const QRect layerRect = drawn & area_.adjusted(-reach, -reach, reach, reach);
+    const QRect layerRect = pixelsAround(seen.bounds) & area_.adjusted(-reach, -reach, reach, reach);
     if (layerRect.isEmpty())
         return;
-    layerPixels_ += std::size_t(layerRect.width()) * std::size_t(layerRect.height());
-    if (!layers_) {
-        layers_ = std::make_unique<Rasterizer>(outlines_, bitmaps_);
-        layers_->layerDepth_ = layerDepth_ + 1;
-    }
-    Rasterizer& inner = *layers_;
-    QImage& layer = inner.layer_;
-    if (layer.size() != layerRect.size())
-        layer = QImage(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
-    if (layer.isNull())
+    if (std::size_t(layerRect.width()) * std::size_t(layerRect.height()) > kMostPixelsInALayer) {
+        drawPicture(object, parent, colors); // as it is, rather than a layer of unbounded size
         return;
-    inner.pixels_ = reinterpret_cast<Pixel*>(layer.bits());
-    inner.pixelsPerRow_ = std::size_t(layer.bytesPerLine()) / sizeof(Pixel);
-    inner.stageScale_ = stageScale_;
-    inner.layerPixels_ = layerPixels_;
-    inner.beginBand(layer.rect(), 0);
-    inner.drawPicture(object, parent * QTransform::fromTranslate(-layerRect.left(), -layerRect.top()), colors);
-    inner.averageSamples();
-    inner.pixels_ = nullptr;
-    layerPixels_ = inner.layerPixels_;
-    applyFilters(filters, layer, stageScale_);
+    }
+    FnvHash look;
+    look.mixValue(seen.fingerprint);
+    for (const double v :
+         {parent.m11(), parent.m12(), parent.m21(), parent.m22(), parent.dx(), parent.dy(), stageScale_})
+        look.mixValue(v);
+    look.mix(colors.mult.data(), sizeof colors.mult);
+    look.mix(colors.add.data(), sizeof colors.add);
+    KeptLayer* kept = keptLayerFor(object.instance, layerRect);
+    QImage& layer = kept ? kept->image : layers_->layer_;
+    if (!kept || kept->drawn != look.value()) {
+        layerPixels_ += std::size_t(layerRect.width()) * std::size_t(layerRect.height());
+        if (layer.size() != layerRect.size())
+            layer = QImage(layerRect.size(), QImage::Format_ARGB32_Premultiplied);
+        if (layer.isNull())
+            return;
+        Rasterizer& inner = *layers_;
+        inner.pixels_ = reinterpret_cast<Pixel*>(layer.bits());
+        inner.pixelsPerRow_ = std::size_t(layer.bytesPerLine()) / sizeof(Pixel);
+        inner.stageScale_ = stageScale_;
+        inner.layerPixels_ = layerPixels_;
+        inner.beginBand(layer.rect(), 0);
+        inner.drawPicture(object, parent * QTransform::fromTranslate(-layerRect.left(), -layerRect.top()), colors);
+        inner.averageSamples();
+        inner.pixels_ = nullptr;
+        layerPixels_ = inner.layerPixels_;
+        applyFilters(filters, layer, stageScale_);
+        if (kept)
+            kept->drawn = look.value();
+    }
 
     // What is drawn here so far is settled before the layer goes over it.
     averageSamples();

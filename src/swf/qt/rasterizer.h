@@ -1,6 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
 #include <memory>
 #include <vector>
 
@@ -58,6 +61,20 @@ private:
 
     static constexpr int kMostNestedLayers = 8; // deeper ones are drawn straight in their parent's
 
+    // An object's layer, filtered, kept while it is drawn, and drawn anew only when how it
+    // looks changes: a still shadow or glow costs only its compositing.
+    struct KeptLayer {
+        QRect rect;                         // in the image drawn
+        std::optional<std::uint64_t> drawn; // the look it holds, once drawn
+        std::uint64_t lastUsed;
+        QImage image;
+    };
+    static constexpr std::size_t kMostKeptLayerPixels = std::size_t(1) << 22; // 16 MB
+    static constexpr std::size_t kMostKeptLayers = 4096;
+    // The kept layer of the object `instance`, made for `rect` if it has none; null when none
+    // can be kept.
+    KeptLayer* keptLayerFor(std::uint64_t instance, QRect rect);
+
     // Makes `area` (in the image) the band drawn next, filled with `fill`.
     void beginBand(QRect area, Pixel fill);
     void drawList(const DisplayList& list, const QTransform& transform, const ColorTransform& colors);
@@ -91,14 +108,19 @@ private:
     const QImage* mask_ = nullptr; // what the masks of the objects drawn now let through
 
     CoverageCache coverages_;
-    std::unique_ptr<Rasterizer> layers_; // draws the layers of objects drawn in layers
-    int layerDepth_ = 0;                 // 0 when drawing the image, else how deep in layers
-    QImage layer_;
+    std::unique_ptr<Rasterizer> layers_;            // draws the layers of objects drawn in layers
+    int layerDepth_ = 0;                            // 0 when drawing the image, else how deep in layers
+    QImage layer_;                                  // the layer drawn in when none is kept
+    std::map<std::uint64_t, KeptLayer> keptLayers_; // by object instance
+    std::size_t keptPixels_ = 0;
+    std::uint64_t drawing_ = 0;
     double stageScale_ = 1; // pixels to a pixel of the stage
     // Layer pixels filtered in this drawing: past kMostLayerPixels, objects are drawn as they
     // are, so that many or large filtered objects cost a bounded time a frame.
     std::size_t layerPixels_ = 0;
     static constexpr std::size_t kMostLayerPixels = std::size_t(1) << 24;
+    // A larger layer, its filters' planes several times its size, is not made.
+    static constexpr std::size_t kMostPixelsInALayer = std::size_t(1) << 22;
     std::vector<Fill> fills_; // kept with their room for edges; the first fillsUsed_ in use
     std::size_t fillsUsed_ = 0;
     std::vector<Samples> samples_;
