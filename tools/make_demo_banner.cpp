@@ -3,8 +3,8 @@
 // A gradient strip, an embedded JPEG picture under slanting stripes laid over them in multiply mode,
 // a drop-shadowed headline drawn from an embedded font (Liberation Sans Bold's outlines), and an
 // intro of 24 frames in which the headline comes into focus from a blur, a light sweeps across
-// and an underline grows from a dot (a morph) before the movie stops on its last frame. A
-// glowing sparkle on the picture loops on its own (a sprite), and an invisible button over the
+// and an underline grows from a dot (a morph) before the movie stops on its last frame. The
+// picture glows; a sparkle on it loops on its own (a sprite), and an invisible button over the
 // whole banner opens the product site's home page when clicked.
 
 #include <cmath>
@@ -99,8 +99,8 @@ Filter glow()
     Filter f;
     f.kind = Filter::Kind::Glow;
     f.colors = {{255, 200, 60, 255}};
-    f.blurX = f.blurY = 10;
-    f.strength = 2;
+    f.blurX = f.blurY = 8;
+    f.strength = 1.5;
     return f;
 }
 
@@ -206,11 +206,11 @@ int main(int argc, char* argv[])
 
     movie.place({.depth = 1, .characterId = 1});
     movie.place({.depth = 2, .characterId = 2, .matrix = translate(-40 * 20, kHeight * 10)});
-    movie.place({.depth = 3, .characterId = 4, .matrix = translate(10 * 20, 4.5 * 20)});
+    movie.place({.depth = 3, .characterId = 4, .matrix = translate(10 * 20, 4.5 * 20), .filters = {{glow()}}});
     movie.place({.depth = 4, .characterId = 12, .blendMode = BlendMode::Multiply});
     movie.place({.depth = 5, .characterId = 6, .filters = headlineFilters(0)});
     movie.place({.depth = 6, .characterId = 9, .ratio = 0});
-    movie.place({.depth = 7, .characterId = 8, .matrix = translate(52 * 20, 12 * 20), .filters = {{glow()}}});
+    movie.place({.depth = 7, .characterId = 8, .matrix = translate(52 * 20, 12 * 20)});
     movie.place({.depth = 10, .characterId = 11});
     movie.showFrame();
     for (int frame = 1; frame < kFrames; ++frame) {
