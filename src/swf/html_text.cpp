@@ -1,6 +1,8 @@
 #include "swf/html_text.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <utility>
@@ -113,6 +115,19 @@ double sizeOf(std::u16string_view text, double current)
     return std::clamp(size, 20.0, 200000.0);
 }
 
+// Pixels, with a sign and a fraction, as twips; `otherwise` if none are given.
+double twipsOf(std::u16string_view text, double otherwise)
+{
+    std::string ascii;
+    for (const char16_t c : text.substr(0, 32))
+        ascii += c < 128 ? char(c) : '?';
+    char* end = nullptr;
+    const double pixels = std::strtod(ascii.c_str(), &end);
+    if (end == ascii.c_str() || !std::isfinite(pixels))
+        return otherwise;
+    return std::clamp(pixels, -10000.0, 10000.0) * 20;
+}
+
 EditText::Align alignOf(std::u16string_view text, EditText::Align otherwise)
 {
     if (sameText(text, u"left"))
@@ -129,7 +144,7 @@ EditText::Align alignOf(std::u16string_view text, EditText::Align otherwise)
 bool sameStyle(const Span& a, const Span& b)
 {
     return a.color == b.color && a.height == b.height && a.face == b.face && a.bold == b.bold && a.italic == b.italic
-           && a.kerning == b.kerning;
+           && a.kerning == b.kerning && a.letterSpacing == b.letterSpacing;
 }
 
 // Paragraphs as text and tags arrive.
@@ -140,16 +155,22 @@ public:
         Span base;
         base.color = field.color;
         base.height = field.height;
-        styles_.push_back({u"", base});
-        paragraphs_.push_back({align_, {}});
+        styles_.push_back({u"", base, field.format});
+        paragraphs_.push_back({align_, field.format, {}});
     }
 
-    const Span& style() const { return styles_.back().second; }
-    void open(std::u16string name, Span style) { styles_.push_back({std::move(name), std::move(style)}); }
+    const Span& style() const { return styles_.back().span; }
+    const EditText::Format& format() const { return styles_.back().format; }
+    void open(std::u16string name, Span style, const EditText::Format& format)
+    {
+        styles_.push_back({std::move(name), std::move(style), format});
+        if (paragraphs_.back().spans.empty() && !ended_)
+            paragraphs_.back().format = format; // the paragraph begun takes the format opened before its text
+    }
     void close(std::u16string_view name)
     {
         for (std::size_t i = styles_.size(); i-- > 1;)
-            if (styles_[i].first == name) {
+            if (styles_[i].name == name) {
                 styles_.resize(i);
                 return;
             }
@@ -160,7 +181,7 @@ public:
     {
         align_ = align;
         if (!paragraphs_.back().spans.empty() || ended_)
-            paragraphs_.push_back({align, {}});
+            paragraphs_.push_back({align, format(), {}});
         else
             paragraphs_.back().align = align;
         ended_ = false;
@@ -174,15 +195,15 @@ public:
     void lineBreak()
     {
         if (ended_)
-            paragraphs_.push_back({align_, {}});
-        paragraphs_.push_back({align_, {}});
+            paragraphs_.push_back({align_, format(), {}});
+        paragraphs_.push_back({align_, format(), {}});
         ended_ = false;
     }
 
     void add(char16_t c)
     {
         if (ended_) {
-            paragraphs_.push_back({align_, {}});
+            paragraphs_.push_back({align_, format(), {}});
             ended_ = false;
         }
         std::vector<Span>& spans = paragraphs_.back().spans;
@@ -196,7 +217,12 @@ public:
     std::vector<Paragraph> take() { return std::move(paragraphs_); }
 
 private:
-    std::vector<std::pair<std::u16string, Span>> styles_; // the tags open, each with the style it makes
+    struct Open { // a tag open, with the style and paragraph format within it
+        std::u16string name;
+        Span span;
+        EditText::Format format;
+    };
+    std::vector<Open> styles_;
     std::vector<Paragraph> paragraphs_;
     EditText::Align fieldAlign_, align_;
     bool ended_ = false;
@@ -211,6 +237,7 @@ void applyTag(Builder& builder, const Tag& tag, const EditText& field)
         return;
     }
     Span style = builder.style();
+    EditText::Format format = builder.format();
     if (tag.name == u"br") {
         builder.lineBreak();
         return;
@@ -231,12 +258,21 @@ void applyTag(Builder& builder, const Tag& tag, const EditText& field)
             style.face = *face;
         if (const auto kerning = tag.attribute(u"kerning"))
             style.kerning = *kerning == u"1" || sameText(*kerning, u"true");
+        if (const auto spacing = tag.attribute(u"letterspacing"))
+            style.letterSpacing = twipsOf(*spacing, style.letterSpacing);
+    } else if (tag.name == u"textformat") {
+        for (auto [name, value] : {std::pair{u"leftmargin", &format.leftMargin},
+                                   {u"rightmargin", &format.rightMargin},
+                                   {u"indent", &format.indent},
+                                   {u"leading", &format.leading}})
+            if (const auto given = tag.attribute(name))
+                *value = twipsOf(*given, *value);
     } else if (tag.name.empty()) {
         return;
     }
     if (!tag.attributes.empty() && tag.attributes.back() == u'/')
         return; // opens and closes at once
-    builder.open(tag.name, std::move(style));
+    builder.open(tag.name, std::move(style), format);
 }
 
 } // namespace

@@ -75,10 +75,16 @@ struct EditText {
         double height = 240; // twips
         std::u16string face; // empty: the field's own font
         bool bold = false, italic = false, kerning = false;
+        double letterSpacing = 0; // twips after each character
+    };
+    // The field's margins, first line's indent and leading, or what HTML text sets for a paragraph.
+    struct Format {
+        double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0; // twips
     };
     // A line break ends a paragraph too: the next goes on in the same alignment.
     struct Paragraph {
         Align align = Align::Left;
+        Format format;
         std::vector<Span> spans;
     };
     Rect bounds;
@@ -86,7 +92,7 @@ struct EditText {
     double height = 240; // twips
     Rgba color{0, 0, 0, 255};
     Align align = Align::Left;
-    double leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;
+    Format format;
     bool useOutlines = false; // drawn with the embedded font's glyphs
     bool wordWrap = false;
     bool border = false; // a white background in a black frame

@@ -164,10 +164,10 @@ EditText readEditText(ByteReader& in, std::uint8_t version)
                       : align == 2 ? EditText::Align::Center
                       : align == 3 ? EditText::Align::Justify
                                    : EditText::Align::Left;
-        field.leftMargin = in.u16();
-        field.rightMargin = in.u16();
-        field.indent = in.s16();
-        field.leading = in.s16();
+        field.format.leftMargin = in.u16();
+        field.format.rightMargin = in.u16();
+        field.format.indent = in.s16();
+        field.format.leading = in.s16();
     }
     in.string(); // the variable it shows
     if (hasText) {

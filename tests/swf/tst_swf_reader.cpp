@@ -379,7 +379,8 @@ private slots:
         field.height = 240;
         const auto paragraphs = htmlParagraphs(
             u"<p align='right'><font color=\"#FF0000\" size=\"20\" face=\"Serif\" kerning=\"1\">a<b>b</b></font>"
-            u"<i>c</i></p>x<br>y<p><font size=\"+2\">z</font></p>",
+            u"<i>c</i></p>x<br>y<textformat leading='2' indent=\"-1.5\"><p><font size=\"+2\" letterSpacing=\"0.5\">z"
+            u"</font></p></textformat>",
             field);
         QCOMPARE(paragraphs.size(), 4u);
         const auto& styled = paragraphs[0].spans;
@@ -393,6 +394,10 @@ private slots:
         QCOMPARE(paragraphs[1].align, EditText::Align::Left);
         QVERIFY(paragraphs[1].spans.front().text == u"x" && paragraphs[2].spans.front().text == u"y");
         QCOMPARE(paragraphs[3].spans.front().height, 280.0);
+        QCOMPARE(paragraphs[3].spans.front().letterSpacing, 10.0);
+        QCOMPARE(paragraphs[3].format.leading, 40.0);
+        QCOMPARE(paragraphs[3].format.indent, -30.0);
+        QCOMPARE(paragraphs[2].format.leading, 0.0);
     }
 
     // Buttons' actions by condition, and frame labels by the frame they stand in.

@@ -228,8 +228,6 @@ EditTextLayout layOut(const EditText& field, Outlines& outlines)
         return laidOut.runs.emplace_back(EditTextLayout::Run{{}, color}).glyphs;
     };
     StyleFonts fonts(field, outlines);
-    const double left = b.xMin + kGutter + field.leftMargin;
-    const double width = b.width() - 2 * kGutter - field.leftMargin - field.rightMargin;
     double top = b.yMin + kGutter; // of the next line
     std::size_t budget = kMaxTextFieldCharacters;
     EditText::Span fieldStyle;
@@ -249,8 +247,11 @@ EditTextLayout layOut(const EditText& field, Outlines& outlines)
             }
         }
         budget -= laid.size();
+        const EditText::Format& format = paragraph.format;
+        const double left = b.xMin + kGutter + format.leftMargin;
+        const double width = b.width() - 2 * kGutter - format.leftMargin - format.rightMargin;
         bool first = true;
-        for (const Line& line : linesOf(laid, field.wordWrap, width - field.indent)) {
+        for (const Line& line : linesOf(laid, field.wordWrap, width - format.indent)) {
             double ascent = 0, descent = 0;
             if (line.from == line.to) { // an empty line keeps the height of its style
                 const StyleFont& font = fonts.of(paragraph.spans.empty() ? fieldStyle : paragraph.spans.front());
@@ -263,7 +264,7 @@ EditTextLayout layOut(const EditText& field, Outlines& outlines)
                 descent = std::max(descent, font.descent());
             }
             const double baseline = top + ascent;
-            const double indent = first ? field.indent : 0;
+            const double indent = first ? format.indent : 0;
             const double spare = width - indent - line.width;
             double x = left + indent;
             if (paragraph.align == EditText::Align::Right)
@@ -284,7 +285,7 @@ EditTextLayout layOut(const EditText& field, Outlines& outlines)
                 x += runWidth;
                 i = end;
             }
-            top = baseline + descent + field.leading;
+            top = baseline + descent + format.leading;
             first = false;
         }
     }
