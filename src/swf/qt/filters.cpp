@@ -37,12 +37,13 @@ public:
     }
     void give(std::vector<float>&& values)
     {
-        if (kept_.size() < kMostKept && values.capacity() > 0)
+        if (kept_.size() < kMostKept && values.capacity() > 0 && values.capacity() <= kLargestKept)
             kept_.push_back(std::move(values));
     }
 
 private:
-    static constexpr std::size_t kMostKept = 6; // as many as one filter uses
+    static constexpr std::size_t kMostKept = 6;           // as many as one filter uses
+    static constexpr std::size_t kLargestKept = 1u << 20; // values: a banner's layers, not a hostile one's
     std::vector<std::vector<float>> kept_;
 };
 thread_local PlaneStorage storage;

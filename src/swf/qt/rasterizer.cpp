@@ -146,10 +146,6 @@ void Rasterizer::endDrawing()
 
 Rasterizer::KeptLayer* Rasterizer::keptLayerFor(std::uint64_t instance, QRect rect)
 {
-    if (!layers_) {
-        layers_ = std::make_unique<Rasterizer>(outlines_, bitmaps_);
-        layers_->layerDepth_ = layerDepth_ + 1;
-    }
     const std::size_t pixels = std::size_t(rect.width()) * std::size_t(rect.height());
     auto found = keptLayers_.find(instance);
     if (found != keptLayers_.end()) {
@@ -287,6 +283,10 @@ void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& pare
         look.mixValue(v);
     look.mix(colors.mult.data(), sizeof colors.mult);
     look.mix(colors.add.data(), sizeof colors.add);
+    if (!layers_) {
+        layers_ = std::make_unique<Rasterizer>(outlines_, bitmaps_);
+        layers_->layerDepth_ = layerDepth_ + 1;
+    }
     KeptLayer* kept = keptLayerFor(object.instance, layerRect);
     QImage& layer = kept ? kept->image : layers_->layer_;
     if (!kept || kept->drawn != look.value()) {
