@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "app/build_config.h"
+#include "command_line.h"
 #include "platform/failure.h"
 #include "view/application.h"
 
@@ -13,7 +14,11 @@
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> answered = quillmere::answerBeforeStart(argc, argv))
+        return *answered;
     QApplication qt(argc, argv);
+    if (const std::optional<int> refused = quillmere::refuseWhatIsLeft())
+        return *refused;
     try {
         quillmere::Application quillmere(quillmere::config::kHosts, quillmere::config::kTransferTimeout);
 #ifdef Q_OS_UNIX

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <optional>
+
+namespace quillmere {
+
+// The program's own options: --help and --version are answered on standard output before the
+// window's toolkit starts, so they need no display; Qt's own options are left to QApplication.
+// Returns the exit status when the command line is answered, and nothing when the window
+// should open.
+std::optional<int> answerBeforeStart(int argc, char* argv[]);
+
+// After QApplication has taken its options: anything left is a mistake, told in one line on
+// standard error. Returns the exit status then.
+std::optional<int> refuseWhatIsLeft();
+
+} // namespace quillmere
