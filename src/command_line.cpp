@@ -26,7 +26,7 @@ constexpr int kUsageError = 2;
 
 } // namespace
 
-std::optional<int> answerBeforeStart(int argc, char* argv[])
+void answerHelpOrVersion(int argc, char* argv[])
 {
     bool asked = false;
     for (int i = 1; i < argc; ++i) {
@@ -35,7 +35,7 @@ std::optional<int> answerBeforeStart(int argc, char* argv[])
                  || argument == "--version" || argument == "-v";
     }
     if (!asked)
-        return std::nullopt;
+        return;
     QCoreApplication core(argc, argv); // no display: this answers on a terminal alone
     QCoreApplication::setApplicationName(QStringLiteral("quillmere"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(config::kVersion));

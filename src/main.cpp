@@ -14,8 +14,7 @@
 
 int main(int argc, char* argv[])
 {
-    if (const std::optional<int> answered = quillmere::answerBeforeStart(argc, argv))
-        return *answered;
+    quillmere::answerHelpOrVersion(argc, argv);
     QApplication qt(argc, argv);
     if (const std::optional<int> refused = quillmere::refuseWhatIsLeft())
         return *refused;
