@@ -163,6 +163,8 @@ public:
     const EditText::Format& format() const { return styles_.back().format; }
     void open(std::u16string name, Span style, const EditText::Format& format)
     {
+        if (styles_.size() >= kMostOpenTags)
+            return; // its style is not taken, so that closing tags cost a bounded search
         styles_.push_back({std::move(name), std::move(style), format});
         if (paragraphs_.back().spans.empty() && !ended_)
             paragraphs_.back().format = format; // the paragraph begun takes the format opened before its text
@@ -217,6 +219,7 @@ public:
     std::vector<Paragraph> take() { return std::move(paragraphs_); }
 
 private:
+    static constexpr std::size_t kMostOpenTags = 64;
     struct Open { // a tag open, with the style and paragraph format within it
         std::u16string name;
         Span span;

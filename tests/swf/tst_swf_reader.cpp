@@ -398,6 +398,18 @@ private slots:
         QCOMPARE(paragraphs[3].format.leading, 40.0);
         QCOMPARE(paragraphs[3].format.indent, -30.0);
         QCOMPARE(paragraphs[2].format.leading, 0.0);
+
+        // Tags left open past any nesting, then closed by names never opened: read in a
+        // moment, with the styles the first ones gave.
+        std::u16string deep;
+        for (int i = 0; i < 100000; ++i)
+            deep += u"<b><i>";
+        deep += u"x";
+        for (int i = 0; i < 100000; ++i)
+            deep += u"</u>";
+        const auto nested = htmlParagraphs(deep, field);
+        QVERIFY(nested.size() == 1 && nested[0].spans.size() == 1);
+        QVERIFY(nested[0].spans[0].bold && nested[0].spans[0].italic);
     }
 
     // Buttons' actions by condition, and frame labels by the frame they stand in.
