@@ -842,6 +842,22 @@ private slots:
         }
     }
 
+    // Sixty-four blurs of fifteen passes each, whose reach makes a layer of nearly 4M pixels:
+    // the work one drawing may spend on filters runs out, and the frame is drawn in a moment
+    // rather than in minutes.
+    void filtersPastTheirBudgetAreLeftUndone()
+    {
+        Filter many;
+        many.blurX = many.blurY = 2;
+        many.passes = 15;
+        Writer w(kSize, kSize);
+        w.defineRectangle(1, kMiddle, solid(kRed));
+        w.place({.depth = 1, .characterId = 1, .filters = std::vector<Filter>(64, many)});
+        w.showFrame();
+        const QImage picture = render(w.finish());
+        QVERIFY(picture.pixelColor(50, 50).red() > picture.pixelColor(50, 50).green());
+    }
+
     // Matrices at the format's extremes, squeezed to nothing, turned, or reaching far past the
     // stage, with a stroke as wide as the format allows: drawn without fault.
     void extremeMatricesDraw()

@@ -403,9 +403,17 @@ int filterReach(const std::vector<Filter>& filters, double scale)
     return int(std::ceil(std::min(reach, 4096.0))) + 1;
 }
 
-void applyFilters(const std::vector<Filter>& filters, QImage& layer, double scale)
+void applyFilters(const std::vector<Filter>& filters, QImage& layer, double scale, std::size_t& work)
 {
+    const std::size_t pixels = std::size_t(layer.width()) * std::size_t(layer.height());
     for (const Filter& f : filters) {
+        // Roughly how many values it computes: a blur passes over four channels, the others over
+        // alpha and a picture, a convolution over its matrix.
+        const std::size_t each = f.kind == Filter::Kind::Convolution ? std::size_t(std::max(1, f.columns * f.rows)) * 4
+                                                                     : std::size_t(std::max(1, passesOf(f))) * 4 + 4;
+        if (pixels * each > work)
+            return; // the rest of the list is left undone, and the picture stays as it is now
+        work -= pixels * each;
         switch (f.kind) {
         case Filter::Kind::Blur: blurLayer(f, layer, scale); break;
         case Filter::Kind::DropShadow:

@@ -18,7 +18,8 @@ constexpr int kLargestConvolution = 15; // columns or rows; larger matrices leav
 // pixels to a pixel of the stage.
 int filterReach(const std::vector<Filter>& filters, double scale);
 
-// Applies `filters` in order to `layer` (ARGB32 premultiplied), an object's picture alone.
-void applyFilters(const std::vector<Filter>& filters, QImage& layer, double scale);
+// Applies `filters` in order to `layer` (ARGB32 premultiplied), an object's picture alone, as
+// far as `work` (values to compute, taken from as they are spent) allows.
+void applyFilters(const std::vector<Filter>& filters, QImage& layer, double scale, std::size_t& work);
 
 } // namespace quillmere::swf::qt

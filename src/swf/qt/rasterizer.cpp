@@ -119,6 +119,7 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
     pixelsPerRow_ = std::size_t(image.bytesPerLine()) / sizeof(Pixel);
     stageScale_ = stageScaleOf(stageToImage);
     layerPixels_ = 0;
+    filterWork_ = kMostFilterWork;
     const Pixel fill = premultiplied(background);
     // A band of rows at a time, so that what is kept for each pixel stays small on a large stage.
     for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
@@ -300,12 +301,14 @@ void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& pare
         inner.pixelsPerRow_ = std::size_t(layer.bytesPerLine()) / sizeof(Pixel);
         inner.stageScale_ = stageScale_;
         inner.layerPixels_ = layerPixels_;
+        inner.filterWork_ = filterWork_;
         inner.beginBand(layer.rect(), 0);
         inner.drawPicture(object, parent * QTransform::fromTranslate(-layerRect.left(), -layerRect.top()), colors);
         inner.averageSamples();
         inner.pixels_ = nullptr;
         layerPixels_ = inner.layerPixels_;
-        applyFilters(filters, layer, stageScale_);
+        filterWork_ = inner.filterWork_;
+        applyFilters(filters, layer, stageScale_, filterWork_);
         if (kept)
             kept->drawn = look.value();
     }

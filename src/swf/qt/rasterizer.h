@@ -119,6 +119,11 @@ private:
     // are, so that many or large filtered objects cost a bounded time a frame.
     std::size_t layerPixels_ = 0;
     static constexpr std::size_t kMostLayerPixels = std::size_t(1) << 24;
+    // Values filters may compute in one drawing, layers in layers included: past it, filters
+    // are left undone, so that a hostile movie's many passes over large layers cost a bounded
+    // time a frame.
+    static constexpr std::size_t kMostFilterWork = std::size_t(1) << 26;
+    std::size_t filterWork_ = kMostFilterWork;
     // A larger layer, its filters' planes several times its size, is not made.
     static constexpr std::size_t kMostPixelsInALayer = std::size_t(1) << 22;
     std::vector<Fill> fills_; // kept with their room for edges; the first fillsUsed_ in use
