@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-deps.sh clang-format dpkg-dev file desktop-file-utils appstream g++-mingw-w64-x86-64-posix wine64
+bash scripts/install-deps.sh clang-format dpkg-dev file desktop-file-utils appstream lintian man-db git g++-mingw-w64-x86-64-posix wine64
 echo "== Formatting"
 bash scripts/format.sh --check
 QUILLMERE_BUILD_DIR=build-test bash scripts/build.sh -DQUILLMERE_TRANSFER_TIMEOUT_MS=1000

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package: cpack makes it from the build, its files are the installed tree under
-# /usr, its dependencies name Qt's libraries (found by dpkg-shlibdeps) and the run-time parts,
-# and the program unpacked from it starts.
+# The Debian package: cpack makes it from the build, Debian's package checker finds no error and
+# no warning in it, its files are the installed tree under /usr, its dependencies name Qt's
+# libraries (found by dpkg-shlibdeps) and the run-time parts, and the program unpacked from it
+# starts.
 #   check_package.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -10,6 +11,10 @@ trap 'rm -rf "$out"' EXIT
 
 (cd "$build" && cpack -G DEB -B "$out" > "$out/cpack.log") || { cat "$out/cpack.log"; exit 1; }
 package=$(ls "$out"/quillmere_*.deb)
+command -v lintian > /dev/null || { echo "lintian is not installed: bash scripts/install-deps.sh lintian"; exit 1; }
+# Its own complaint about running as root is not about the package.
+lintian --info --fail-on error,warning "$package" 2> >(grep -v "root privileges" >&2) \
+    || { echo "lintian finds errors or warnings in the package"; exit 1; }
 depends=$(dpkg-deb -f "$package" Depends)
 echo "Depends: $depends"
 for needed in libqt6widgets6 libqt6network6 libc6 zlib1g liblzma5 qt6-qpa-plugins fonts-liberation2; do
