@@ -12,7 +12,7 @@ CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebIn
 cmake --build build-fuzz
 
 printf '%-14s %14s %8s\n' target executions crashes
-for target in list_reader navigate_address notice_line text_decoder swf_reader swf_render; do
+for target in list_reader navigate_address notice_line text_decoder swf_reader avm1 swf_render; do
     work=$(mktemp -d)
     cp fuzz/corpus/${target/swf_render/swf_reader}/* "$work"/ # the renderer starts from the reader's movies
     case $target in swf_*) cp demo/prx/banner.swf "$work"/ ;; esac # a movie that uses most of what we draw

@@ -1,0 +1,40 @@
+// A block of actions from a movie: any bytes decode without reading past them, and run to an
+// end within the frame's budget, whichever version's rules they follow (the first byte's).
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "swf/avm1/machine.h"
+
+namespace {
+
+class QuietHost : public quillmere::swf::avm1::Host {
+public:
+    void nextFrame() override {}
+    void previousFrame() override {}
+    void play() override {}
+    void stop() override {}
+    void gotoFrame(std::uint32_t, bool) override {}
+    void gotoLabel(const std::string&, bool) override {}
+    void getUrl(const std::string&, const std::string&) override {}
+    double milliseconds() const override { return 1000; }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    using namespace quillmere::swf::avm1;
+    const Code code = decode(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
+    Machine machine(4 + data[0] % 7, 1);
+    QuietHost host;
+    for (int frame = 0; frame < 3; ++frame) {
+        machine.startFrame();
+        machine.run(code, host);
+        machine.run(code, host);
+    }
+    return 0;
+}

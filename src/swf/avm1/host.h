@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace quillmere::swf::avm1 {
+
+// What a movie's scripts may ask of the player that runs them: its timeline, its clock, and
+// addresses, which the player opens only under its own rules.
+class Host {
+public:
+    virtual ~Host() = default;
+
+    virtual void nextFrame() = 0;
+    virtual void previousFrame() = 0;
+    virtual void play() = 0;
+    virtual void stop() = 0;
+    // Frames count from 0.
+    virtual void gotoFrame(std::uint32_t frame, bool play) = 0;
+    virtual void gotoLabel(const std::string& label, bool play) = 0;
+    virtual void getUrl(const std::string& address, const std::string& target) = 0;
+    // Milliseconds since the movie started, on the player's clock.
+    virtual double milliseconds() const = 0;
+    virtual void trace(const std::string& /*text*/) {}
+};
+
+} // namespace quillmere::swf::avm1

@@ -1,0 +1,227 @@
+// The script machine on its own: values as each version of the format converts them, actions
+// that compute and branch, and scripts that would never end or never stop growing.
+
+#include <QtTest>
+
+#include <cmath>
+
+#include "action_writer.h"
+#include "support/strict_warnings.h"
+#include "swf/avm1/machine.h"
+
+using namespace quillmere::swf;
+using namespace quillmere::swf::avm1;
+using quillmere::testing::failOnUnexpectedWarnings;
+
+namespace {
+
+// Records what the scripts ask of the timeline, one line each.
+class RecordingHost : public Host {
+public:
+    std::vector<std::string> calls;
+    double now = 0;
+
+    void nextFrame() override { calls.push_back("next"); }
+    void previousFrame() override { calls.push_back("previous"); }
+    void play() override { calls.push_back("play"); }
+    void stop() override { calls.push_back("stop"); }
+    void gotoFrame(std::uint32_t frame, bool play) override
+    {
+        calls.push_back("frame " + std::to_string(frame) + (play ? " play" : ""));
+    }
+    void gotoLabel(const std::string& label, bool play) override
+    {
+        calls.push_back("label " + label + (play ? " play" : ""));
+    }
+    void getUrl(const std::string& address, const std::string& target) override
+    {
+        calls.push_back("url " + address + " " + target);
+    }
+    double milliseconds() const override { return now; }
+};
+
+Machine::Ending run(Machine& machine, const ActionWriter& actions, Host& host)
+{
+    return machine.run(decode(actions.bytes()), host);
+}
+
+std::string text(const Value& value)
+{
+    return Conversions(7).toString(value);
+}
+
+} // namespace
+
+class TestAvm1 : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
+    void valuesConvertByTheMoviesVersion()
+    {
+        const Conversions v4(4), v6(6), v7(7);
+        const auto number = [](const Conversions& c, const Value& v) { return c.toNumber(v); };
+        QCOMPARE(number(v7, std::string(" 12\n")), 12.0);
+        QCOMPARE(number(v7, std::string("0x1F")), 31.0);
+        QCOMPARE(number(v7, std::string("-1.5e3")), -1500.0);
+        QCOMPARE(number(v7, std::string("1e999")), INFINITY);
+        QVERIFY(std::isnan(number(v7, std::string("12px"))));
+        QVERIFY(std::isnan(number(v7, std::string("Infinity"))));
+        QCOMPARE(number(v4, std::string("12px")), 0.0); // the first players read no number as 0
+        QVERIFY(std::isnan(number(v7, Undefined{})));
+        QCOMPARE(number(v6, Undefined{}), 0.0);
+        QVERIFY(std::isnan(number(v7, std::string(""))));
+        QCOMPARE(number(v6, std::string("")), 0.0);
+
+        QCOMPARE(v7.toString(0.1 + 0.2), std::string("0.3"));
+        QCOMPARE(v7.toString(123456789012345.0), std::string("123456789012345"));
+        QCOMPARE(v7.toString(1e15), std::string("1e+15"));
+        QCOMPARE(v7.toString(0.00001), std::string("1e-5"));
+        QCOMPARE(v7.toString(-0.0), std::string("0"));
+        QCOMPARE(v7.toString(-INFINITY), std::string("-Infinity"));
+        QCOMPARE(v7.toString(Undefined{}), std::string("undefined"));
+        QCOMPARE(v6.toString(Undefined{}), std::string(""));
+
+        QVERIFY(!v6.toBoolean(std::string("0")));
+        QVERIFY(v7.toBoolean(std::string("0")));
+        QVERIFY(!v7.toBoolean(std::string("")));
+        QVERIFY(!v7.toBoolean(NAN));
+
+        QCOMPARE(Conversions::toInt32(4294967297.0), 1);
+        QCOMPARE(Conversions::toInt32(-1.9), -1);
+        QCOMPARE(Conversions::toInt32(2147483648.0), -2147483647 - 1);
+    }
+
+    // A loop in registers and branches: the sum of 1 to 100, then strings built from it.
+    void loopsAndStringsCompute()
+    {
+        ActionWriter code;
+        code.push(0.0).storeRegister(1).op(op::Pop); // the sum
+        code.push(1.0).storeRegister(2).op(op::Pop); // the counter
+        code.label("loop");
+        code.push({RegisterOperand{1}, RegisterOperand{2}}).op(op::Add2).storeRegister(1).op(op::Pop);
+        code.push({RegisterOperand{2}}).op(op::Increment).storeRegister(2).op(op::Pop);
+        code.push({RegisterOperand{2}, Value(100.0)}).op(op::Greater).op(op::Not).ifTrue("loop");
+        code.push({Value("Sum"), Value("sum is "), RegisterOperand{1}}).op(op::Add2).op(op::SetVariable);
+        code.constantPool({"Word", "héllo"});
+        code.push({PoolOperand{0}, PoolOperand{1}, Value(2.0), Value(3.0)}).op(op::MBStringExtract).op(op::SetVariable);
+        code.push({Value("Length"), PoolOperand{1}}).op(op::MBStringLength).op(op::SetVariable);
+        code.push({Value("Code"), Value("é")}).op(op::MBCharToAscii).op(op::SetVariable);
+
+        RecordingHost host;
+        Machine v6(6, 1);
+        QCOMPARE(run(v6, code, host), Machine::Ending::Finished);
+        QCOMPARE(text(v6.variable("sum")), std::string("sum is 5050")); // names are case-blind to 6
+        QCOMPARE(text(v6.variable("word")), std::string("éll"));
+        QCOMPARE(text(v6.variable("length")), std::string("5"));
+        QCOMPARE(text(v6.variable("code")), std::string("233"));
+
+        Machine v7(7, 1);
+        run(v7, code, host);
+        QCOMPARE(text(v7.variable("Sum")), std::string("sum is 5050"));
+        QVERIFY(std::holds_alternative<Undefined>(v7.variable("sum")));
+
+        Machine v5(5, 1); // strings are bytes before version 6
+        run(v5, code, host);
+        QCOMPARE(text(v5.variable("length")), std::string("6"));
+    }
+
+    void timelineActionsReachTheHost()
+    {
+        ActionWriter code;
+        code.op(op::Stop).op(op::NextFrame).gotoFrame(4);
+        code.push(3.0).gotoFrame2(true);
+        code.push("intro").gotoFrame2(false);
+        code.push({Value("http://a.example/"), Value("_blank")}).getUrl2();
+        code.getUrl("http://b.example/", "_self");
+        RecordingHost host;
+        Machine machine(8, 1);
+        QCOMPARE(run(machine, code, host), Machine::Ending::Finished);
+        const std::vector<std::string> expected{"stop",
+                                                "next",
+                                                "frame 4",
+                                                "frame 2 play",
+                                                "label intro",
+                                                "url http://a.example/ _blank",
+                                                "url http://b.example/ _self"};
+        QCOMPARE(host.calls, expected);
+    }
+
+    // A script that never ends stops at the frame's budget, and the frame runs no more scripts;
+    // the next frame has a new budget. Scripts that only grow the stack, a string or the
+    // variables stop at their caps.
+    void endlessScriptsEnd()
+    {
+        ActionWriter endless;
+        endless.label("top").push(1.0).op(op::Pop).jump("top");
+        ActionWriter once;
+        once.op(op::Play);
+        RecordingHost host;
+        Machine machine(8, 1);
+        QCOMPARE(run(machine, endless, host), Machine::Ending::OverBudget);
+        QCOMPARE(run(machine, once, host), Machine::Ending::OverBudget);
+        QVERIFY(host.calls.empty());
+        machine.startFrame();
+        QCOMPARE(run(machine, once, host), Machine::Ending::Finished);
+        QCOMPARE(host.calls, std::vector<std::string>{"play"});
+
+        ActionWriter growing;
+        growing.label("top").push("x").jump("top");
+        machine.startFrame();
+        QCOMPARE(run(machine, growing, host), Machine::Ending::Overflow);
+
+        ActionWriter doubling; // a string that doubles each turn is cut at its cap
+        doubling.push({Value("s"), Value("x")}).op(op::SetVariable);
+        doubling.label("top").push({Value("s"), Value("s")}).op(op::GetVariable);
+        doubling.push("s").op(op::GetVariable).op(op::StringAdd).op(op::SetVariable).jump("top");
+        machine.startFrame();
+        QCOMPARE(run(machine, doubling, host), Machine::Ending::OverBudget);
+        QCOMPARE(std::get<std::string>(machine.variable("s")).size(), Machine::kLongestString);
+
+        ActionWriter counting;
+        counting.push(0.0).storeRegister(1);
+        machine.startFrame();
+        run(machine, counting, host);
+        ActionWriter hoarding; // a new variable each turn, frame after frame
+        hoarding.label("top").push({RegisterOperand{1}}).op(op::Increment).storeRegister(1).op(op::Pop);
+        hoarding.push({Value("v"), RegisterOperand{1}}).op(op::Add2).push("x").op(op::SetVariable).jump("top");
+        Machine::Ending ending = Machine::Ending::OverBudget;
+        for (int frame = 0; frame < 10 && ending == Machine::Ending::OverBudget; ++frame) {
+            machine.startFrame();
+            ending = run(machine, hoarding, host);
+        }
+        QCOMPARE(ending, Machine::Ending::OutOfMemory);
+        QCOMPARE(text(machine.variable("v65533")), std::string("x")); // with "s" before them
+        QVERIFY(std::holds_alternative<Undefined>(machine.variable("v65536")));
+    }
+
+    // Branches into an action or out of the code, operands cut short, unknown push types and
+    // actions longer than the block: decoded without reading past the bytes, run without harm.
+    void brokenCodeEndsQuietly()
+    {
+        const std::vector<std::string> blocks{
+            std::string("\x99\x02\x00\xFF\x7F", 5),     // a jump far past the end
+            std::string("\x99\x02\x00\xFD\xFF\x06", 6), // a jump into its own operands
+            std::string("\x96\x05\x00\x00\x61\x62", 6), // a push whose string runs past it
+            std::string("\x96\x02\x00\x0E\x01\x17", 6), // an unknown push type
+            std::string("\x8E\x20\x00\x66", 4),         // a function longer than the block
+            std::string("\x8F\x07\x00\x00\x05\x00", 6), // a try cut short
+            std::string("\x88\xFF\xFF\x61\x00", 5),     // a pool of more constants than bytes
+            std::string("\x99\x02\x00\x00\x80\x06", 6), // a jump before the code
+        };
+        for (const std::string& bytes : blocks) {
+            for (std::size_t length = 0; length <= bytes.size(); ++length) {
+                const Code code = decode(std::string_view(bytes).substr(0, length));
+                RecordingHost host;
+                Machine machine(8, 1);
+                QCOMPARE(machine.run(code, host), Machine::Ending::Finished);
+            }
+        }
+        const Code jumpInside = decode(std::string("\x99\x02\x00\xFD\xFF\x06", 6));
+        QCOMPARE(jumpInside.instructions.front().target, kOutside);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAvm1)
+#include "tst_avm1.moc"
