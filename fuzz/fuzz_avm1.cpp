@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "swf/avm1/machine.h"
@@ -28,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     using namespace quillmere::swf::avm1;
-    const Code code = decode(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
+    const auto code
+        = std::make_shared<const Code>(decode(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1)));
     Machine machine(4 + data[0] % 7, 1);
     QuietHost host;
     for (int frame = 0; frame < 3; ++frame) {

@@ -19,6 +19,15 @@ void u32(std::string& out, std::uint32_t value)
     u16(out, value >> 16);
 }
 
+void pushedNumber(std::string& out, double number)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &number, sizeof bits);
+    out += char(6);
+    u32(out, std::uint32_t(bits >> 32)); // the high half first
+    u32(out, std::uint32_t(bits));
+}
+
 } // namespace
 
 ActionWriter& ActionWriter::action(std::uint8_t code, const std::string& body)
@@ -53,11 +62,7 @@ ActionWriter& ActionWriter::push(const std::vector<avm1::PushOperand>& values)
                 body += *text;
                 body += '\0';
             } else if (const auto* number = std::get_if<double>(&value)) {
-                std::uint64_t bits;
-                std::memcpy(&bits, number, sizeof bits);
-                body += char(6);
-                u32(body, std::uint32_t(bits >> 32)); // the high half first
-                u32(body, std::uint32_t(bits));
+                pushedNumber(body, *number);
             } else if (const auto* flag = std::get_if<bool>(&value)) {
                 body += char(5);
                 body += char(*flag ? 1 : 0);
@@ -66,6 +71,18 @@ ActionWriter& ActionWriter::push(const std::vector<avm1::PushOperand>& values)
             }
         }
     }
+    return action(avm1::op::Push, body);
+}
+
+ActionWriter& ActionWriter::push(const std::string& text)
+{
+    return action(avm1::op::Push, std::string(1, '\0') + text + '\0');
+}
+
+ActionWriter& ActionWriter::push(double number)
+{
+    std::string body;
+    pushedNumber(body, number);
     return action(avm1::op::Push, body);
 }
 
@@ -113,7 +130,65 @@ ActionWriter& ActionWriter::branch(std::uint8_t code, const std::string& label)
     return *this;
 }
 
+ActionWriter& ActionWriter::function(const std::string& name, const std::vector<std::string>& parameters,
+                                     const ActionWriter& body)
+{
+    const std::string code = body.actions();
+    std::string head = name + '\0';
+    u16(head, std::uint32_t(parameters.size()));
+    for (const std::string& parameter : parameters)
+        head += parameter + '\0';
+    u16(head, std::uint32_t(code.size()));
+    action(avm1::op::DefineFunction, head);
+    bytes_ += code;
+    return *this;
+}
+
+ActionWriter& ActionWriter::function2(const std::string& name,
+                                      const std::vector<std::pair<std::string, std::uint8_t>>& parameters,
+                                      std::uint8_t registers, std::uint16_t flags, const ActionWriter& body)
+{
+    const std::string code = body.actions();
+    std::string head = name + '\0';
+    u16(head, std::uint32_t(parameters.size()));
+    head += char(registers);
+    u16(head, flags);
+    for (const auto& [parameter, reg] : parameters) {
+        head += char(reg);
+        head += parameter + '\0';
+    }
+    u16(head, std::uint32_t(code.size()));
+    action(avm1::op::DefineFunction2, head);
+    bytes_ += code;
+    return *this;
+}
+
+ActionWriter& ActionWriter::tryCatch(const ActionWriter& body, const std::string& caught, const ActionWriter& handler,
+                                     const ActionWriter& finally)
+{
+    // The try block ends by jumping over the catch block, as compilers write it.
+    std::string tried = body.actions();
+    const std::string handled = handler.actions(), last = finally.actions();
+    tried += char(avm1::op::Jump);
+    u16(tried, 2);
+    u16(tried, std::uint32_t(handled.size()));
+    std::string head;
+    head += char(0x01 | (last.empty() ? 0 : 0x02));
+    u16(head, std::uint32_t(tried.size()));
+    u16(head, std::uint32_t(handled.size()));
+    u16(head, std::uint32_t(last.size()));
+    head += caught + '\0';
+    action(avm1::op::Try, head);
+    bytes_ += tried + handled + last;
+    return *this;
+}
+
 std::string ActionWriter::bytes() const
+{
+    return actions() + '\0';
+}
+
+std::string ActionWriter::actions() const
 {
     std::string out = bytes_;
     for (const auto& [at, label] : branches_) {
@@ -124,7 +199,7 @@ std::string ActionWriter::bytes() const
         out[at] = char(offset & 0xFF);
         out[at + 1] = char(offset >> 8 & 0xFF);
     }
-    return out + '\0';
+    return out;
 }
 
 } // namespace quillmere::swf

@@ -42,7 +42,7 @@ public:
 
 Machine::Ending run(Machine& machine, const ActionWriter& actions, Host& host)
 {
-    return machine.run(decode(actions.bytes()), host);
+    return machine.run(std::make_shared<const Code>(decode(actions.bytes())), host);
 }
 
 std::string text(const Value& value)
@@ -183,17 +183,95 @@ private slots:
         counting.push(0.0).storeRegister(1);
         machine.startFrame();
         run(machine, counting, host);
-        ActionWriter hoarding; // a new variable each turn, frame after frame
+        ActionWriter hoarding; // the long string again under a new name each turn, frame after frame
         hoarding.label("top").push({RegisterOperand{1}}).op(op::Increment).storeRegister(1).op(op::Pop);
-        hoarding.push({Value("v"), RegisterOperand{1}}).op(op::Add2).push("x").op(op::SetVariable).jump("top");
+        hoarding.push({Value("v"), RegisterOperand{1}}).op(op::Add2).push("s").op(op::GetVariable);
+        hoarding.op(op::SetVariable).jump("top");
         Machine::Ending ending = Machine::Ending::OverBudget;
         for (int frame = 0; frame < 10 && ending == Machine::Ending::OverBudget; ++frame) {
             machine.startFrame();
             ending = run(machine, hoarding, host);
         }
         QCOMPARE(ending, Machine::Ending::OutOfMemory);
-        QCOMPARE(text(machine.variable("v65533")), std::string("x")); // with "s" before them
-        QVERIFY(std::holds_alternative<Undefined>(machine.variable("v65536")));
+        QCOMPARE(std::get<std::string>(machine.variable("v1")).size(), Machine::kLongestString);
+        QVERIFY(std::holds_alternative<Undefined>(machine.variable("v64")));
+
+        ActionWriter recursing; // a function that calls itself without end
+        recursing.function("f", {}, ActionWriter().push({Value(0.0), Value("f")}).op(op::CallFunction));
+        recursing.push({Value(0.0), Value("f")}).op(op::CallFunction);
+        machine.startFrame();
+        QCOMPARE(run(machine, recursing, host), Machine::Ending::Overflow);
+    }
+
+    // Functions with their closures and registers, objects with prototypes and accessors, arrays
+    // and strings through their methods, and exceptions through try, catch and finally.
+    void functionsAndObjectsWork()
+    {
+        ActionWriter code;
+        // function counter() { var n = 0; return function () { return ++n; }; }
+        ActionWriter inner;
+        inner.push("n").push("n").op(op::GetVariable).op(op::Increment).op(op::SetVariable);
+        inner.push("n").op(op::GetVariable).op(op::Return);
+        ActionWriter outer;
+        outer.push({Value("n"), Value(0.0)}).op(op::DefineLocal).function("", {}, inner).op(op::Return);
+        code.function("counter", {}, outer);
+        code.push({Value("c"), Value(0.0), Value("counter")}).op(op::CallFunction).op(op::SetVariable);
+        code.push({Value(0.0), Value("c")}).op(op::CallFunction).op(op::Pop);
+        code.push({Value("Counted"), Value(0.0), Value("c")}).op(op::CallFunction).op(op::SetVariable);
+        // function2 area(w, h) in registers 1 and 2 { return w * h; }
+        ActionWriter area;
+        area.push({RegisterOperand{1}, RegisterOperand{2}}).op(op::Multiply).op(op::Return);
+        code.function2("area", {{"w", 1}, {"h", 2}}, 3, 0, area);
+        code.push({Value("Area"), Value(6.0), Value(7.0), Value(2.0), Value("area")}).op(op::CallFunction);
+        code.op(op::SetVariable);
+        // A prototype's method through an instance: Box.prototype.twice = function () { return this.v * 2 }
+        ActionWriter box;
+        box.push({Value("this")}).op(op::GetVariable).push({Value("v"), Value(21.0)}).op(op::SetMember);
+        code.function("Box", {}, box);
+        ActionWriter twice;
+        twice.push("this").op(op::GetVariable).push("v").op(op::GetMember).push(2.0).op(op::Multiply).op(op::Return);
+        code.push("Box").op(op::GetVariable).push("prototype").op(op::GetMember).push("twice").function("", {}, twice);
+        code.op(op::SetMember);
+        code.push({Value("Doubled"), Value(0.0), Value(0.0), Value("Box")}).op(op::NewObject);
+        code.push("twice").op(op::CallMethod).op(op::SetVariable);
+        // ["b", "c", "a"].sort().join("-") and "x,y,z".split(",").length
+        code.push({Value("Joined"), Value("-"), Value(1.0)});
+        code.push({Value("a"), Value("c"), Value("b"), Value(3.0)}).op(op::InitArray);
+        code.push({Value(0.0)}).op(op::StackSwap).push("sort").op(op::CallMethod);
+        code.push("join").op(op::CallMethod).op(op::SetVariable);
+        code.push({Value("Parts"), Value(","), Value(1.0), Value("x,y,z"), Value("split")}).op(op::CallMethod);
+        code.push("length").op(op::GetMember).op(op::SetVariable);
+        // try { throw "oops" } catch (e) { caught = e } finally { tidied = true }
+        code.tryCatch(ActionWriter().push("oops").op(op::Throw), "e",
+                      ActionWriter().push({Value("Caught"), Value("e")}).op(op::GetVariable).op(op::SetVariable),
+                      ActionWriter().push({Value("Tidied"), Value(true)}).op(op::SetVariable));
+
+        RecordingHost host;
+        Machine machine(7, 1);
+        QCOMPARE(run(machine, code, host), Machine::Ending::Finished);
+        QCOMPARE(text(machine.variable("Counted")), std::string("2"));
+        QCOMPARE(text(machine.variable("Area")), std::string("42"));
+        QCOMPARE(text(machine.variable("Doubled")), std::string("42"));
+        QCOMPARE(text(machine.variable("Joined")), std::string("a-b-c"));
+        QCOMPARE(text(machine.variable("Parts")), std::string("3"));
+        QCOMPARE(text(machine.variable("Caught")), std::string("oops"));
+        QCOMPARE(text(machine.variable("Tidied")), std::string("true"));
+
+        // What no variable reaches is freed between frames; what they reach stays.
+        const std::size_t before = machine.objects();
+        ActionWriter litter;
+        litter.push({Value(0.0), Value(0.0)}).op(op::InitArray).op(op::Pop);
+        for (int i = 0; i < 50; ++i)
+            litter.push({Value(0.0)}).op(op::InitObject).op(op::Pop);
+        run(machine, litter, host);
+        QCOMPARE(machine.objects(), before + 51);
+        machine.startFrame();
+        QVERIFY(machine.objects() < before);
+        QCOMPARE(text(machine.variable("Counted")), std::string("2"));
+        ActionWriter again;
+        again.push({Value("Counted"), Value(0.0), Value("c")}).op(op::CallFunction).op(op::SetVariable);
+        run(machine, again, host);
+        QCOMPARE(text(machine.variable("Counted")), std::string("3"));
     }
 
     // Branches into an action or out of the code, operands cut short, unknown push types and
@@ -201,18 +279,20 @@ private slots:
     void brokenCodeEndsQuietly()
     {
         const std::vector<std::string> blocks{
-            std::string("\x99\x02\x00\xFF\x7F", 5),     // a jump far past the end
-            std::string("\x99\x02\x00\xFD\xFF\x06", 6), // a jump into its own operands
-            std::string("\x96\x05\x00\x00\x61\x62", 6), // a push whose string runs past it
-            std::string("\x96\x02\x00\x0E\x01\x17", 6), // an unknown push type
-            std::string("\x8E\x20\x00\x66", 4),         // a function longer than the block
-            std::string("\x8F\x07\x00\x00\x05\x00", 6), // a try cut short
-            std::string("\x88\xFF\xFF\x61\x00", 5),     // a pool of more constants than bytes
-            std::string("\x99\x02\x00\x00\x80\x06", 6), // a jump before the code
+            std::string("\x99\x02\x00\xFF\x7F", 5),         // a jump far past the end
+            std::string("\x99\x02\x00\xFD\xFF\x06", 6),     // a jump into its own operands
+            std::string("\x96\x05\x00\x00\x61\x62", 6),     // a push whose string runs past it
+            std::string("\x96\x02\x00\x0E\x01\x17", 6),     // an unknown push type
+            std::string("\x8E\x20\x00\x66", 4),             // a function longer than the block
+            std::string("\x8F\x07\x00\x00\x05\x00", 6),     // a try cut short
+            std::string("\x8F\x00\x00\x06", 4),             // a try with no operands
+            std::string("\x9B\x03\x00\x66\x00\x00\x06", 7), // a function without its size
+            std::string("\x88\xFF\xFF\x61\x00", 5),         // a pool of more constants than bytes
+            std::string("\x99\x02\x00\x00\x80\x06", 6),     // a jump before the code
         };
         for (const std::string& bytes : blocks) {
             for (std::size_t length = 0; length <= bytes.size(); ++length) {
-                const Code code = decode(std::string_view(bytes).substr(0, length));
+                auto code = std::make_shared<const Code>(decode(std::string_view(bytes).substr(0, length)));
                 RecordingHost host;
                 Machine machine(8, 1);
                 QCOMPARE(machine.run(code, host), Machine::Ending::Finished);

@@ -161,10 +161,25 @@ Code decode(std::string_view bytes)
         Instruction& instruction = code.instructions.emplace_back();
         instruction.code = action;
         offsets.push_back(at);
+        const std::size_t branchesBefore = branches.size();
         try {
             readOperands(instruction, offsets.size() - 1, body, in.position(), branches);
         } catch (const FormatError&) {
-            // Operands cut short by the action's length: those read are kept.
+            // Operands cut short by the action's length. Those read are kept, but an action
+            // whose block or branch is not all there does nothing.
+            switch (instruction.code) {
+            case op::Jump:
+            case op::If:
+            case op::With:
+            case op::Try:
+            case op::DefineFunction:
+            case op::DefineFunction2:
+                branches.resize(branchesBefore);
+                instruction = Instruction{};
+                instruction.code = op::Unreadable;
+                break;
+            default: break;
+            }
         }
     }
     const std::size_t end = in.position(); // where the code ends: a branch there ends it

@@ -76,8 +76,9 @@ struct Code {
 // Decodes `bytes`. Never reads past them, and costs memory in proportion to their size.
 Code decode(std::string_view bytes);
 
-// The actions' codes, as the format numbers them.
+// The actions' codes, as the format numbers them, and one for an action that cannot be read.
 namespace op {
+inline constexpr std::uint8_t Unreadable = 0x01; // no action's code: does nothing
 inline constexpr std::uint8_t End
     = 0x00,
     NextFrame = 0x04, PreviousFrame = 0x05, Play = 0x06, Stop = 0x07, ToggleQuality = 0x08, StopSounds = 0x09,

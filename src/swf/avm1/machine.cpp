@@ -2,75 +2,104 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
-#include "base/utf8.h"
+#include "swf/avm1/strings.h"
 
 namespace quillmere::swf::avm1 {
 
+// A call of a script's function, or the block of actions a run started with.
+struct Machine::Activation {
+    std::shared_ptr<const Code> code;
+    std::shared_ptr<const std::vector<std::string>> pool;
+    std::vector<Value>* registers = nullptr;
+    std::vector<Value> ownRegisters;
+    std::vector<Object*> scope; // innermost last: the function's locals, then With's objects
+    Object* locals = nullptr;   // what DefineLocal defines in: the function's, or the timeline
+    Value self;                 // this
+    Object* timeline = nullptr;
+    Value returned;
+};
+
+struct Machine::Halt {
+    Ending ending;
+};
+
+struct Machine::Thrown {
+    Value value;
+};
+
+// One level deeper in calls and blocks for as long as it lives; past the cap, the run ends.
+struct Machine::Deeper {
+    explicit Deeper(Machine& machine) : depth(machine.depth_)
+    {
+        if (++depth > kDeepestCalls) {
+            --depth;
+            machine.halt(Ending::Overflow);
+        }
+    }
+    ~Deeper() { --depth; }
+    Deeper(const Deeper&) = delete;
+    Deeper& operator=(const Deeper&) = delete;
+    int& depth;
+};
+
 namespace {
 
-// Where each character of `text` starts, and its end: UTF-8 characters from version 6 on, bytes
-// before. A byte that starts no well-formed character is one of its own.
-std::vector<std::size_t> characterStarts(std::string_view text, bool utf8)
-{
-    std::vector<std::size_t> starts;
-    for (std::size_t at = 0; at < text.size();) {
-        starts.push_back(at);
-        at += utf8 ? std::max<std::size_t>(1, utf8CharLength(text.substr(at))) : 1;
-    }
-    starts.push_back(text.size());
-    return starts;
-}
+constexpr std::size_t kActionsAThrow = 100; // unwinding costs more than an action
+// Prototype chains are followed this far: a script may make one that loops.
+constexpr int kLongestChain = 256;
 
-// `count` characters of `text` from the `first` (0-based); a negative count reaches the end.
-std::string characters(std::string_view text, bool utf8, double first, double count)
-{
-    const std::vector<std::size_t> starts = characterStarts(text, utf8);
-    const double length = double(starts.size() - 1);
-    if (std::isnan(first) || first < 0)
-        first = 0;
-    first = std::min(std::trunc(first), length);
-    if (std::isnan(count) || count < 0 || first + count > length)
-        count = length - first;
-    const auto from = starts[std::size_t(first)], to = starts[std::size_t(first + std::trunc(count))];
-    return std::string(text.substr(from, to - from));
-}
+// Which of DefineFunction2's registers it fills before the body runs.
+enum Preload : std::uint16_t {
+    PreloadThis = 0x0001,
+    SuppressThis = 0x0002,
+    PreloadArguments = 0x0004,
+    SuppressArguments = 0x0008,
+    PreloadSuper = 0x0010,
+    PreloadRoot = 0x0040,
+    PreloadParent = 0x0080,
+    PreloadGlobal = 0x0100,
+};
 
-// A code point as UTF-8, or as one byte before version 6.
-std::string character(std::uint32_t code, bool utf8)
+Object* objectIn(const Value& value)
 {
-    if (!utf8 || code < 0x80)
-        return std::string(1, char(code & 0xFF));
-    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        code = 0xFFFD;
-    std::string out;
-    if (code < 0x800) {
-        out += char(0xC0 | code >> 6);
-    } else if (code < 0x10000) {
-        out += char(0xE0 | code >> 12);
-        out += char(0x80 | (code >> 6 & 0x3F));
-    } else {
-        out += char(0xF0 | code >> 18);
-        out += char(0x80 | (code >> 12 & 0x3F));
-        out += char(0x80 | (code >> 6 & 0x3F));
-    }
-    out += char(0x80 | (code & 0x3F));
-    return out;
-}
-
-std::uint32_t firstCode(std::string_view text, bool utf8)
-{
-    if (text.empty())
-        return 0;
-    if (const std::size_t length = utf8 ? utf8CharLength(text) : 0; length > 1)
-        return utf8CodePoint(text.substr(0, length));
-    return static_cast<unsigned char>(text.front());
+    Object* const* object = std::get_if<Object*>(&value);
+    return object ? *object : nullptr;
 }
 
 } // namespace
 
-Machine::Machine(int version, std::uint32_t seed) : convert_(version), random_(seed)
+Machine::Machine(int version, std::uint32_t seed) : convert_(version), globalRegisters_(4), random_(seed)
 {
+    installBuiltins();
+}
+
+Machine::~Machine() = default;
+
+void Machine::halt(Ending ending) const
+{
+    throw Halt{ending};
+}
+
+void Machine::spend(std::size_t actions)
+{
+    if (actionsLeft_ < actions) {
+        actionsLeft_ = 0;
+        halt(Ending::OverBudget);
+    }
+    actionsLeft_ -= actions;
+}
+
+void Machine::startFrame()
+{
+    actionsLeft_ = kActionsAFrame;
+    std::vector<Object*> roots{global_,         timeline_,        objectPrototype_, functionPrototype_,
+                               arrayPrototype_, stringPrototype_, numberPrototype_, booleanPrototype_};
+    for (const Value& value : globalRegisters_)
+        if (Object* object = objectIn(value))
+            roots.push_back(object);
+    heap_.collect(roots);
 }
 
 Value Machine::pop()
@@ -82,16 +111,15 @@ Value Machine::pop()
     return top;
 }
 
-bool Machine::push(Value value)
+void Machine::push(Value value)
 {
     if (stack_.size() >= kMostStackValues)
-        return false;
+        halt(Ending::Overflow);
     // A string is copied to be pushed: a long one costs as many actions as it has bytes in 256,
     // so that copying long strings over and over cannot hold the frame for seconds.
     if (const auto* text = std::get_if<std::string>(&value))
-        actionsLeft_ -= std::min(actionsLeft_, text->size() / kBytesAnAction);
+        spend(text->size() / kBytesAnAction);
     stack_.push_back(std::move(value));
-    return true;
 }
 
 std::string Machine::key(std::string_view name) const
@@ -115,7 +143,144 @@ Value Machine::boolean(bool value) const
     return convert_.version() >= 5 ? Value(value) : Value(value ? 1.0 : 0.0);
 }
 
-bool Machine::looselyEquals(const Value& a, const Value& b) const
+Object* Machine::makeObject(Object* prototype)
+{
+    Object* object = heap_.make<Object>();
+    if (!object)
+        halt(Ending::OutOfMemory);
+    object->prototype = prototype;
+    return object;
+}
+
+Array* Machine::makeArray()
+{
+    Array* array = heap_.make<Array>();
+    if (!array)
+        halt(Ending::OutOfMemory);
+    array->prototype = arrayPrototype_;
+    return array;
+}
+
+Function* Machine::makeNative(Function::Native native)
+{
+    Function* function = heap_.make<Function>();
+    if (!function)
+        halt(Ending::OutOfMemory);
+    function->prototype = functionPrototype_;
+    function->native = std::move(native);
+    return function;
+}
+
+Object* Machine::prototypeOf(const Value& value) const
+{
+    if (Object* object = objectIn(value))
+        return object;
+    if (std::holds_alternative<std::string>(value))
+        return stringPrototype_;
+    if (std::holds_alternative<double>(value))
+        return numberPrototype_;
+    if (std::holds_alternative<bool>(value))
+        return booleanPrototype_;
+    return nullptr;
+}
+
+bool Machine::has(Object* object, const std::string& key) const
+{
+    for (int hops = 0; object && hops < kLongestChain; ++hops, object = object->prototype)
+        if (object->own(key))
+            return true;
+    return false;
+}
+
+Value Machine::lookUp(Object* object, const std::string& key, const Value& self)
+{
+    for (int hops = 0; object && hops < kLongestChain; ++hops, object = object->prototype) {
+        const Property* property = object->own(key);
+        if (!property)
+            continue;
+        if (property->getter) {
+            std::vector<Value> none;
+            return call(property->getter, self, none);
+        }
+        return property->value;
+    }
+    return Undefined{};
+}
+
+Value Machine::member(const Value& value, std::string_view name)
+{
+    const std::string k = key(name);
+    if (const auto* text = std::get_if<std::string>(&value); text && k == "length")
+        return double(characterCount(*text, convert_.version() >= 6));
+    Object* object = objectIn(value);
+    if (object && k == "__proto__")
+        return object->prototype ? Value(object->prototype) : Value(Undefined{});
+    return lookUp(prototypeOf(value), k, value);
+}
+
+void Machine::setMember(const Value& value, std::string_view name, Value assigned)
+{
+    Object* object = objectIn(value);
+    if (!object)
+        return; // a primitive's properties cannot be set
+    const std::string k = key(name);
+    if (k == "__proto__") {
+        object->prototype = objectIn(assigned);
+        return;
+    }
+    int hops = 0;
+    for (Object* holder = object; holder && hops < kLongestChain; holder = holder->prototype, ++hops) {
+        const Property* property = holder->own(k);
+        if (property && property->setter) {
+            std::vector<Value> arguments{std::move(assigned)};
+            call(property->setter, value, arguments);
+            return;
+        }
+        if (property)
+            break;
+    }
+    if (!object->put(k, std::move(assigned)) && heap_.refused())
+        halt(Ending::OutOfMemory);
+}
+
+Value Machine::primitive(const Value& value)
+{
+    Object* object = objectIn(value);
+    if (!object)
+        return value;
+    for (const char* method : {"valueOf", "toString"}) {
+        const Value function = member(value, method);
+        if (!objectIn(function))
+            continue;
+        std::vector<Value> none;
+        Value result = call(function, value, none);
+        if (!objectIn(result))
+            return result;
+    }
+    return std::string(object->typeName() == "function" ? "[type Function]" : "[object Object]");
+}
+
+std::string Machine::toString(const Value& value)
+{
+    if (Object* object = objectIn(value)) {
+        const Value function = member(value, "toString");
+        if (objectIn(function)) {
+            std::vector<Value> none;
+            const Value result = call(function, value, none);
+            if (!objectIn(result))
+                return convert_.toString(result);
+        }
+        return object->typeName() == "function" ? "[type Function]" : "[object Object]";
+    }
+    return convert_.toString(value);
+}
+
+double Machine::toNumber(const Value& value)
+{
+    return convert_.toNumber(primitive(value));
+}
+
+bool Machine::looselyEquals(const Value& a, const Value& b)
 {
     const auto isNothing
         = [](const Value& v) { return std::holds_alternative<Undefined>(v) || std::holds_alternative<Null>(v); };
@@ -126,68 +291,235 @@ bool Machine::looselyEquals(const Value& a, const Value& b) const
             return *x == std::get<double>(b);
         return a == b;
     }
+    if (objectIn(a) || objectIn(b)) {
+        const Value x = primitive(a), y = primitive(b);
+        return !objectIn(x) && !objectIn(y) && looselyEquals(x, y);
+    }
     // A boolean compares as its number, a string with a number as the number it reads as.
     return convert_.toNumber(a) == convert_.toNumber(b);
 }
 
-Value Machine::lessThan(const Value& a, const Value& b) const
+Value Machine::lessThan(const Value& a, const Value& b)
 {
-    const auto* x = std::get_if<std::string>(&a);
-    const auto* y = std::get_if<std::string>(&b);
-    if (x && y)
-        return *x < *y;
-    const double m = convert_.toNumber(a), n = convert_.toNumber(b);
+    const Value x = primitive(a), y = primitive(b);
+    const auto* s = std::get_if<std::string>(&x);
+    const auto* t = std::get_if<std::string>(&y);
+    if (s && t)
+        return *s < *t;
+    const double m = convert_.toNumber(x), n = convert_.toNumber(y);
     if (std::isnan(m) || std::isnan(n))
         return Undefined{};
     return m < n;
 }
 
-bool Machine::store(std::string_view name, Value value)
+bool Machine::instanceOf(const Value& value, const Value& constructor)
 {
-    const auto size = [](const Value& v) {
-        const auto* text = std::get_if<std::string>(&v);
-        return text ? text->size() : 0;
+    Object* object = objectIn(value);
+    const Object* prototype = objectIn(member(constructor, "prototype"));
+    if (!object || !prototype)
+        return false;
+    int hops = 0;
+    for (Object* above = object->prototype; above && hops < kLongestChain; above = above->prototype, ++hops)
+        if (above == prototype)
+            return true;
+    return false;
+}
+
+Value Machine::call(const Value& callee, const Value& self, std::vector<Value>& arguments)
+{
+    auto* function = dynamic_cast<Function*>(objectIn(callee));
+    if (!function)
+        return Undefined{};
+    spend(1);
+    const Deeper deeper(*this);
+    if (function->native)
+        return function->native(*this, self, arguments);
+
+    const FunctionDefinition& definition = *function->definition;
+    Activation activation;
+    activation.code = function->code;
+    activation.pool = function->pool;
+    activation.ownRegisters.resize(definition.function2 ? std::max<std::size_t>(definition.registerCount, 1) : 4);
+    activation.registers = &activation.ownRegisters;
+    activation.timeline = function->timeline;
+    activation.self = objectIn(self) ? self : Value(function->timeline);
+    activation.locals = makeObject(nullptr);
+    activation.scope = function->scope;
+    activation.scope.push_back(activation.locals);
+
+    const bool function2 = definition.function2;
+    const std::uint16_t flags = function2 ? definition.flags : std::uint16_t(0);
+    Value list = Undefined{};
+    if (!(flags & SuppressArguments)) {
+        Array* made = makeArray();
+        for (std::size_t i = 0; i < arguments.size(); ++i)
+            made->put(std::to_string(i), arguments[i]);
+        made->put("callee", Value(function), Property::DontEnum);
+        list = made;
+        if (!(flags & PreloadArguments))
+            activation.locals->put("arguments", list);
+    }
+    // DefineFunction2 preloads what it asks for into registers 1, 2... in this order.
+    std::size_t next = 1;
+    const auto preload = [&](std::uint16_t flag, Value value) {
+        if ((flags & flag) && next < activation.ownRegisters.size())
+            activation.ownRegisters[next++] = std::move(value);
     };
-    std::string k = key(name);
-    const auto found = variables_.find(k);
-    const std::size_t before = found == variables_.end() ? 0 : size(found->second) + found->first.size();
-    const std::size_t after = size(value) + k.size();
-    if (found == variables_.end() && variables_.size() >= kMostVariables)
-        return false;
-    if (heldBytes_ - before + after > kMostHeldBytes)
-        return false;
-    heldBytes_ = heldBytes_ - before + after;
-    variables_.insert_or_assign(std::move(k), std::move(value));
-    return true;
+    preload(PreloadThis, activation.self);
+    preload(PreloadArguments, list);
+    preload(PreloadSuper, Undefined{});
+    preload(PreloadRoot, Value(timeline_));
+    preload(PreloadParent, Undefined{});
+    preload(PreloadGlobal, Value(global_));
+    for (std::size_t i = 0; i < definition.parameters.size(); ++i) {
+        Value argument = i < arguments.size() ? arguments[i] : Value(Undefined{});
+        const auto& parameter = definition.parameters[i];
+        if (function2 && parameter.register_ != 0 && parameter.register_ < activation.ownRegisters.size())
+            activation.ownRegisters[parameter.register_] = std::move(argument);
+        else if (!activation.locals->put(key(parameter.name), std::move(argument)))
+            halt(Ending::OutOfMemory);
+    }
+    const std::size_t base = stack_.size();
+    std::uint32_t resume = 0;
+    execute(activation, function->start, function->end, resume);
+    stack_.resize(std::min(stack_.size(), base)); // what the body left is not the caller's
+    return activation.returned;
 }
 
-Value Machine::variable(std::string_view name) const
+Value Machine::construct(const Value& constructor, std::vector<Value>& arguments)
 {
-    const auto found = variables_.find(key(name));
-    return found == variables_.end() ? Value(Undefined{}) : found->second;
+    auto* function = dynamic_cast<Function*>(objectIn(constructor));
+    if (!function)
+        return Undefined{};
+    Object* prototype = objectIn(member(constructor, "prototype"));
+    Object* made = makeObject(prototype ? prototype : objectPrototype_);
+    made->put("__constructor__", constructor, Property::DontEnum);
+    const Value result = call(constructor, Value(made), arguments);
+    return function->native && objectIn(result) ? result : Value(made);
 }
 
-Machine::Ending Machine::run(const Code& code, Host& host)
+std::vector<Value> Machine::popArguments()
 {
+    const double wanted = convert_.toNumber(pop());
+    const std::size_t count
+        = std::isfinite(wanted) && wanted > 0 ? std::min(std::size_t(wanted), stack_.size()) : std::size_t(0);
+    std::vector<Value> arguments;
+    arguments.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        arguments.push_back(pop());
+    return arguments;
+}
+
+Value Machine::getVariable(Activation& activation, const std::string& name)
+{
+    if (const auto dot = name.find('.'); dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
+        Value holder = getVariable(activation, name.substr(0, dot));
+        return member(holder, name.substr(dot + 1));
+    }
+    const std::string k = key(name);
+    if (k == "this")
+        return activation.self;
+    if (k == "_global")
+        return global_;
+    if (k == "_root" || k == "_level0")
+        return timeline_;
+    for (auto object = activation.scope.rbegin(); object != activation.scope.rend(); ++object)
+        if (has(*object, k))
+            return lookUp(*object, k, Value(*object));
+    for (Object* holder : {activation.timeline, global_})
+        if (has(holder, k))
+            return lookUp(holder, k, Value(holder));
+    return Undefined{};
+}
+
+void Machine::setVariable(Activation& activation, const std::string& name, Value value)
+{
+    if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
+        setMember(getVariable(activation, name.substr(0, dot)), name.substr(dot + 1), std::move(value));
+        return;
+    }
+    const std::string k = key(name);
+    for (auto object = activation.scope.rbegin(); object != activation.scope.rend(); ++object)
+        if ((*object)->own(k)) {
+            setMember(*object, k, std::move(value));
+            return;
+        }
+    setMember(activation.timeline, k, std::move(value));
+}
+
+Function* Machine::define(Activation& activation, std::uint32_t at)
+{
+    const Instruction& instruction = activation.code->instructions[at];
+    Function* function = heap_.make<Function>();
+    if (!function)
+        halt(Ending::OutOfMemory);
+    function->prototype = functionPrototype_;
+    function->code = activation.code;
+    function->pool = activation.pool;
+    function->start = at + 1;
+    function->end = std::min<std::uint32_t>(instruction.target, std::uint32_t(activation.code->instructions.size()));
+    function->definition = instruction.function;
+    function->scope = activation.scope;
+    function->timeline = activation.timeline;
+    Object* prototype = makeObject(objectPrototype_);
+    prototype->put("constructor", Value(function), Property::DontEnum);
+    function->put("prototype", Value(prototype), Property::DontEnum);
+    return function;
+}
+
+Machine::Ending Machine::run(std::shared_ptr<const Code> code, Host& host)
+{
+    if (actionsLeft_ == 0)
+        return Ending::OverBudget;
+    host_ = &host;
+    stack_.clear(); // what a block left on the stack is not the next one's
+    Activation activation;
+    activation.code = std::move(code);
+    activation.registers = &globalRegisters_;
+    activation.timeline = activation.locals = timeline_;
+    activation.self = timeline_;
+    Ending ending = Ending::Finished;
+    try {
+        std::uint32_t resume = 0;
+        execute(activation, 0, std::uint32_t(activation.code->instructions.size()), resume);
+    } catch (const Halt& halted) {
+        ending = halted.ending;
+    } catch (const Thrown&) {
+        ending = Ending::Thrown;
+    }
+    depth_ = 0;
+    stack_.clear();
+    host_ = nullptr;
+    return ending;
+}
+
+Value Machine::variable(std::string_view name)
+{
+    Activation activation;
+    activation.timeline = activation.locals = timeline_;
+    activation.self = timeline_;
+    return getVariable(activation, std::string(name));
+}
+
+Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std::uint32_t end, std::uint32_t& resume)
+{
+    Host& host = *host_;
     const int version = convert_.version();
     const bool utf8 = version >= 6;
-    const auto number = [this](const Value& v) { return convert_.toNumber(v); };
-    const auto text = [this](const Value& v) { return convert_.toString(v); };
+    const auto number = [this](const Value& v) { return toNumber(v); };
+    const auto text = [this](const Value& v) { return toString(v); };
     // The two operands of a binary action: `b` pushed first, `a` last.
     Value a, b;
     const auto operands = [&] {
         a = pop();
         b = pop();
     };
-    stack_.clear(); // what a block left on the stack is not the next one's
-    const std::vector<Instruction>& instructions = code.instructions;
-    std::size_t at = 0;
-    while (at < instructions.size()) {
-        if (actionsLeft_ == 0)
-            return Ending::OverBudget;
-        --actionsLeft_;
+    const std::vector<Instruction>& instructions = activation.code->instructions;
+    std::vector<Value>& registers = *activation.registers;
+    std::uint32_t at = start;
+    while (at >= start && at < end) {
+        spend(1);
         const Instruction& instruction = instructions[at++];
-        bool pushed = true;
         switch (instruction.code) {
         // The timeline.
         case op::NextFrame: host.nextFrame(); break;
@@ -202,9 +534,10 @@ Machine::Ending Machine::run(const Code& code, Host& host)
         case op::GotoFrame2: {
             const Value target = pop();
             const bool play = instruction.flags & 0x01;
-            if (const auto* label = std::get_if<std::string>(&target); label && !std::isfinite(number(target)))
+            const double frame = number(target);
+            if (const auto* label = std::get_if<std::string>(&target); label && !std::isfinite(frame))
                 host.gotoLabel(*label, play);
-            else if (const double frame = number(target); frame >= 1 && frame < 4294967296.0)
+            else if (frame >= 1 && frame < 4294967296.0)
                 host.gotoFrame(std::uint32_t(frame - 1 + instruction.number), play);
             break;
         }
@@ -227,69 +560,74 @@ Machine::Ending Machine::run(const Code& code, Host& host)
         case op::Push:
             for (const PushOperand& operand : instruction.push) {
                 if (const auto* value = std::get_if<Value>(&operand))
-                    pushed = push(*value);
+                    push(*value);
                 else if (const auto* reg = std::get_if<RegisterOperand>(&operand))
-                    pushed = push(reg->index < registers_.size() ? registers_[reg->index] : Value(Undefined{}));
+                    push(reg->index < registers.size() ? registers[reg->index] : Value(Undefined{}));
                 else {
                     const std::size_t index = std::get<PoolOperand>(operand).index;
-                    pushed = push(index < pool_.size() ? Value(pool_[index]) : Value(Undefined{}));
+                    const auto& pool = activation.pool;
+                    push(pool && index < pool->size() ? Value((*pool)[index]) : Value(Undefined{}));
                 }
-                if (!pushed)
-                    break;
             }
             break;
         case op::Pop: pop(); break;
         case op::PushDuplicate: {
             Value top = pop();
-            pushed = push(top) && push(std::move(top));
+            push(top);
+            push(std::move(top));
             break;
         }
         case op::StackSwap:
             operands();
-            pushed = push(std::move(a)) && push(std::move(b));
+            push(std::move(a));
+            push(std::move(b));
             break;
         case op::StoreRegister:
-            if (instruction.number < registers_.size())
-                registers_[instruction.number] = stack_.empty() ? Value(Undefined{}) : stack_.back();
+            if (instruction.number < registers.size())
+                registers[instruction.number] = stack_.empty() ? Value(Undefined{}) : stack_.back();
             break;
-        case op::ConstantPool: pool_ = instruction.strings; break;
+        case op::ConstantPool:
+            activation.pool = std::make_shared<const std::vector<std::string>>(instruction.strings);
+            break;
 
         // Numbers.
         case op::Add:
             operands();
-            pushed = push(number(b) + number(a));
+            push(number(b) + number(a));
             break;
-        case op::Add2:
+        case op::Add2: {
             operands();
-            if (std::holds_alternative<std::string>(a) || std::holds_alternative<std::string>(b))
-                pushed = push(capped(text(b) + text(a)));
+            const Value x = primitive(b), y = primitive(a);
+            if (std::holds_alternative<std::string>(x) || std::holds_alternative<std::string>(y))
+                push(capped(convert_.toString(x) + convert_.toString(y)));
             else
-                pushed = push(number(b) + number(a));
+                push(convert_.toNumber(x) + convert_.toNumber(y));
             break;
+        }
         case op::Subtract:
             operands();
-            pushed = push(number(b) - number(a));
+            push(number(b) - number(a));
             break;
         case op::Multiply:
             operands();
-            pushed = push(number(b) * number(a));
+            push(number(b) * number(a));
             break;
         case op::Divide:
             operands();
             if (version < 5 && number(a) == 0)
-                pushed = push(std::string("#ERROR#"));
+                push(std::string("#ERROR#"));
             else
-                pushed = push(number(b) / number(a));
+                push(number(b) / number(a));
             break;
         case op::Modulo:
             operands();
-            pushed = push(std::fmod(number(b), number(a)));
+            push(std::fmod(number(b), number(a)));
             break;
-        case op::Increment: pushed = push(number(pop()) + 1); break;
-        case op::Decrement: pushed = push(number(pop()) - 1); break;
-        case op::ToInteger: pushed = push(double(Conversions::toInt32(number(pop())))); break;
-        case op::ToNumber: pushed = push(number(pop())); break;
-        case op::ToString: pushed = push(text(pop())); break;
+        case op::Increment: push(number(pop()) + 1); break;
+        case op::Decrement: push(number(pop()) - 1); break;
+        case op::ToInteger: push(double(Conversions::toInt32(number(pop())))); break;
+        case op::ToNumber: push(number(pop())); break;
+        case op::ToString: push(text(pop())); break;
         case op::BitAnd:
         case op::BitOr:
         case op::BitXor:
@@ -309,97 +647,247 @@ Machine::Ending Machine::run(const Code& code, Host& host)
             case op::BitRShift: result = x >> shift; break;
             default: result = ux >> shift; break;
             }
-            pushed = push(result);
+            push(result);
             break;
         }
         case op::RandomNumber: {
             const double limit = number(pop());
             const double bound = std::isfinite(limit) && limit >= 1 ? std::min(std::trunc(limit), 4294967295.0) : 1;
-            pushed = push(double(random_() % std::uint32_t(bound)));
+            push(double(random_() % std::uint32_t(bound)));
             break;
         }
-        case op::GetTime: pushed = push(std::trunc(host.milliseconds())); break;
+        case op::GetTime: push(std::trunc(host.milliseconds())); break;
 
         // Comparisons and logic.
         case op::Equals:
             operands();
-            pushed = push(boolean(number(b) == number(a)));
+            push(boolean(number(b) == number(a)));
             break;
         case op::Less:
             operands();
-            pushed = push(boolean(number(b) < number(a)));
+            push(boolean(number(b) < number(a)));
             break;
         case op::Equals2:
             operands();
-            pushed = push(looselyEquals(b, a));
+            push(looselyEquals(b, a));
             break;
         case op::StrictEquals:
             operands();
-            pushed = push(a.index() == b.index() && looselyEquals(b, a));
+            push(a.index() == b.index() && looselyEquals(b, a));
             break;
         case op::Less2:
             operands();
-            pushed = push(lessThan(b, a));
+            push(lessThan(b, a));
             break;
         case op::Greater:
             operands();
-            pushed = push(lessThan(a, b));
+            push(lessThan(a, b));
             break;
         case op::And:
             operands();
-            pushed = push(boolean(convert_.toBoolean(b) && convert_.toBoolean(a)));
+            push(boolean(convert_.toBoolean(b) && convert_.toBoolean(a)));
             break;
         case op::Or:
             operands();
-            pushed = push(boolean(convert_.toBoolean(b) || convert_.toBoolean(a)));
+            push(boolean(convert_.toBoolean(b) || convert_.toBoolean(a)));
             break;
-        case op::Not: pushed = push(boolean(!convert_.toBoolean(pop()))); break;
+        case op::Not: push(boolean(!convert_.toBoolean(pop()))); break;
 
         // Strings.
         case op::StringAdd:
             operands();
-            pushed = push(capped(text(b) + text(a)));
+            push(capped(text(b) + text(a)));
             break;
         case op::StringEquals:
             operands();
-            pushed = push(boolean(text(b) == text(a)));
+            push(boolean(text(b) == text(a)));
             break;
         case op::StringLess:
             operands();
-            pushed = push(boolean(text(b) < text(a)));
+            push(boolean(text(b) < text(a)));
             break;
         case op::StringGreater:
             operands();
-            pushed = push(boolean(text(b) > text(a)));
+            push(boolean(text(b) > text(a)));
             break;
         case op::StringLength:
-        case op::MBStringLength: pushed = push(double(characterStarts(text(pop()), utf8).size() - 1)); break;
+        case op::MBStringLength: push(double(characterCount(text(pop()), utf8))); break;
         case op::StringExtract:
         case op::MBStringExtract: {
             const double count = number(pop()), first = number(pop()); // first counts from 1
-            pushed = push(characters(text(pop()), utf8, first - 1, count));
+            push(characters(text(pop()), utf8, first - 1, count));
             break;
         }
         case op::CharToAscii:
-        case op::MBCharToAscii: pushed = push(double(firstCode(text(pop()), utf8))); break;
+        case op::MBCharToAscii: push(double(firstCode(text(pop()), utf8))); break;
         case op::AsciiToChar:
-        case op::MBAsciiToChar:
-            pushed = push(character(std::uint32_t(Conversions::toInt32(number(pop()))), utf8));
-            break;
+        case op::MBAsciiToChar: push(character(std::uint32_t(Conversions::toInt32(number(pop()))), utf8)); break;
 
-        // Variables.
-        case op::GetVariable: pushed = push(variable(text(pop()))); break;
-        case op::SetVariable:
+        // Variables, objects and functions.
+        case op::GetVariable: push(getVariable(activation, text(pop()))); break;
+        case op::SetVariable: {
+            Value value = pop();
+            setVariable(activation, text(pop()), std::move(value));
+            break;
+        }
         case op::DefineLocal: {
             Value value = pop();
-            if (!store(text(pop()), std::move(value)))
-                return Ending::OutOfMemory;
+            if (!activation.locals->put(key(text(pop())), std::move(value)) && heap_.refused())
+                halt(Ending::OutOfMemory);
             break;
         }
         case op::DefineLocal2: {
+            const std::string name = key(text(pop()));
+            if (!activation.locals->own(name) && !activation.locals->put(name, Undefined{}) && heap_.refused())
+                halt(Ending::OutOfMemory);
+            break;
+        }
+        case op::Delete: {
             const std::string name = text(pop());
-            if (variables_.find(key(name)) == variables_.end() && !store(name, Undefined{}))
-                return Ending::OutOfMemory;
+            Object* object = objectIn(pop());
+            push(object && object->remove(key(name)));
+            break;
+        }
+        case op::Delete2: {
+            const std::string name = key(text(pop()));
+            bool removed = false;
+            for (auto object = activation.scope.rbegin(); object != activation.scope.rend() && !removed; ++object)
+                if ((*object)->own(name))
+                    removed = (*object)->remove(name);
+            if (!removed && activation.timeline->own(name))
+                removed = activation.timeline->remove(name);
+            push(removed);
+            break;
+        }
+        case op::GetMember: {
+            const std::string name = text(pop());
+            push(member(pop(), name));
+            break;
+        }
+        case op::SetMember: {
+            Value value = pop();
+            const std::string name = text(pop());
+            setMember(pop(), name, std::move(value));
+            break;
+        }
+        case op::InitObject: {
+            const double wanted = number(pop());
+            const std::size_t count = std::isfinite(wanted) && wanted > 0 ? std::size_t(wanted) : 0;
+            Object* made = makeObject(objectPrototype_);
+            for (std::size_t i = 0; i < count && !stack_.empty(); ++i) {
+                Value value = pop();
+                setMember(made, text(pop()), std::move(value));
+            }
+            push(made);
+            break;
+        }
+        case op::InitArray: {
+            std::vector<Value> elements = popArguments();
+            Array* made = makeArray();
+            for (std::size_t i = 0; i < elements.size(); ++i)
+                if (!made->put(std::to_string(i), std::move(elements[i])) && heap_.refused())
+                    halt(Ending::OutOfMemory);
+            push(made);
+            break;
+        }
+        case op::DefineFunction:
+        case op::DefineFunction2: {
+            Function* function = define(activation, at - 1);
+            at = function->end;
+            if (instruction.function->name.empty())
+                push(function);
+            else if (!activation.locals->put(key(instruction.function->name), Value(function)) && heap_.refused())
+                halt(Ending::OutOfMemory);
+            break;
+        }
+        case op::CallFunction: {
+            const std::string name = text(pop());
+            std::vector<Value> arguments = popArguments();
+            push(call(getVariable(activation, name), activation.timeline, arguments));
+            break;
+        }
+        case op::CallMethod: {
+            const Value name = pop();
+            const Value object = pop();
+            std::vector<Value> arguments = popArguments();
+            const std::string method = convert_.toString(name);
+            if (std::holds_alternative<Undefined>(name) || method.empty())
+                push(call(object, Undefined{}, arguments));
+            else
+                push(call(member(object, method), object, arguments));
+            break;
+        }
+        case op::NewObject: {
+            const std::string name = text(pop());
+            std::vector<Value> arguments = popArguments();
+            push(construct(getVariable(activation, name), arguments));
+            break;
+        }
+        case op::NewMethod: {
+            const Value name = pop();
+            const Value object = pop();
+            std::vector<Value> arguments = popArguments();
+            const std::string method = convert_.toString(name);
+            const bool whole = std::holds_alternative<Undefined>(name) || method.empty();
+            push(construct(whole ? object : member(object, method), arguments));
+            break;
+        }
+        case op::Return: activation.returned = pop(); return Flow::Return;
+        case op::TypeOf: {
+            const Value value = pop();
+            if (Object* object = objectIn(value))
+                push(std::string(object->typeName()));
+            else if (std::holds_alternative<std::string>(value))
+                push(std::string("string"));
+            else if (std::holds_alternative<double>(value))
+                push(std::string("number"));
+            else if (std::holds_alternative<bool>(value))
+                push(std::string("boolean"));
+            else
+                push(std::string(std::holds_alternative<Null>(value) ? "null" : "undefined"));
+            break;
+        }
+        case op::InstanceOf: {
+            const Value constructor = pop();
+            push(instanceOf(pop(), constructor));
+            break;
+        }
+        case op::CastOp: {
+            Value object = pop();
+            const Value constructor = pop();
+            push(instanceOf(object, constructor) ? std::move(object) : Value(Null{}));
+            break;
+        }
+        case op::ImplementsOp: {
+            pop(); // the class; what it implements is not checked
+            popArguments();
+            break;
+        }
+        case op::Extends: {
+            const Value superclass = pop();
+            Object* subclass = objectIn(pop());
+            if (!subclass)
+                break;
+            Object* prototype = makeObject(objectIn(member(superclass, "prototype")));
+            prototype->put("__constructor__", superclass, Property::DontEnum);
+            subclass->put("prototype", Value(prototype), Property::DontEnum);
+            break;
+        }
+        case op::Enumerate:
+        case op::Enumerate2: {
+            const Value value = pop();
+            const Value object
+                = instruction.code == op::Enumerate ? getVariable(activation, convert_.toString(value)) : value;
+            std::vector<std::string> names;
+            int hops = 0;
+            for (Object* holder = objectIn(object); holder && names.size() < kMostStackValues && hops < kLongestChain;
+                 holder = holder->prototype, ++hops)
+                for (std::string& name : holder->keys())
+                    if (std::find(names.begin(), names.end(), name) == names.end())
+                        names.push_back(std::move(name));
+            push(Undefined{}); // where the names end
+            for (std::string& name : names)
+                push(std::move(name));
             break;
         }
 
@@ -408,18 +896,78 @@ Machine::Ending Machine::run(const Code& code, Host& host)
         case op::If:
             if (instruction.code == op::Jump || convert_.toBoolean(pop())) {
                 if (instruction.target == kOutside)
-                    return Ending::Finished;
+                    return Flow::Exit;
                 at = instruction.target;
             }
             break;
-        case op::Return: return Ending::Finished;
-        case op::Trace: host.trace(text(pop())); break;
-        default: break; // not run by this player yet
+        case op::With: {
+            Object* object = objectIn(pop());
+            const std::uint32_t past = instruction.target;
+            if (!object) {
+                at = past;
+                break;
+            }
+            const Deeper deeper(*this);
+            // Out of the block, however it is left.
+            struct Within {
+                std::vector<Object*>& scope;
+                ~Within() { scope.pop_back(); }
+            } within{activation.scope};
+            activation.scope.push_back(object);
+            const Flow flow = execute(activation, at, past, resume);
+            if (flow != Flow::End)
+                return flow;
+            at = resume;
+            break;
         }
-        if (!pushed)
-            return Ending::Overflow;
+        case op::Try: {
+            const TryBlock& block = *instruction.tryBlock;
+            const std::uint32_t past = instruction.target;
+            const Deeper deeper(*this);
+            std::optional<Value> uncaught;
+            Flow flow = Flow::End;
+            std::uint32_t next = past;
+            try {
+                flow = execute(activation, at, block.catchStart, resume);
+                next = resume == block.catchStart ? past : resume;
+            } catch (Thrown& thrown) {
+                if (!block.hasCatch) {
+                    uncaught = std::move(thrown.value);
+                } else {
+                    if (block.catchInRegister && block.catchRegister < registers.size())
+                        registers[block.catchRegister] = thrown.value;
+                    else if (!block.catchInRegister)
+                        setVariable(activation, block.catchName, thrown.value);
+                    try {
+                        flow = execute(activation, block.catchStart, block.finallyStart, resume);
+                        next = resume == block.finallyStart ? past : resume;
+                    } catch (Thrown& again) {
+                        uncaught = std::move(again.value);
+                    }
+                }
+            }
+            if (block.hasFinally) {
+                std::uint32_t after = 0;
+                const Value returned = activation.returned;
+                const Flow finallyFlow = execute(activation, block.finallyStart, past, after);
+                if (finallyFlow != Flow::End)
+                    return finallyFlow;
+                activation.returned = returned;
+            }
+            if (uncaught)
+                throw Thrown{std::move(*uncaught)};
+            if (flow != Flow::End)
+                return flow;
+            at = next;
+            break;
+        }
+        case op::Throw: spend(kActionsAThrow); throw Thrown{pop()};
+        case op::Trace: host.trace(text(pop())); break;
+        default: break; // not run by this player
+        }
     }
-    return Ending::Finished;
+    resume = at;
+    return Flow::End;
 }
 
 } // namespace quillmere::swf::avm1

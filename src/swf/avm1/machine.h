@@ -1,9 +1,8 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <string_view>
@@ -11,58 +10,101 @@
 
 #include "swf/avm1/code.h"
 #include "swf/avm1/host.h"
+#include "swf/avm1/object.h"
 #include "swf/avm1/value.h"
 
 namespace quillmere::swf::avm1 {
 
-// Runs a movie's actions on a stack of values. Whatever the script, a run ends soon: every
-// frame has a budget of actions shared by all the scripts it runs, long strings cost more of it,
-// and the stack and strings are capped.
+// Runs a movie's actions on a stack of values, with objects in a heap of its own. Whatever the
+// script, a run ends soon: every frame has a budget of actions shared by all the scripts it
+// runs, long strings cost more of it, and the stack, strings, calls and heap are capped.
 class Machine {
 public:
     static constexpr std::size_t kActionsAFrame = 200'000;
     static constexpr std::size_t kMostStackValues = 4096;
     static constexpr std::size_t kLongestString = std::size_t(1) << 20; // bytes; longer ones are cut
     static constexpr std::size_t kBytesAnAction = 256;                  // of a string pushed
-    // What a movie's variables may hold, all frames together: past it, the script that would
-    // store more ends.
-    static constexpr std::size_t kMostVariables = 65'536;
-    static constexpr std::size_t kMostHeldBytes = std::size_t(64) << 20;
+    static constexpr int kDeepestCalls = 256;                           // and blocks within them
 
-    // `version`: the movie's, whose rules of conversion its scripts follow. `seed`: of random().
+    // `version`: the movie's, whose rules its scripts follow. `seed`: of random numbers.
     Machine(int version, std::uint32_t seed);
+    ~Machine();
+    Machine(const Machine&) = delete;
+    Machine& operator=(const Machine&) = delete;
 
-    // A new frame: its scripts share a new budget.
-    void startFrame() { actionsLeft_ = kActionsAFrame; }
+    // A new frame: its scripts share a new budget, and what no script can reach any more is freed.
+    void startFrame();
     enum class Ending {
-        Finished,   // at the code's end, an End or a Return
-        OverBudget, // the frame's actions ran out: this frame runs no more scripts
-        Overflow,   // the stack would pass its cap
-        OutOfMemory // the variables would hold more than they may
+        Finished,    // at the code's end, an End or a Return
+        OverBudget,  // the frame's actions ran out: this frame runs no more scripts
+        Overflow,    // the stack or the calls would pass their caps
+        OutOfMemory, // the heap would hold more than it may
+        Thrown,      // a value thrown and not caught
     };
-    Ending run(const Code& code, Host& host);
-    bool overBudget() const { return actionsLeft_ == 0; }
+    // Runs a block of actions on the main timeline.
+    Ending run(std::shared_ptr<const Code> code, Host& host);
 
-    // A variable of the movie, as scripts name it; undefined when there is none.
-    Value variable(std::string_view name) const;
+    // A variable of the main timeline, or else of _global, as a script names it.
+    Value variable(std::string_view name);
+    const Conversions& conversions() const { return convert_; }
+    std::size_t objects() const { return heap_.objects(); }
+
+    // For the player's own functions.
+    std::string toString(const Value& value);
+    double toNumber(const Value& value);
+    Value member(const Value& object, std::string_view name);
+    void setMember(const Value& object, std::string_view name, Value value);
+    Value call(const Value& function, const Value& self, std::vector<Value>& arguments);
+    Object* makeObject(Object* prototype);
+    Array* makeArray();
+    Function* makeNative(Function::Native native);
+    std::mt19937& random() { return random_; }
+    std::string key(std::string_view name) const; // names are case-blind up to version 6
 
 private:
+    struct Activation;
+    enum class Flow { End, Return, Exit };
+    struct Halt; // unwinds every call when a run must end
+    struct Thrown;
+    struct Deeper;
+
+    Flow execute(Activation& activation, std::uint32_t start, std::uint32_t end, std::uint32_t& resume);
+    [[noreturn]] void halt(Ending ending) const;
+    void spend(std::size_t actions);
     Value pop();
-    bool push(Value value);
-    std::string key(std::string_view name) const;   // names are case-blind up to version 6
-    bool store(std::string_view name, Value value); // false past the variables' caps
+    void push(Value value);
+    Value primitive(const Value& value); // an object's valueOf, or toString for a string hint
+    Value boolean(bool value) const;     // version 4 had no booleans: 1 and 0
+    bool looselyEquals(const Value& a, const Value& b);
+    Value lessThan(const Value& a, const Value& b);
+    Object* prototypeOf(const Value& value) const;          // an object's, or its kind's for a primitive
+    bool has(Object* object, const std::string& key) const; // as its own, or its prototypes'
+    Value lookUp(Object* object, const std::string& key, const Value& self);
+    bool instanceOf(const Value& value, const Value& constructor);
+    Value construct(const Value& constructor, std::vector<Value>& arguments);
+    Value getVariable(Activation& activation, const std::string& name);
+    void setVariable(Activation& activation, const std::string& name, Value value);
+    Function* define(Activation& activation, std::uint32_t at);
+    std::vector<Value> popArguments();
     std::string capped(std::string text) const;
-    Value boolean(bool value) const; // version 4 had no booleans: 1 and 0
-    bool looselyEquals(const Value& a, const Value& b) const;
-    Value lessThan(const Value& a, const Value& b) const; // undefined when either is NaN
+    void installBuiltins();
 
     Conversions convert_;
+    Heap heap_;
     std::size_t actionsLeft_ = kActionsAFrame;
     std::vector<Value> stack_;
-    std::array<Value, 4> registers_;
+    std::vector<Value> globalRegisters_;
     std::vector<std::string> pool_;
-    std::map<std::string, Value> variables_;
-    std::size_t heldBytes_ = 0; // by the variables' names and strings
+    Object* global_ = nullptr;
+    Object* timeline_ = nullptr; // the main timeline's variables
+    Object* objectPrototype_ = nullptr;
+    Object* functionPrototype_ = nullptr;
+    Object* arrayPrototype_ = nullptr;
+    Object* stringPrototype_ = nullptr;
+    Object* numberPrototype_ = nullptr;
+    Object* booleanPrototype_ = nullptr;
+    int depth_ = 0;
+    Host* host_ = nullptr;
     std::mt19937 random_;
 };
 

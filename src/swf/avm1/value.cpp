@@ -109,6 +109,8 @@ double Conversions::toNumber(const Value& value) const
         return *flag ? 1 : 0;
     if (const auto* text = std::get_if<std::string>(&value))
         return stringToNumber(*text);
+    if (std::holds_alternative<Object*>(value))
+        return kNaN;
     return version_ >= 7 ? kNaN : 0; // undefined and null
 }
 
@@ -122,6 +124,8 @@ std::string Conversions::toString(const Value& value) const
         return *flag ? "true" : "false";
     if (std::holds_alternative<Null>(value))
         return "null";
+    if (std::holds_alternative<Object*>(value))
+        return "[object Object]";
     return version_ >= 7 ? "undefined" : "";
 }
 
@@ -137,7 +141,7 @@ bool Conversions::toBoolean(const Value& value) const
         const double number = stringToNumber(*text);
         return number != 0 && !std::isnan(number);
     }
-    return false;
+    return std::holds_alternative<Object*>(value);
 }
 
 std::int32_t Conversions::toInt32(double number)

@@ -14,9 +14,10 @@ struct Null {
     bool operator==(const Null&) const = default;
 };
 
-// A value on the stack of a movie's scripts. Objects come with the heap; until then a script
-// sees only these.
-using Value = std::variant<Undefined, Null, bool, double, std::string>;
+class Object;
+
+// A value on the stack of a movie's scripts. Objects live in the machine's heap, which owns them.
+using Value = std::variant<Undefined, Null, bool, double, std::string, Object*>;
 
 // How values convert changed with the format's versions: a movie is run by the rules of the
 // version its header gives.
@@ -25,6 +26,7 @@ public:
     explicit Conversions(int version) : version_(version) {}
 
     int version() const { return version_; }
+    // An object converts as the machine finds its primitive value; here, as a plain one.
     double toNumber(const Value& value) const;
     // Numbers as players print them: at most 15 significant digits, "NaN", "Infinity".
     std::string toString(const Value& value) const;
