@@ -113,6 +113,10 @@ void SwfBanner::tick()
         reportedFrameAddress_ = true;
         std::cerr << "quillmere: the banner asked to open an address without a click; not opened\n";
     }
+    if (player_.scriptStopped() && !reportedStoppedScript_) {
+        reportedStoppedScript_ = true;
+        std::cerr << "quillmere: a banner script was stopped: it ran past the actions a frame may take, or a cap\n";
+    }
     if (!player_.animates())
         frames_->setInterval(0); // stopped for good, until a click sets it playing
 }

@@ -45,6 +45,7 @@ private:
     QPointer<QLabel> display_;
     platform::AddressOpener& opener_;
     bool reportedFrameAddress_ = false;
+    bool reportedStoppedScript_ = false;
     swf::Player player_;
     swf::Renderer renderer_;
     QImage frame_;      // what the label shows, at its device pixels

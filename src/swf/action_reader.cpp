@@ -1,112 +1,17 @@
-#include <cstring>
-
 #include "swf/format_error.h"
 #include "swf/record_readers.h"
 
 namespace quillmere::swf {
 
-namespace {
-
-// Read as it comes, to resolve the pushes that follow; never a list's action.
-constexpr std::uint8_t kConstantPool = 0x88;
-
-double readDouble(ByteReader& in)
-{
-    // Two little-endian halves, the high one first.
-    const std::uint64_t high = in.u32(), low = in.u32();
-    const std::uint64_t bits = high << 32 | low;
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-float readFloat(ByteReader& in)
-{
-    const std::uint32_t bits = in.u32();
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-std::vector<Value> readPush(ByteReader& in, const std::vector<std::string>& pool)
-{
-    std::vector<Value> values;
-    const auto pooled
-        = [&pool](std::size_t index) -> Value { return index < pool.size() ? Value(pool[index]) : Value(); };
-    while (!in.atEnd()) {
-        switch (in.u8()) {
-        case 0: values.emplace_back(in.string()); break;
-        case 1: values.emplace_back(double(readFloat(in))); break;
-        case 2:
-        case 3: values.emplace_back(); break;
-        case 4:
-            in.u8();
-            values.emplace_back();
-            break; // a register: not kept by this player
-        case 5: values.emplace_back(in.u8() != 0); break;
-        case 6: values.emplace_back(readDouble(in)); break;
-        case 7: values.emplace_back(double(std::int32_t(in.u32()))); break;
-        case 8: values.push_back(pooled(in.u8())); break;
-        case 9: values.push_back(pooled(in.u16())); break;
-        default: return values; // an unknown type: the rest cannot be read
-        }
-    }
-    return values;
-}
-
-} // namespace
-
 ActionList readActions(ByteReader& in, Budget& budget)
 {
-    ActionList actions;
-    std::vector<std::string> pool;
-    while (!in.atEnd()) {
-        const std::uint8_t code = in.u8();
-        if (code == 0)
-            break;
-        ByteReader body = code >= 0x80 ? in.sub(in.u16()) : ByteReader({});
-        budget.spendRecords(1);
-        if (code == kConstantPool) {
-            pool.assign(body.u16(), {});
-            budget.spendRecords(pool.size());
-            for (auto& constant : pool)
-                constant = body.string();
-            continue;
-        }
-        Action action;
-        action.op = Action::Op(code);
-        switch (action.op) {
-        case Action::Op::NextFrame:
-        case Action::Op::PreviousFrame:
-        case Action::Op::Play:
-        case Action::Op::Stop:
-        case Action::Op::Pop:
-        case Action::Op::GetVariable:
-        case Action::Op::SetVariable:
-        case Action::Op::GetUrl2: break;
-        case Action::Op::GotoFrame: action.frame = body.u16(); break;
-        case Action::Op::GotoLabel: action.text = body.string(); break;
-        case Action::Op::GetUrl:
-            action.text = body.string();
-            action.target = body.string();
-            break;
-        case Action::Op::GotoFrame2: {
-            const std::uint8_t flags = body.u8();
-            action.play = flags & 0x01;
-            if (flags & 0x02)
-                action.frame = body.u16(); // scene bias
-            break;
-        }
-        case Action::Op::Push:
-            action.values = readPush(body, pool);
-            budget.spendRecords(action.values.size());
-            break;
-        case Action::Op::Other:
-        default: continue; // every other action does nothing here
-        }
-        actions.push_back(std::move(action));
-    }
-    return actions;
+    // The block runs to its End action; nothing of the tag follows it.
+    auto code = std::make_shared<avm1::Code>(avm1::decode(in.rest()));
+    std::size_t records = code->instructions.size();
+    for (const avm1::Instruction& instruction : code->instructions)
+        records += instruction.push.size() + instruction.strings.size();
+    budget.spendRecords(records);
+    return code;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "swf/shape.h"
+#include "swf/avm1/code.h"
 #include "swf/types.h"
 
 namespace quillmere::swf {
@@ -99,37 +100,8 @@ struct EditText {
     std::vector<Paragraph> paragraphs;
 };
 
-// An action of AVM1 as far as this player runs it: the ones that steer a timeline, open an
-// address, or carry the constants those use. Every other action is Other and does nothing.
-using Value = std::variant<std::monostate, std::string, double, bool>;
-
-struct Action {
-    // Valued as the actions' codes in the movie, which the reader takes as they stand.
-    enum class Op : std::uint8_t {
-        Other = 0x00, // the code that ends a list, so never an action's
-        NextFrame = 0x04,
-        PreviousFrame = 0x05,
-        Play = 0x06,
-        Stop = 0x07,
-        Pop = 0x17,
-        GetVariable = 0x1C,
-        SetVariable = 0x1D,
-        GotoFrame = 0x81,  // frame
-        GetUrl = 0x83,     // text (address), target
-        GotoLabel = 0x8C,  // text
-        Push = 0x96,       // values
-        GetUrl2 = 0x9A,    // address and target from the stack
-        GotoFrame2 = 0x9F, // frame or label from the stack; play
-    };
-    Op op = Op::Other;
-    std::uint32_t frame = 0;
-    bool play = false;
-    std::string text;
-    std::string target;
-    std::vector<Value> values; // Push; constants of the list's constant pool resolved as read
-};
-
-using ActionList = std::vector<Action>;
+// A block of actions, decoded once: a frame's, or a button's for one of its events.
+using ActionList = std::shared_ptr<const avm1::Code>;
 
 // How an object's pixels combine with what lies under it (PlaceObject3, button records). Values
 // the format has no mode for are normal, as 0 is.

@@ -15,26 +15,8 @@ namespace {
 // further goto from those waits for the next tick, so that frames jumping to each other cost a
 // frame a tick, never a busy loop.
 constexpr int kActionRunsPerTick = 2;
-
-std::optional<double> number(const Value& value)
-{
-    if (const auto* d = std::get_if<double>(&value))
-        return *d;
-    if (const auto* s = std::get_if<std::string>(&value)) {
-        char* end = nullptr;
-        const double parsed = std::strtod(s->c_str(), &end);
-        if (!s->empty() && end && *end == '\0')
-            return parsed;
-    }
-    return std::nullopt;
-}
-
-std::string text(const Value& value)
-{
-    if (const auto* s = std::get_if<std::string>(&value))
-        return *s;
-    return {};
-}
+// Scripts' random numbers: the same from one showing of a movie to the next.
+constexpr std::uint32_t kRandomSeed = 20261208;
 
 } // namespace
 
@@ -44,6 +26,47 @@ TimelinePlayer::TimelinePlayer(PlayContext& context, const Timeline& timeline, i
     apply(timeline_.frames.front());
     actionsWaiting_ = !timeline_.frames.front().actions.empty();
 }
+
+TimelinePlayer::~TimelinePlayer()
+{
+    if (clip_)
+        machine_->release(clip_);
+}
+
+class TimelinePlayer::Host : public avm1::Host {
+public:
+    explicit Host(TimelinePlayer& timeline) : timeline_(timeline) {}
+
+    void nextFrame() override { goTo(timeline_.frame_ + 1, false); }
+    void previousFrame() override { goTo(timeline_.frame_ == 0 ? 0 : timeline_.frame_ - 1, false); }
+    void play() override { timeline_.playing_ = true; }
+    void stop() override { timeline_.playing_ = false; }
+    void gotoFrame(std::uint32_t frame, bool play) override { goTo(frame, play); }
+    void gotoLabel(const std::string& label, bool play) override
+    {
+        const auto& labels = timeline_.timeline_.labels;
+        if (const auto found = labels.find(label); found != labels.end())
+            goTo(found->second, play);
+    }
+    void getUrl(const std::string& address, const std::string& /*target*/) override
+    {
+        PlayContext& context = timeline_.context_;
+        if (!context.userEvent)
+            context.ignoredAddress = true;
+        else if (!context.requestedAddress)
+            context.requestedAddress = address;
+    }
+    double milliseconds() const override { return timeline_.context_.milliseconds; }
+
+private:
+    void goTo(std::size_t frame, bool play)
+    {
+        timeline_.gotoFrame(frame);
+        timeline_.playing_ = play;
+    }
+
+    TimelinePlayer& timeline_;
+};
 
 bool TimelinePlayer::animates() const
 {
@@ -200,68 +223,16 @@ bool TimelinePlayer::tick(bool advance)
 
 void TimelinePlayer::run(const ActionList& actions)
 {
-    std::vector<Value> stack;
-    const auto pop = [&stack]() {
-        Value top;
-        if (!stack.empty()) {
-            top = std::move(stack.back());
-            stack.pop_back();
-        }
-        return top;
-    };
-    const auto goTo = [this](std::size_t frame, bool play) {
-        gotoFrame(frame);
-        playing_ = play;
-    };
-    const auto requestAddress = [this](const std::string& address) {
-        if (!context_.userEvent)
-            context_.ignoredAddress = true;
-        else if (!context_.requestedAddress)
-            context_.requestedAddress = address;
-    };
-    for (const Action& action : actions) {
-        switch (action.op) {
-        case Action::Op::Stop: playing_ = false; break;
-        case Action::Op::Play: playing_ = true; break;
-        case Action::Op::NextFrame: goTo(frame_ + 1, false); break;
-        case Action::Op::PreviousFrame: goTo(frame_ == 0 ? 0 : frame_ - 1, false); break;
-        case Action::Op::GotoFrame: goTo(action.frame, false); break;
-        case Action::Op::GotoLabel:
-            if (const auto label = timeline_.labels.find(action.text); label != timeline_.labels.end())
-                goTo(label->second, false);
-            break;
-        case Action::Op::GotoFrame2: {
-            const Value target = pop();
-            if (const auto n = number(target); n && *n >= 1 && *n < 1e9)
-                goTo(std::size_t(*n) - 1 + action.frame, action.play);
-            else if (const auto label = timeline_.labels.find(text(target)); label != timeline_.labels.end())
-                goTo(label->second, action.play);
-            break;
-        }
-        case Action::Op::GetUrl: requestAddress(action.text); break;
-        case Action::Op::GetUrl2: {
-            pop(); // the window to open it in
-            if (const auto* address = std::get_if<std::string>(&stack.emplace_back(pop())))
-                requestAddress(*address);
-            stack.pop_back();
-            break;
-        }
-        case Action::Op::Push: stack.insert(stack.end(), action.values.begin(), action.values.end()); break;
-        case Action::Op::Pop: pop(); break;
-        case Action::Op::GetVariable: {
-            const auto found = context_.variables.find(text(pop()));
-            stack.push_back(found == context_.variables.end() ? Value() : found->second);
-            break;
-        }
-        case Action::Op::SetVariable: {
-            Value value = pop();
-            context_.variables[text(pop())] = std::move(value);
-            break;
-        }
-        case Action::Op::Other: break;
-        }
-        stack.resize(std::min(stack.size(), kMaxActionStack)); // no movie needs a deeper one
+    if (!context_.machine)
+        return;
+    if (!machine_) {
+        machine_ = context_.machine;
+        if (nesting_ > 0) // the main timeline's object is the machine's own
+            clip_ = machine_->makeClip();
     }
+    Host host(*this);
+    if (machine_->run(actions, host, clip_) != avm1::Machine::Ending::Finished)
+        context_.scriptStopped = true;
 }
 
 std::pair<DisplayObject*, TimelinePlayer*> TimelinePlayer::findButton(std::uint64_t instance)
@@ -278,8 +249,17 @@ std::pair<DisplayObject*, TimelinePlayer*> TimelinePlayer::findButton(std::uint6
 
 Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)), context_{*movie_}
 {
+    context_.machine = std::make_shared<avm1::Machine>(movie_->version, kRandomSeed);
     root_ = std::make_unique<TimelinePlayer>(context_, movie_->timeline, 0);
     root_->tick(false);
+}
+
+bool Player::tick()
+{
+    context_.made = 0;
+    context_.machine->startFrame();
+    context_.milliseconds += 1000 / std::clamp(movie_->frameRate, kMinFrameRate, kMaxFrameRate);
+    return root_->tick(true);
 }
 
 bool Player::setState(std::uint64_t button, Button::State state)
@@ -329,6 +309,7 @@ void Player::runButtonActions(std::uint64_t button, bool release)
     const Button& definition = std::get<Button>(*object->character);
     context_.userEvent = true;
     context_.made = 0;
+    context_.machine->startFrame(); // a click's scripts have a budget of their own
     for (const ActionList& actions : release ? definition.onRelease : definition.onPress)
         timeline->run(actions);
     context_.userEvent = false;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "swf/avm1/machine.h"
 #include "swf/movie.h"
 
 namespace quillmere::swf {
@@ -47,7 +48,10 @@ struct ButtonInstance {
 // What is shared by every timeline of a movie as it plays.
 struct PlayContext {
     const Movie& movie;
-    std::map<std::string, Value> variables{};
+    // Runs the movie's scripts; shared with the timelines whose objects it keeps.
+    std::shared_ptr<avm1::Machine> machine{};
+    double milliseconds = 0;    // played so far, on the player's clock
+    bool scriptStopped = false; // a frame's scripts ran past their budget or caps
     std::uint64_t nextInstance = 1;
     // Objects placed now, everywhere: sprites and buttons that hold themselves many times over
     // would otherwise multiply at every level of nesting.
@@ -67,6 +71,9 @@ public:
     // `nesting` is how deep in sprites this timeline lies; sprites placed beyond the limit
     // stay empty, so that a sprite placing itself ends.
     TimelinePlayer(PlayContext& context, const Timeline& timeline, int nesting);
+    ~TimelinePlayer();
+    TimelinePlayer(const TimelinePlayer&) = delete;
+    TimelinePlayer& operator=(const TimelinePlayer&) = delete;
 
     const DisplayList& displayList() const { return list_; }
     std::size_t currentFrame() const { return frame_; }
@@ -81,6 +88,8 @@ public:
     bool tick(bool advance);
     // Runs actions with this timeline as their target.
     void run(const ActionList& actions);
+    // What the scripts ask of this timeline.
+    class Host;
 
     // The button with this instance id, and the timeline it lies in; null when gone.
     std::pair<DisplayObject*, TimelinePlayer*> findButton(std::uint64_t instance);
@@ -101,6 +110,9 @@ private:
     bool actionsWaiting_ = false; // the actions of the frame just entered have not run yet
     std::uint64_t changes_ = 0;   // counts changes of the display list
     DisplayList list_;
+    // This timeline's object for its scripts, made when they first run.
+    std::shared_ptr<avm1::Machine> machine_;
+    avm1::Object* clip_ = nullptr;
 };
 
 // The movie as it plays: the main timeline and every sprite's, one frame a tick, looping unless
@@ -113,13 +125,11 @@ public:
     const TimelinePlayer& root() const { return *root_; }
     bool animates() const { return root_->animates(); }
     // One frame of time: returns whether what is shown changed.
-    bool tick()
-    {
-        context_.made = 0;
-        return root_->tick(true);
-    }
+    bool tick();
     // Whether a frame action asked for an address, which a player opens only for a click.
     bool ignoredAddress() const { return context_.ignoredAddress; }
+    // Whether a frame's scripts were stopped: past the actions of a frame, or a cap.
+    bool scriptStopped() const { return context_.scriptStopped; }
 
     // The pointer is over the button with this instance id (0: over none). Returns whether a
     // button changed its state.

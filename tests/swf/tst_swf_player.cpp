@@ -6,6 +6,7 @@
 #include "support/strict_warnings.h"
 #include "swf/movie_reader.h"
 #include "swf/player.h"
+#include "action_writer.h"
 #include "swf_writer.h"
 
 using namespace quillmere::swf;
@@ -17,7 +18,7 @@ namespace {
 
 const std::string kNextFrame("\x04", 1);
 const std::string kPreviousFrame("\x05", 1);
-const std::string kJump("\x99\x02\x00\x05\x00", 5); // a branch: not run by this player
+const std::string kJump("\x99\x02\x00\x01\x00", 5); // a branch over the action after it
 
 // GotoFrame2: go to the frame (1-based) or label on the stack, playing on when `play`.
 std::string gotoFrame2(bool play)
@@ -54,6 +55,20 @@ std::string steered(std::size_t frame, const std::string& actions)
     return w.finish();
 }
 
+// if (typeof counter == "undefined") counter = 0; if (++counter < 3) gotoAndPlay(2); else stop();
+std::string countToThree()
+{
+    using namespace avm1;
+    ActionWriter code;
+    code.push("counter").op(op::GetVariable).op(op::TypeOf).push("undefined").op(op::StringEquals).op(op::Not);
+    code.ifTrue("counting").push("counter").push(0.0).op(op::SetVariable);
+    code.label("counting").push("counter").push("counter").op(op::GetVariable).op(op::Increment);
+    code.op(op::SetVariable).push("counter").op(op::GetVariable).push(3.0).op(op::Less2).op(op::Not);
+    code.ifTrue("done").push(2.0).gotoFrame2(true).jump("end");
+    code.label("done").op(op::Stop).label("end");
+    return code.bytes();
+}
+
 std::uint64_t instanceAt(const Player& player, std::uint16_t depth)
 {
     return player.root().displayList().at(depth).instance;
@@ -87,7 +102,10 @@ private slots:
             << steered(1, Actions::push("four") + gotoFrame2(true)) << 2 << 4 << true;
         QTest::newRow("next frame stops") << steered(1, kNextFrame) << 9 << 2 << false;
         QTest::newRow("previous frame stops") << steered(2, kPreviousFrame) << 9 << 1 << false;
-        QTest::newRow("other actions change nothing") << steered(1, kJump + Actions::stop()) << 4 << 1 << false;
+        QTest::newRow("a jump over a stop") << steered(1, kJump + Actions::stop()) << 4 << 4 << true;
+        // Frame 2 sends the timeline back to frame 1 twice, counting in a variable, then stops.
+        QTest::newRow("a counting loop, looping") << steered(2, countToThree()) << 3 << 1 << true;
+        QTest::newRow("a counting loop, done") << steered(2, countToThree()) << 10 << 2 << false;
         // A frame that jumps back to the one before it: each tick moves on, and none hangs.
         QTest::newRow("two frames jumping to each other")
             << steered(2, Actions::gotoFrame(1) + Actions::play()) << 1000 << 1 << true;
@@ -106,6 +124,20 @@ private slots:
         QCOMPARE(player.root().playing(), playing);
         QCOMPARE(player.root().displayList().at(1).matrix.tx, frame * 200.0); // the frame's own place
         QCOMPARE(player.animates(), playing);
+    }
+
+    // A frame script that never ends is stopped at the frame's budget, and says so; the
+    // timeline plays on.
+    void anEndlessScriptIsStopped()
+    {
+        ActionWriter endless;
+        endless.label("top").jump("top");
+        Player player(read(steered(1, endless.bytes())));
+        QVERIFY(!player.scriptStopped());
+        for (int i = 0; i < 3; ++i)
+            player.tick();
+        QVERIFY(player.scriptStopped());
+        QCOMPARE(int(player.root().currentFrame()), 3);
     }
 
     // A sprite plays its own frames; removing it ends it, placing it again starts a new one, and

@@ -427,9 +427,9 @@ private slots:
         QCOMPARE(button->records.size(), 1u);
         QCOMPARE(button->records.front().states, std::uint8_t(1 << Button::HitTest));
         QCOMPARE(button->onRelease.size(), 1u);
-        QCOMPARE(button->onRelease.front().front().op, Action::Op::Play);
+        QCOMPARE(button->onRelease.front()->instructions.front().code, avm1::op::Play);
         QCOMPARE(button->onPress.size(), 1u);
-        QCOMPARE(button->onPress.front().front().op, Action::Op::Stop);
+        QCOMPARE(button->onPress.front()->instructions.front().code, avm1::op::Stop);
         QCOMPARE(movie.timeline.labels.at("second"), 1u);
     }
 
@@ -470,11 +470,15 @@ private slots:
         QCOMPARE(filters[2].kind, Filter::Kind::Convolution);
         QCOMPARE(filters[2].matrix.size(), 9u);
         QCOMPARE(button.records[0].blendMode, BlendMode::Normal);
-        const ActionList& release = button.onRelease.at(0);
-        QCOMPARE(release.size(), 2u);
-        const std::vector<Value> expected{1.5, {}, {}, {}, true, 0.1, -7.0, "second", "first"};
-        QVERIFY(release[0].values == expected);
-        QCOMPARE(release[1].op, Action::Op::GetUrl2);
+        const std::vector<avm1::Instruction>& release = button.onRelease.at(0)->instructions;
+        QCOMPARE(release.size(), 3u);
+        QCOMPARE(release[0].strings, (std::vector<std::string>{"first", "second"}));
+        using avm1::Value;
+        const std::vector<avm1::PushOperand> expected{
+            Value(1.5), Value(avm1::Null{}), Value(avm1::Undefined{}), avm1::RegisterOperand{3}, Value(true),
+            Value(0.1), Value(-7.0),         avm1::PoolOperand{1},     avm1::PoolOperand{0}};
+        QVERIFY(release[1].push == expected);
+        QCOMPARE(release[2].code, avm1::op::GetUrl2);
     }
 
     // Every filter kind and blend mode as our writer writes them, and a filter list cut short:

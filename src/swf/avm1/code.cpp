@@ -144,11 +144,14 @@ Code decode(std::string_view bytes)
     std::vector<std::size_t> offsets; // of each instruction, in the bytes
     std::vector<Branch> branches;
     ByteReader in(bytes);
+    std::size_t end = bytes.size(); // where the code ends: a branch there ends it
     while (!in.atEnd()) {
         const std::size_t at = in.position();
         const std::uint8_t action = in.u8();
-        if (action == op::End)
+        if (action == op::End) {
+            end = at; // a branch to the End action ends the code too
             break;
+        }
         std::size_t length = 0;
         if (action >= 0x80) {
             if (in.remaining() < 2)
@@ -182,7 +185,7 @@ Code decode(std::string_view bytes)
             }
         }
     }
-    const std::size_t end = in.position(); // where the code ends: a branch there ends it
+    end = std::min(end, in.position());
     for (const Branch& branch : branches) {
         const auto found = std::lower_bound(offsets.begin(), offsets.end(), branch.byte);
         auto index = std::uint32_t(found - offsets.begin());

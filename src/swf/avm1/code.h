@@ -15,9 +15,11 @@ namespace quillmere::swf::avm1 {
 // that is current when the push runs.
 struct RegisterOperand {
     std::uint8_t index = 0;
+    bool operator==(const RegisterOperand&) const = default;
 };
 struct PoolOperand {
     std::uint16_t index = 0;
+    bool operator==(const PoolOperand&) const = default;
 };
 using PushOperand = std::variant<Value, RegisterOperand, PoolOperand>;
 

@@ -99,6 +99,7 @@ void Machine::startFrame()
     for (const Value& value : globalRegisters_)
         if (Object* object = objectIn(value))
             roots.push_back(object);
+    roots.insert(roots.end(), clips_.begin(), clips_.end());
     heap_.collect(roots);
 }
 
@@ -467,17 +468,34 @@ Function* Machine::define(Activation& activation, std::uint32_t at)
     return function;
 }
 
-Machine::Ending Machine::run(std::shared_ptr<const Code> code, Host& host)
+Object* Machine::makeClip()
+{
+    Object* clip = heap_.make<Object>();
+    if (!clip)
+        return nullptr;
+    clip->prototype = objectPrototype_;
+    clips_.insert(clip);
+    return clip;
+}
+
+void Machine::release(Object* clip)
+{
+    clips_.erase(clip);
+}
+
+Machine::Ending Machine::run(std::shared_ptr<const Code> code, Host& host, Object* timeline)
 {
     if (actionsLeft_ == 0)
         return Ending::OverBudget;
+    if (!code)
+        return Ending::Finished;
     host_ = &host;
     stack_.clear(); // what a block left on the stack is not the next one's
     Activation activation;
     activation.code = std::move(code);
     activation.registers = &globalRegisters_;
-    activation.timeline = activation.locals = timeline_;
-    activation.self = timeline_;
+    activation.timeline = activation.locals = timeline ? timeline : timeline_;
+    activation.self = activation.timeline;
     Ending ending = Ending::Finished;
     try {
         std::uint32_t resume = 0;

@@ -6,6 +6,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "swf/avm1/code.h"
@@ -41,8 +42,13 @@ public:
         OutOfMemory, // the heap would hold more than it may
         Thrown,      // a value thrown and not caught
     };
-    // Runs a block of actions on the main timeline.
-    Ending run(std::shared_ptr<const Code> code, Host& host);
+    // Runs a block of actions with `timeline` as its target: a clip's object, or by default
+    // the main timeline's.
+    Ending run(std::shared_ptr<const Code> code, Host& host, Object* timeline = nullptr);
+
+    // The object of a timeline placed on the stage: kept until released, whatever reaches it.
+    Object* makeClip();
+    void release(Object* clip);
 
     // A variable of the main timeline, or else of _global, as a script names it.
     Value variable(std::string_view name);
@@ -96,7 +102,8 @@ private:
     std::vector<Value> globalRegisters_;
     std::vector<std::string> pool_;
     Object* global_ = nullptr;
-    Object* timeline_ = nullptr; // the main timeline's variables
+    Object* timeline_ = nullptr;        // the main timeline's variables
+    std::unordered_set<Object*> clips_; // the timelines' objects, kept from freeing
     Object* objectPrototype_ = nullptr;
     Object* functionPrototype_ = nullptr;
     Object* arrayPrototype_ = nullptr;
