@@ -278,7 +278,7 @@ private slots:
     // actions longer than the block: decoded without reading past the bytes, run without harm.
     void brokenCodeEndsQuietly()
     {
-        const std::vector<std::string> blocks{
+        std::vector<std::string> blocks{
             std::string("\x99\x02\x00\xFF\x7F", 5),         // a jump far past the end
             std::string("\x99\x02\x00\xFD\xFF\x06", 6),     // a jump into its own operands
             std::string("\x96\x05\x00\x00\x61\x62", 6),     // a push whose string runs past it
@@ -290,6 +290,7 @@ private slots:
             std::string("\x88\xFF\xFF\x61\x00", 5),         // a pool of more constants than bytes
             std::string("\x99\x02\x00\x00\x80\x06", 6),     // a jump before the code
         };
+        blocks.push_back(ActionWriter().push(1e300).push("f").op(op::CallFunction).bytes()); // so many arguments
         for (const std::string& bytes : blocks) {
             for (std::size_t length = 0; length <= bytes.size(); ++length) {
                 auto code = std::make_shared<const Code>(decode(std::string_view(bytes).substr(0, length)));

@@ -402,8 +402,7 @@ Value Machine::construct(const Value& constructor, std::vector<Value>& arguments
 std::vector<Value> Machine::popArguments()
 {
     const double wanted = convert_.toNumber(pop());
-    const std::size_t count
-        = std::isfinite(wanted) && wanted > 0 ? std::min(std::size_t(wanted), stack_.size()) : std::size_t(0);
+    const std::size_t count = wanted > 0 ? std::size_t(std::min(wanted, double(stack_.size()))) : 0; // NaN too
     std::vector<Value> arguments;
     arguments.reserve(count);
     for (std::size_t i = 0; i < count; ++i)
@@ -556,7 +555,7 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
             if (const auto* label = std::get_if<std::string>(&target); label && !std::isfinite(frame))
                 host.gotoLabel(*label, play);
             else if (frame >= 1 && frame < 4294967296.0)
-                host.gotoFrame(std::uint32_t(frame - 1 + instruction.number), play);
+                host.gotoFrame(std::uint32_t(std::min(frame - 1 + instruction.number, 4294967295.0)), play);
             break;
         }
         case op::GetUrl:
@@ -790,7 +789,7 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
         }
         case op::InitObject: {
             const double wanted = number(pop());
-            const std::size_t count = std::isfinite(wanted) && wanted > 0 ? std::size_t(wanted) : 0;
+            const std::size_t count = wanted > 0 ? std::size_t(std::min(wanted, double(stack_.size()))) : 0;
             Object* made = makeObject(objectPrototype_);
             for (std::size_t i = 0; i < count && !stack_.empty(); ++i) {
                 Value value = pop();
