@@ -18,7 +18,9 @@ inline constexpr std::uint64_t kMaxLzmaMemory = 256u << 20;   // the LZMA decode
 
 // Cut short: what lies beyond is dropped and the rest plays.
 inline constexpr std::size_t kMaxFrames = 65'535;    // of any one timeline: later frames are dropped
-inline constexpr std::size_t kMaxActionStack = 4096; // values on the action stack after each action
+
+// Scripts: the budget of actions a frame, and the caps on their stack, strings, calls and heap,
+// are those of avm1::Machine and avm1::Heap (src/swf/avm1/).
 
 // Left empty: the object is placed but shows nothing, and what it holds is not placed.
 inline constexpr int kMaxSpriteNesting = 16;                                   // sprites within sprites, when placed
