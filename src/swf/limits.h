@@ -17,7 +17,7 @@ inline constexpr std::size_t kMaxMovieRecords = 4'000'000;    // shape records a
 inline constexpr std::uint64_t kMaxLzmaMemory = 256u << 20;   // the LZMA decoder's dictionary and state
 
 // Cut short: what lies beyond is dropped and the rest plays.
-inline constexpr std::size_t kMaxFrames = 65'535;    // of any one timeline: later frames are dropped
+inline constexpr std::size_t kMaxFrames = 65'535; // of any one timeline: later frames are dropped
 
 // Scripts: the budget of actions a frame, and the caps on their stack, strings, calls and heap,
 // are those of avm1::Machine and avm1::Heap (src/swf/avm1/).
