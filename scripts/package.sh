@@ -14,8 +14,11 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
 fi
 export SOURCE_DATE_EPOCH
 eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
+# Debian's optimisation, and no debugging data: the package's program is stripped of it anyway.
+CXXFLAGS=${CXXFLAGS//-g /}
 QUILLMERE_BUILD_DIR=build-package QUILLMERE_BUILD_TARGETS="quillmere quillmere_documents" \
     bash scripts/build.sh -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-    "-DCMAKE_CXX_FLAGS=$CPPFLAGS $CXXFLAGS" "-DCMAKE_EXE_LINKER_FLAGS=$LDFLAGS" "$@"
+    "-DCMAKE_CXX_FLAGS=$CPPFLAGS $CXXFLAGS" "-DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG" \
+    "-DCMAKE_EXE_LINKER_FLAGS=$LDFLAGS" "$@"
 (cd build-package && cpack -G DEB > cpack.log) || { cat build-package/cpack.log; exit 1; }
 ls "$PWD"/build-package/quillmere_*.deb
