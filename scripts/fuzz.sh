@@ -12,9 +12,10 @@ CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebIn
 cmake --build build-fuzz
 
 printf '%-14s %14s %8s\n' target executions crashes
-for target in list_reader navigate_address notice_line text_decoder swf_reader avm1 swf_render; do
+for target in list_reader navigate_address notice_line text_decoder swf_reader swf_player avm1 swf_render; do
     work=$(mktemp -d)
-    cp fuzz/corpus/${target/swf_render/swf_reader}/* "$work"/ # the renderer starts from the reader's movies
+    case $target in swf_*) seeds=swf_reader ;; *) seeds=$target ;; esac # the SWF targets share the reader's movies
+    cp fuzz/corpus/$seeds/* "$work"/
     case $target in swf_*) cp demo/prx/banner.swf "$work"/ ;; esac # a movie that uses most of what we draw
     log=$PWD/build-fuzz/fuzz_$target.log
     # fontconfig keeps what it loads for the process's life, which the leak check would report.
