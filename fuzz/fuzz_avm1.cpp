@@ -8,22 +8,6 @@
 
 #include "swf/avm1/machine.h"
 
-namespace {
-
-class QuietHost : public quillmere::swf::avm1::Host {
-public:
-    void nextFrame() override {}
-    void previousFrame() override {}
-    void play() override {}
-    void stop() override {}
-    void gotoFrame(std::uint32_t, bool) override {}
-    void gotoLabel(const std::string&, bool) override {}
-    void getUrl(const std::string&, const std::string&) override {}
-    double milliseconds() const override { return 1000; }
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0)
@@ -32,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto code
         = std::make_shared<const Code>(decode(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1)));
     Machine machine(4 + data[0] % 7, 1);
-    QuietHost host;
+    NoHost host;
     for (int frame = 0; frame < 3; ++frame) {
         machine.startFrame();
         machine.run(code, host);

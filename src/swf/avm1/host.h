@@ -24,4 +24,17 @@ public:
     virtual void trace(const std::string& /*text*/) {}
 };
 
+// A host that does nothing and whose clock stands still: for scripts run with no timeline.
+class NoHost : public Host {
+public:
+    void nextFrame() override {}
+    void previousFrame() override {}
+    void play() override {}
+    void stop() override {}
+    void gotoFrame(std::uint32_t, bool) override {}
+    void gotoLabel(const std::string&, bool) override {}
+    void getUrl(const std::string&, const std::string&) override {}
+    double milliseconds() const override { return 0; }
+};
+
 } // namespace quillmere::swf::avm1

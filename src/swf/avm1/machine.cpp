@@ -62,19 +62,6 @@ enum Preload : std::uint16_t {
     PreloadGlobal = 0x0100,
 };
 
-// What scripts run outside a block of actions (a getter a variable's reading calls) ask of.
-class NoHost : public Host {
-public:
-    void nextFrame() override {}
-    void previousFrame() override {}
-    void play() override {}
-    void stop() override {}
-    void gotoFrame(std::uint32_t, bool) override {}
-    void gotoLabel(const std::string&, bool) override {}
-    void getUrl(const std::string&, const std::string&) override {}
-    double milliseconds() const override { return 0; }
-};
-
 Object* objectIn(const Value& value)
 {
     Object* const* object = std::get_if<Object*>(&value);
@@ -538,7 +525,7 @@ Value Machine::variable(std::string_view name)
 
 Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std::uint32_t end, std::uint32_t& resume)
 {
-    static NoHost noHost;
+    static NoHost noHost; // for a getter that reading a variable from outside a run calls
     Host& host = host_ ? *host_ : noHost;
     const int version = convert_.version();
     const bool utf8 = version >= 6;
