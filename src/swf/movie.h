@@ -155,6 +155,26 @@ struct Filter {
     bool operator==(const Filter&) const = default;
 };
 
+// Scripts a placed sprite runs on events, as PlaceObject2 and PlaceObject3 give them.
+struct ClipAction {
+    enum Event : std::uint32_t {
+        Load = 1 << 0,
+        EnterFrame = 1 << 1,
+        Unload = 1 << 2,
+        MouseMove = 1 << 3,
+        MouseDown = 1 << 4,
+        MouseUp = 1 << 5,
+        Initialize = 1 << 9,
+        Press = 1 << 10,
+        Release = 1 << 11,
+        RollOver = 1 << 13,
+        RollOut = 1 << 14,
+        Construct = 1 << 18,
+    };
+    std::uint32_t events = 0;
+    ActionList actions;
+};
+
 // PlaceObject, PlaceObject2 and PlaceObject3: what they give, the rest absent.
 struct Place {
     std::uint16_t depth = 0;
@@ -169,6 +189,8 @@ struct Place {
     std::optional<bool> cacheAsBitmap;
     std::optional<bool> visible;
     std::optional<Rgba> opaqueBackground;
+    std::optional<std::string> name; // by which scripts find the object
+    std::vector<ClipAction> clipActions;
 };
 
 struct Remove {
@@ -180,6 +202,8 @@ using DisplayCommand = std::variant<Place, Remove>;
 struct Frame {
     std::vector<DisplayCommand> commands;
     std::vector<ActionList> actions; // DoAction tags, run after the commands
+    // DoInitAction tags: each runs once in a showing of the movie, before the frame's actions.
+    std::vector<ActionList> initActions;
 };
 
 struct Timeline {
@@ -233,6 +257,8 @@ struct Movie {
     double frameRate = 12;
     Rgba background{255, 255, 255, 255};
     std::map<std::uint16_t, std::shared_ptr<const Character>> dictionary;
+    std::map<std::string, std::uint16_t> exports; // characters by the names scripts attach them by
+    std::size_t bytes = 0;                        // of the file, as scripts ask for it
     Timeline timeline;
     std::vector<std::string> unreadable; // a line for each character left empty, and why
 

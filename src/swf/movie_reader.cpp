@@ -89,7 +89,8 @@ template <int version>
 void placeObject(Reader& r, TimelineRead& t, ByteReader& in)
 {
     r.budget.spendRecords(1);
-    t.pending.commands.push_back(version == 1 ? readPlace1(in) : readPlace2(in, version == 3));
+    t.pending.commands.push_back(version == 1 ? readPlace1(in)
+                                              : readPlace2(in, version == 3, r.movie.version, r.budget));
 }
 
 template <int version>
@@ -98,12 +99,29 @@ void removeObject(Reader& r, TimelineRead& t, ByteReader& in)
     r.budget.spendRecords(1);
     if constexpr (version == 1)
         in.u16(); // the character id
-    t.pending.commands.push_back(Remove{in.u16()});
+    const std::uint16_t depth = in.u16();
+    t.pending.commands.emplace_back(std::in_place_type<Remove>, depth);
 }
 
 void doAction(Reader& r, TimelineRead& t, ByteReader& in)
 {
     t.pending.actions.push_back(readActions(in, r.budget));
+}
+
+void doInitAction(Reader& r, TimelineRead& t, ByteReader& in)
+{
+    in.u16(); // the sprite it prepares: run with the main timeline as its target all the same
+    t.pending.initActions.push_back(readActions(in, r.budget));
+}
+
+// The names scripts attach characters by.
+void exportAssets(Reader& r, TimelineRead&, ByteReader& in)
+{
+    for (std::size_t count = in.u16(); count > 0; --count) {
+        r.budget.spendRecords(1);
+        const std::uint16_t id = in.u16();
+        r.movie.exports.try_emplace(in.string(), id);
+    }
 }
 
 // The colours of a DefineButton's records, which have no colour transform of their own.
@@ -236,6 +254,8 @@ constexpr std::array kTags{
     timelineTag(43, frameLabel),
     definition(46, defineMorphShape<1>),
     definition(48, defineFont<2>),
+    movieTag(56, exportAssets),
+    movieTag(59, doInitAction),
     timelineTag(70, placeObject<3>),
     movieTag(72, doAbc), // its early form
     definition(75, defineFont<3>),
@@ -266,6 +286,7 @@ Movie Reader::read(std::string_view file)
     const Container container = openContainer(file);
     ByteReader in(container.body);
     movie.version = container.version;
+    movie.bytes = file.size();
     movie.stage = readRect(in);
     movie.frameRate = in.u16() / 256.0;
     in.u16(); // the frame count: the ShowFrame tags say it

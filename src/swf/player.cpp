@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "swf/limits.h"
+#include "swf/script_clip.h"
 
 namespace quillmere::swf {
 
@@ -20,53 +21,50 @@ constexpr std::uint32_t kRandomSeed = 20261208;
 
 } // namespace
 
-TimelinePlayer::TimelinePlayer(PlayContext& context, const Timeline& timeline, int nesting)
-    : context_(context), timeline_(timeline), nesting_(nesting)
+TimelinePlayer::TimelinePlayer(PlayContext& context, const Timeline& timeline, int nesting, TimelinePlayer* parent)
+    : context_(context), timeline_(timeline), nesting_(nesting), parent_(parent)
 {
+    if (context_.machine) {
+        machine_ = context_.machine;
+        object_ = parent_ ? machine_->makeClip() : machine_->root();
+        if (object_) {
+            script_ = std::make_unique<ScriptClip>(*this);
+            object_->clip = script_.get();
+        }
+    }
     apply(timeline_.frames.front());
-    actionsWaiting_ = !timeline_.frames.front().actions.empty();
+    actionsWaiting_ = !timeline_.frames.front().actions.empty() || !timeline_.frames.front().initActions.empty();
 }
 
 TimelinePlayer::~TimelinePlayer()
 {
-    if (clip_)
-        machine_->release(clip_);
+    if (!object_)
+        return;
+    object_->clip = nullptr;
+    if (parent_)
+        machine_->release(object_);
 }
 
-class TimelinePlayer::Host : public avm1::Host {
-public:
-    explicit Host(TimelinePlayer& timeline) : timeline_(timeline) {}
+const Shape* TimelinePlayer::drawing() const
+{
+    const auto found = list_.find(kDrawingDepth);
+    return found != list_.end() ? std::get_if<Shape>(found->second.character) : nullptr;
+}
 
-    void nextFrame() override { goTo(timeline_.frame_ + 1, false); }
-    void previousFrame() override { goTo(timeline_.frame_ == 0 ? 0 : timeline_.frame_ - 1, false); }
-    void play() override { timeline_.playing_ = true; }
-    void stop() override { timeline_.playing_ = false; }
-    void gotoFrame(std::uint32_t frame, bool play) override { goTo(frame, play); }
-    void gotoLabel(const std::string& label, bool play) override
-    {
-        const auto& labels = timeline_.timeline_.labels;
-        if (const auto found = labels.find(label); found != labels.end())
-            goTo(found->second, play);
-    }
-    void getUrl(const std::string& address, const std::string& /*target*/) override
-    {
-        PlayContext& context = timeline_.context_;
-        if (!context.userEvent)
-            context.ignoredAddress = true;
-        else if (!context.requestedAddress)
-            context.requestedAddress = address;
-    }
-    double milliseconds() const override { return timeline_.context_.milliseconds; }
+DisplayObject* TimelinePlayer::placement()
+{
+    if (!parent_)
+        return nullptr;
+    const auto found = parent_->list_.find(depth_);
+    return found != parent_->list_.end() && found->second.sprite.get() == this ? &found->second : nullptr;
+}
 
-private:
-    void goTo(std::size_t frame, bool play)
-    {
-        timeline_.gotoFrame(frame);
-        timeline_.playing_ = play;
-    }
-
-    TimelinePlayer& timeline_;
-};
+void TimelinePlayer::discard(DisplayObject&& object)
+{
+    if (object.sprite && object.sprite->object_)
+        object.sprite->object_->clip = nullptr; // scripts that hold it reach a plain object now
+    context_.discarded.push_back(std::move(object));
+}
 
 bool TimelinePlayer::animates() const
 {
@@ -78,19 +76,21 @@ bool TimelinePlayer::animates() const
 
 DisplayObject TimelinePlayer::instantiate(std::uint16_t characterId, int nesting)
 {
+    static const Character emptySprite = Sprite{Timeline{{Frame{}}, {}}};
     DisplayObject object;
     object.instance = context_.nextInstance++;
     object.characterId = characterId;
     if (context_.placed >= kMaxDisplayObjects || context_.made >= kMaxObjectsMadeInAFrame)
         return object; // placed, but nothing to show
-    object.character = context_.movie.character(characterId);
+    // Id 0 is no character's: scripts make empty clips with it.
+    object.character = characterId ? context_.movie.character(characterId) : &emptySprite;
     ++context_.placed;
     ++context_.made;
     object.counted = std::shared_ptr<const void>(nullptr, [&placed = context_.placed](const void*) { --placed; });
     if (!object.character || nesting + 1 >= kMaxSpriteNesting)
         return object;
     if (const auto* sprite = std::get_if<Sprite>(object.character)) {
-        object.sprite = std::make_shared<TimelinePlayer>(context_, sprite->timeline, nesting + 1);
+        object.sprite = std::make_shared<TimelinePlayer>(context_, sprite->timeline, nesting + 1, this);
     } else if (const auto* button = std::get_if<Button>(object.character)) {
         object.button = std::make_shared<ButtonInstance>();
         for (const Button::Record& record : button->records)
@@ -114,17 +114,29 @@ void TimelinePlayer::place(const Place& place)
         // A new placement needs a character; one at an occupied depth replaces what was there.
         if (!place.characterId)
             return;
+        if (found != list_.end())
+            discard(std::move(found->second));
         found = list_.insert_or_assign(place.depth, instantiate(*place.characterId, nesting_)).first;
+        if (found->second.sprite)
+            found->second.sprite->depth_ = place.depth;
+        found->second.events = &place.clipActions;
     } else if (place.characterId && *place.characterId != found->second.characterId) {
         DisplayObject replaced = instantiate(*place.characterId, nesting_);
+        if (replaced.sprite)
+            replaced.sprite->depth_ = place.depth;
+        replaced.name = found->second.name;
         replaced.matrix = found->second.matrix;
         replaced.colorTransform = found->second.colorTransform;
         replaced.ratio = found->second.ratio;
         replaced.clipDepth = found->second.clipDepth;
         replaced.effects = found->second.effects;
-        found->second = std::move(replaced);
+        discard(std::exchange(found->second, std::move(replaced)));
     }
     DisplayObject& object = found->second;
+    if (place.name)
+        object.name = *place.name;
+    if (object.scripted)
+        return; // a script moved it, and the frames leave it be
     // A placement changes only what it gives.
     const auto take = []<typename T>(T& field, const std::optional<T>& given) {
         if (given)
@@ -149,10 +161,12 @@ void TimelinePlayer::place(const Place& place)
 void TimelinePlayer::apply(const Frame& frame)
 {
     for (const auto& command : frame.commands) {
-        if (const auto* placed = std::get_if<Place>(&command))
+        if (const auto* placed = std::get_if<Place>(&command)) {
             place(*placed);
-        else
-            list_.erase(std::get<Remove>(command).depth);
+        } else if (const auto found = list_.find(std::get<Remove>(command).depth); found != list_.end()) {
+            discard(std::move(found->second));
+            list_.erase(found);
+        }
     }
     changes_ += frame.commands.empty() ? 0 : 1;
 }
@@ -175,28 +189,60 @@ void TimelinePlayer::gotoFrame(std::size_t frame)
         DisplayList rebuilt;
         for (auto& [depth, wanted] : replay.list_) {
             auto kept = list_.find(depth);
-            DisplayObject object = kept != list_.end() && kept->second.characterId == wanted.characterId
-                                       ? std::move(kept->second)
-                                       : instantiate(wanted.characterId, nesting_);
-            object.matrix = wanted.matrix;
-            object.colorTransform = wanted.colorTransform;
+            const bool keep
+                = kept != list_.end() && !kept->second.dynamic && kept->second.characterId == wanted.characterId;
+            DisplayObject object = keep ? std::exchange(kept->second, {}) : instantiate(wanted.characterId, nesting_);
+            if (object.sprite)
+                object.sprite->depth_ = depth;
+            object.name = wanted.name;
+            object.events = wanted.events;
+            if (!object.scripted) {
+                object.matrix = wanted.matrix;
+                object.colorTransform = wanted.colorTransform;
+            }
             object.ratio = wanted.ratio;
             object.clipDepth = wanted.clipDepth;
             rebuilt.emplace(depth, std::move(object));
+        }
+        // What scripts placed stays until they remove it.
+        for (auto& [depth, object] : list_) {
+            if (object.dynamic)
+                rebuilt.emplace(depth, std::move(object));
+            else if (object.character)
+                discard(std::move(object));
         }
         list_ = std::move(rebuilt);
         frame_ = frame;
         ++changes_;
     }
-    actionsWaiting_ = !timeline_.frames[frame_].actions.empty();
+    actionsWaiting_ = !timeline_.frames[frame_].actions.empty() || !timeline_.frames[frame_].initActions.empty();
 }
 
 void TimelinePlayer::runWaitingActions()
 {
     for (int runs = 0; runs < kActionRunsPerTick && actionsWaiting_; ++runs) {
         actionsWaiting_ = false;
-        for (const ActionList& actions : timeline_.frames[frame_].actions)
+        const Frame& frame = timeline_.frames[frame_];
+        for (const ActionList& actions : frame.initActions)
+            if (context_.initialized.insert(actions.get()).second && machine_)
+                runOn(machine_->root(), actions);
+        for (const ActionList& actions : frame.actions)
             run(actions); // a goto among them leaves this frame's own lists to run on
+    }
+}
+
+void TimelinePlayer::runEvent(std::uint32_t events, std::string_view handler)
+{
+    if (!machine_ || !object_ || !object_->clip)
+        return;
+    if (const DisplayObject* placed = placement(); placed && placed->events)
+        for (const ClipAction& action : *placed->events)
+            if (action.events & events)
+                run(action.actions);
+    if (!handler.empty() && object_->clip) {
+        const auto self = shared_from_this(); // the handler may remove this clip
+        if (machine_->callMethod(object_, handler, *script_) != avm1::Machine::Ending::Finished)
+            context_.scriptStopped = true;
     }
 }
 
@@ -207,9 +253,16 @@ bool TimelinePlayer::tick(bool advance)
         if (object.sprite)
             before.insert(object.sprite.get());
     const std::uint64_t changesBefore = changes_;
+    const bool entered = advance; // a clip placed in this tick has its load instead
+    if (entered)
+        runEvent(ClipAction::EnterFrame, "onEnterFrame");
     if (advance && !actionsWaiting_ && playing_ && frameCount() > 1)
         gotoFrame(frame_ + 1 < frameCount() ? frame_ + 1 : 0);
+    const bool loading = !loaded_;
+    loaded_ = true;
     runWaitingActions();
+    if (loading)
+        runEvent(ClipAction::Load, "onLoad");
     bool changed = changes_ != changesBefore;
     // The sprites: those that were here play on; those just placed run their first frame.
     std::vector<std::shared_ptr<TimelinePlayer>> sprites;
@@ -223,23 +276,40 @@ bool TimelinePlayer::tick(bool advance)
 
 void TimelinePlayer::run(const ActionList& actions)
 {
-    if (!context_.machine)
+    runOn(object_, actions);
+}
+
+void TimelinePlayer::runOn(avm1::Object* target, const ActionList& actions)
+{
+    if (!machine_ || !target || !script_)
         return;
-    if (!machine_) {
-        machine_ = context_.machine;
-        if (nesting_ > 0) // the main timeline's object is the machine's own
-            clip_ = machine_->makeClip();
-    }
-    Host host(*this);
-    if (machine_->run(actions, host, clip_) != avm1::Machine::Ending::Finished)
+    const auto self = shared_from_this(); // its scripts may remove this timeline
+    if (machine_->run(actions, *script_, target) != avm1::Machine::Ending::Finished)
         context_.scriptStopped = true;
 }
 
-std::pair<DisplayObject*, TimelinePlayer*> TimelinePlayer::findButton(std::uint64_t instance)
+std::optional<std::uint16_t> TimelinePlayer::exported(const std::string& name) const
+{
+    const auto& exports = context_.movie.exports;
+    if (const auto found = exports.find(name); found != exports.end())
+        return found->second;
+    // Names are found whatever their case, as scripts of every version do.
+    const auto lower = [](std::string text) {
+        for (char& c : text)
+            c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+        return text;
+    };
+    for (const auto& [exportedName, id] : exports)
+        if (lower(exportedName) == lower(name))
+            return id;
+    return std::nullopt;
+}
+
+std::pair<DisplayObject*, std::shared_ptr<TimelinePlayer>> TimelinePlayer::findButton(std::uint64_t instance)
 {
     for (auto& [depth, object] : list_) {
         if (object.instance == instance && object.button)
-            return {&object, this};
+            return {&object, shared_from_this()};
         if (object.sprite)
             if (auto found = object.sprite->findButton(instance); found.first)
                 return found;
@@ -250,16 +320,30 @@ std::pair<DisplayObject*, TimelinePlayer*> TimelinePlayer::findButton(std::uint6
 Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)), context_{*movie_}
 {
     context_.machine = std::make_shared<avm1::Machine>(movie_->version, kRandomSeed);
-    root_ = std::make_unique<TimelinePlayer>(context_, movie_->timeline, 0);
+    installClipMethods(*context_.machine);
+    installColorClass(*context_.machine);
+    root_ = std::make_shared<TimelinePlayer>(context_, movie_->timeline, 0);
     root_->tick(false);
+    showDrawings();
+    context_.scriptChanged = false;
+}
+
+void Player::showDrawings()
+{
+    for (const std::weak_ptr<TimelinePlayer>& drawn : std::exchange(context_.redrawn, {}))
+        if (const std::shared_ptr<TimelinePlayer> timeline = drawn.lock())
+            timeline->refreshDrawing();
 }
 
 bool Player::tick()
 {
     context_.made = 0;
+    context_.discarded.clear();
     context_.machine->startFrame();
     context_.milliseconds += 1000 / std::clamp(movie_->frameRate, kMinFrameRate, kMaxFrameRate);
-    return root_->tick(true);
+    const bool changed = root_->tick(true);
+    showDrawings();
+    return std::exchange(context_.scriptChanged, false) || changed;
 }
 
 bool Player::setState(std::uint64_t button, Button::State state)
@@ -306,13 +390,14 @@ void Player::runButtonActions(std::uint64_t button, bool release)
     auto [object, timeline] = root_->findButton(button);
     if (!object)
         return;
-    const Button& definition = std::get<Button>(*object->character);
+    const Button& definition = std::get<Button>(*object->character); // the movie's: outlives the click
     context_.userEvent = true;
     context_.made = 0;
     context_.machine->startFrame(); // a click's scripts have a budget of their own
     for (const ActionList& actions : release ? definition.onRelease : definition.onPress)
         timeline->run(actions);
     context_.userEvent = false;
+    showDrawings();
     // One click opens one address at the most, whatever its press and release ask for.
     if (context_.requestedAddress && !clickAddress_)
         clickAddress_ = context_.requestedAddress;

@@ -3,9 +3,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "swf/avm1/machine.h"
@@ -20,7 +22,14 @@ struct ButtonInstance;
 struct DisplayObject {
     std::uint64_t instance = 0; // tells placements apart, for the pointer
     std::uint16_t characterId = 0;
-    const Character* character = nullptr; // null when the movie does not define the id
+    const Character* character = nullptr;            // null when the movie does not define the id
+    std::shared_ptr<const Character> made;           // what `character` points to when a script made it
+    std::string name;                                // its instance name, by which scripts find it
+    const std::vector<ClipAction>* events = nullptr; // a sprite's scripts for its events
+    // Placed by a script, which alone removes it: the timeline's frames leave it where it is.
+    bool dynamic = false;
+    // Moved by a script: the timeline's frames no longer move it.
+    bool scripted = false;
     Matrix matrix;
     ColorTransform colorTransform;
     std::uint16_t ratio = 0;
@@ -38,7 +47,12 @@ struct DisplayObject {
     std::shared_ptr<const void> counted;    // held while the object is placed: see PlayContext
 };
 
-using DisplayList = std::map<std::uint16_t, DisplayObject>; // by depth, drawn bottom up
+// By depth, drawn bottom up. The frames place from 1 to 65535; scripts from -16384 up, counted
+// here from 0 (their 0 is kScriptDepths).
+using DisplayList = std::map<std::int32_t, DisplayObject>;
+inline constexpr std::int32_t kScriptDepths = 16384;
+// Where a sprite's drawing lies: under all it holds.
+inline constexpr std::int32_t kDrawingDepth = std::numeric_limits<std::int32_t>::min();
 
 struct ButtonInstance {
     Button::State state = Button::Up;
@@ -63,14 +77,21 @@ struct PlayContext {
     std::optional<std::string> requestedAddress{};
     bool ignoredAddress = false; // a frame action asked for one without a click
     bool userEvent = false;
+    bool scriptChanged = false; // a script changed what is shown since the last tick
+    // Objects removed from the stage while scripts may still be running in them: freed at the
+    // next tick.
+    std::vector<DisplayObject> discarded{};
+    std::set<const avm1::Code*> initialized{};            // init actions run once
+    std::vector<std::weak_ptr<TimelinePlayer>> redrawn{}; // drawings changed since last shown
+    Point pointer{};                                      // on the stage, in twips
 };
 
 // One timeline as it plays: the movie's own, or a placed sprite's. Frames count from 0.
-class TimelinePlayer {
+class TimelinePlayer : public std::enable_shared_from_this<TimelinePlayer> {
 public:
     // `nesting` is how deep in sprites this timeline lies; sprites placed beyond the limit
-    // stay empty, so that a sprite placing itself ends.
-    TimelinePlayer(PlayContext& context, const Timeline& timeline, int nesting);
+    // stay empty, so that a sprite placing itself ends. `parent` holds it in its display list.
+    TimelinePlayer(PlayContext& context, const Timeline& timeline, int nesting, TimelinePlayer* parent = nullptr);
     ~TimelinePlayer();
     TimelinePlayer(const TimelinePlayer&) = delete;
     TimelinePlayer& operator=(const TimelinePlayer&) = delete;
@@ -88,19 +109,36 @@ public:
     bool tick(bool advance);
     // Runs actions with this timeline as their target.
     void run(const ActionList& actions);
-    // What the scripts ask of this timeline.
-    class Host;
+    // This timeline as its scripts see it.
+    class ScriptClip;
+    // A sprite's drawing, made by its scripts; null when it has none.
+    const Shape* drawing() const;
+
+    // The character the movie exports by this name for scripts to attach.
+    std::optional<std::uint16_t> exported(const std::string& name) const;
+    std::size_t movieBytes() const { return context_.movie.bytes; }
 
     // The button with this instance id, and the timeline it lies in; null when gone.
-    std::pair<DisplayObject*, TimelinePlayer*> findButton(std::uint64_t instance);
+    std::pair<DisplayObject*, std::shared_ptr<TimelinePlayer>> findButton(std::uint64_t instance);
 
 private:
+    friend class Player;
     // Shows `frame` as if played from the start to it: objects that stay keep their state.
     void gotoFrame(std::size_t frame);
     void apply(const Frame& frame);
     void place(const Place& place);
     DisplayObject instantiate(std::uint16_t characterId, int nesting);
     void runWaitingActions();
+    void runOn(avm1::Object* target, const ActionList& actions);
+    // Runs the handlers of `events` of the clip actions, then the method `handler`, if any.
+    void runEvent(std::uint32_t events, std::string_view handler);
+    // Takes an object off the display list: scripts running in it finish, and it goes at the
+    // next tick.
+    void discard(DisplayObject&& object);
+    // Where this sprite lies in its parent's list: null for the main timeline, or when gone.
+    DisplayObject* placement();
+    // Shows what its drawing holds now.
+    void refreshDrawing();
 
     PlayContext& context_;
     const Timeline& timeline_;
@@ -108,11 +146,15 @@ private:
     std::size_t frame_ = 0;
     bool playing_ = true;
     bool actionsWaiting_ = false; // the actions of the frame just entered have not run yet
+    bool loaded_ = false;         // its first frame has run, and its load event
     std::uint64_t changes_ = 0;   // counts changes of the display list
     DisplayList list_;
-    // This timeline's object for its scripts, made when they first run.
+    TimelinePlayer* parent_ = nullptr;
+    std::int32_t depth_ = 0; // in the parent's list
+    // This timeline's object for its scripts.
     std::shared_ptr<avm1::Machine> machine_;
-    avm1::Object* clip_ = nullptr;
+    avm1::Object* object_ = nullptr;
+    std::unique_ptr<ScriptClip> script_;
 };
 
 // The movie as it plays: the main timeline and every sprite's, one frame a tick, looping unless
@@ -141,11 +183,13 @@ public:
 
 private:
     bool setState(std::uint64_t button, Button::State state);
+    // Shows what scripts drew since last time.
+    void showDrawings();
     void runButtonActions(std::uint64_t button, bool release);
 
     std::shared_ptr<const Movie> movie_;
     PlayContext context_;
-    std::unique_ptr<TimelinePlayer> root_;
+    std::shared_ptr<TimelinePlayer> root_;
     std::uint64_t hovered_ = 0;
     std::uint64_t pressed_ = 0;
     std::optional<std::string> clickAddress_;

@@ -107,7 +107,36 @@ Place readPlace1(ByteReader& in)
     return place;
 }
 
-Place readPlace2(ByteReader& in, bool place3)
+namespace {
+
+// The events of a clip action: two bytes up to version 5, four from 6.
+std::uint32_t readClipEvents(ByteReader& in, std::uint8_t movieVersion)
+{
+    return movieVersion <= 5 ? in.u16() : in.u32();
+}
+
+std::vector<ClipAction> readClipActions(ByteReader& in, std::uint8_t movieVersion, Budget& budget)
+{
+    std::vector<ClipAction> actions;
+    in.u16();                         // reserved
+    readClipEvents(in, movieVersion); // all the events below, together
+    while (!in.atEnd()) {
+        ClipAction action;
+        action.events = readClipEvents(in, movieVersion);
+        if (action.events == 0)
+            break;
+        ByteReader body = in.sub(std::min<std::size_t>(in.u32(), in.remaining()));
+        if (action.events & (1u << 17))
+            body.u8(); // the key of a key press, which a banner is never sent
+        action.actions = readActions(body, budget);
+        actions.push_back(std::move(action));
+    }
+    return actions;
+}
+
+} // namespace
+
+Place readPlace2(ByteReader& in, bool place3, std::uint8_t movieVersion, Budget& budget)
 {
     Place place;
     const std::uint8_t flags = in.u8();
@@ -128,7 +157,7 @@ Place readPlace2(ByteReader& in, bool place3)
     if (flags & 0x10)
         place.ratio = in.u16();
     if (flags & 0x20)
-        in.string(); // instance name
+        place.name = in.string();
     if (flags & 0x40)
         place.clipDepth = in.u16();
     if (flags3 & 0x01) {
@@ -146,7 +175,14 @@ Place readPlace2(ByteReader& in, bool place3)
         place.visible = in.u8() != 0;
     if (flags3 & 0x40)
         place.opaqueBackground = readRgba(in);
-    return place; // clip actions follow, which only scripts would run
+    if (flags & 0x80) {
+        try {
+            place.clipActions = readClipActions(in, movieVersion, budget);
+        } catch (const FormatError&) {
+            // Cut short: the events read so far run.
+        }
+    }
+    return place;
 }
 
 } // namespace quillmere::swf

@@ -54,7 +54,7 @@ std::vector<Filter> readFilters(ByteReader& in);
 BlendMode readBlendMode(ByteReader& in);
 
 Place readPlace1(ByteReader& in);
-Place readPlace2(ByteReader& in, bool place3);
+Place readPlace2(ByteReader& in, bool place3, std::uint8_t movieVersion, Budget& budget);
 
 // zlib data of exactly `size` bytes once inflated.
 std::string inflateExactly(std::string_view compressed, std::size_t size);

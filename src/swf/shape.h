@@ -97,6 +97,8 @@ struct ShapeLayer {
 
 struct Shape {
     Rect bounds;
+    // Tells a script's drawings apart, each made once; 0 for the movie's shapes.
+    std::uint64_t serial = 0;
     bool nonZeroWinding = false; // else even-odd
     std::vector<ShapeLayer> layers;
 };

@@ -6,24 +6,12 @@
 #include <numbers>
 
 #include "swf/avm1/machine.h"
+#include "swf/avm1/natives.h"
 #include "swf/avm1/strings.h"
 
 namespace quillmere::swf::avm1 {
 
 namespace {
-
-using Arguments = std::vector<Value>;
-
-Value argument(const Arguments& arguments, std::size_t index)
-{
-    return index < arguments.size() ? arguments[index] : Value(Undefined{});
-}
-
-Object* objectIn(const Value& value)
-{
-    Object* const* object = std::get_if<Object*>(&value);
-    return object ? *object : nullptr;
-}
 
 // An index argument of slice and its kind: from the end when negative, cut to [0, length].
 std::size_t clampedIndex(double index, std::size_t length)
@@ -53,6 +41,20 @@ std::string radixString(double number, int radix)
 
 } // namespace
 
+void Machine::defineMethod(Object* on, std::string_view name, Function::Native native)
+{
+    on->put(key(name), Value(makeNative(std::move(native))), Property::DontEnum);
+}
+
+Function* Machine::defineClass(Object* on, std::string_view name, Object* prototype, Function::Native construct)
+{
+    Function* made = makeNative(std::move(construct));
+    made->put(key("prototype"), Value(prototype), Property::DontEnum | Property::DontDelete);
+    prototype->put(key("constructor"), Value(made), Property::DontEnum);
+    on->put(key(name), Value(made), Property::DontEnum);
+    return made;
+}
+
 void Machine::installBuiltins()
 {
     const bool utf8 = convert_.version() >= 6;
@@ -61,7 +63,7 @@ void Machine::installBuiltins()
     global_ = makeObject(objectPrototype_);
     timeline_ = makeObject(objectPrototype_);
     const auto method = [this](Object* on, std::string_view name, Function::Native native) {
-        on->put(key(name), Value(makeNative(std::move(native))), Property::DontEnum);
+        defineMethod(on, name, std::move(native));
     };
     const auto constant = [this](Object* on, std::string_view name, double value) {
         on->put(key(name), value, Property::DontEnum | Property::DontDelete | Property::ReadOnly);
@@ -69,11 +71,7 @@ void Machine::installBuiltins()
     const auto global
         = [&](std::string_view name, Function::Native native) { method(global_, name, std::move(native)); };
     const auto constructor = [this](std::string_view name, Object* prototype, Function::Native native) {
-        Function* made = makeNative(std::move(native));
-        made->put(key("prototype"), Value(prototype), Property::DontEnum | Property::DontDelete);
-        prototype->put(key("constructor"), Value(made), Property::DontEnum);
-        global_->put(key(name), Value(made), Property::DontEnum);
-        return made;
+        return defineClass(global_, name, prototype, std::move(native));
     };
     // The elements of an array-like object, and the making of an array from values.
     const auto elements = [this](const Value& self) {
@@ -390,6 +388,11 @@ void Machine::installBuiltins()
     });
     method(booleanPrototype_, "valueOf",
            [](Machine& m, Value self, Arguments&) { return Value(m.conversions().toBoolean(self)); });
+
+    // The clips' class: the player gives their prototype its methods.
+    movieClipPrototype_ = makeObject(objectPrototype_);
+    constructor("MovieClip", movieClipPrototype_, [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
+    timeline_->prototype = movieClipPrototype_;
 
     // Math.
     Object* math = makeObject(objectPrototype_);

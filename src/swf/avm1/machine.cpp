@@ -4,6 +4,8 @@
 #include <cmath>
 #include <optional>
 
+#include "swf/avm1/clip.h"
+#include "swf/avm1/natives.h"
 #include "swf/avm1/strings.h"
 
 namespace quillmere::swf::avm1 {
@@ -18,6 +20,7 @@ struct Machine::Activation {
     Object* locals = nullptr;   // what DefineLocal defines in: the function's, or the timeline
     Value self;                 // this
     Object* timeline = nullptr;
+    Object* ownTimeline = nullptr; // the timeline before SetTarget
     Value returned;
 };
 
@@ -46,6 +49,17 @@ struct Machine::Deeper {
 
 namespace {
 
+// GetProperty's and SetProperty's numbers for the display properties.
+constexpr const char* kPropertyNames[] = {
+    "_x",          "_y",     "_xscale",      "_yscale",    "_currentframe", "_totalframes",  "_alpha",
+    "_visible",    "_width", "_height",      "_rotation",  "_target",       "_framesloaded", "_name",
+    "_droptarget", "_url",   "_highquality", "_focusrect", "_soundbuftime", "_quality",      "_xmouse",
+    "_ymouse",
+};
+// CloneSprite's depths count from the bottom of those scripts place on, as duplicateMovieClip's
+// do from 0.
+constexpr double kFirstScriptDepth = 16384;
+
 constexpr std::size_t kActionsAThrow = 100; // unwinding costs more than an action
 // Prototype chains are followed this far: a script may make one that loops.
 constexpr int kLongestChain = 256;
@@ -62,17 +76,12 @@ enum Preload : std::uint16_t {
     PreloadGlobal = 0x0100,
 };
 
-Object* objectIn(const Value& value)
-{
-    Object* const* object = std::get_if<Object*>(&value);
-    return object ? *object : nullptr;
-}
-
 } // namespace
 
 Machine::Machine(int version, std::uint32_t seed) : convert_(version), globalRegisters_(4), random_(seed)
 {
     installBuiltins();
+    installGeometry();
 }
 
 Machine::~Machine() = default;
@@ -94,8 +103,9 @@ void Machine::spend(std::size_t actions)
 void Machine::startFrame()
 {
     actionsLeft_ = kActionsAFrame;
-    std::vector<Object*> roots{global_,         timeline_,        objectPrototype_, functionPrototype_,
-                               arrayPrototype_, stringPrototype_, numberPrototype_, booleanPrototype_};
+    std::vector<Object*> roots{
+        global_,          timeline_,        objectPrototype_,  functionPrototype_, arrayPrototype_,
+        stringPrototype_, numberPrototype_, booleanPrototype_, movieClipPrototype_};
     for (const Value& value : globalRegisters_)
         if (Object* object = objectIn(value))
             roots.push_back(object);
@@ -185,8 +195,10 @@ Object* Machine::prototypeOf(const Value& value) const
     return nullptr;
 }
 
-bool Machine::has(Object* object, const std::string& key) const
+bool Machine::has(Object* object, const std::string& key)
 {
+    if (object && object->clip && (object->clip->child(key) || displayProperty(object, key)))
+        return true;
     for (int hops = 0; object && hops < kLongestChain; ++hops, object = object->prototype)
         if (object->own(key))
             return true;
@@ -208,6 +220,16 @@ Value Machine::lookUp(Object* object, const std::string& key, const Value& self)
     return Undefined{};
 }
 
+std::optional<Value> Machine::displayProperty(Object* object, std::string_view name)
+{
+    if (!object->clip || name.empty() || name.front() != '_')
+        return std::nullopt;
+    std::string lower(name); // display properties ignore case in every version
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return object->clip->property(lower);
+}
+
 Value Machine::member(const Value& value, std::string_view name)
 {
     const std::string k = key(name);
@@ -216,6 +238,14 @@ Value Machine::member(const Value& value, std::string_view name)
     Object* object = objectIn(value);
     if (object && k == "__proto__")
         return object->prototype ? Value(object->prototype) : Value(Undefined{});
+    if (object && object->clip) {
+        // A clip's display properties, then its own properties, then its children by name.
+        if (std::optional<Value> shown = displayProperty(object, k))
+            return *shown;
+        if (!object->own(k))
+            if (Object* child = object->clip->child(k))
+                return child;
+    }
     return lookUp(prototypeOf(value), k, value);
 }
 
@@ -228,6 +258,13 @@ void Machine::setMember(const Value& value, std::string_view name, Value assigne
     if (k == "__proto__") {
         object->prototype = objectIn(assigned);
         return;
+    }
+    if (object->clip && !k.empty() && k.front() == '_') {
+        std::string lower = k;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+        if (object->clip->setProperty(lower, assigned))
+            return;
     }
     int hops = 0;
     for (Object* holder = object; holder && hops < kLongestChain; holder = holder->prototype, ++hops) {
@@ -342,7 +379,7 @@ Value Machine::call(const Value& callee, const Value& self, std::vector<Value>& 
     activation.pool = function->pool;
     activation.ownRegisters.resize(definition.function2 ? std::max<std::size_t>(definition.registerCount, 1) : 4);
     activation.registers = &activation.ownRegisters;
-    activation.timeline = function->timeline;
+    activation.timeline = activation.ownTimeline = function->timeline;
     activation.self = objectIn(self) ? self : Value(function->timeline);
     activation.locals = makeObject(nullptr);
     activation.scope = function->scope;
@@ -370,7 +407,8 @@ Value Machine::call(const Value& callee, const Value& self, std::vector<Value>& 
     preload(PreloadArguments, list);
     preload(PreloadSuper, Undefined{});
     preload(PreloadRoot, Value(timeline_));
-    preload(PreloadParent, Undefined{});
+    Object* parent = function->timeline && function->timeline->clip ? function->timeline->clip->parent() : nullptr;
+    preload(PreloadParent, parent ? Value(parent) : Value(Undefined{}));
     preload(PreloadGlobal, Value(global_));
     for (std::size_t i = 0; i < definition.parameters.size(); ++i) {
         Value argument = i < arguments.size() ? arguments[i] : Value(Undefined{});
@@ -410,8 +448,45 @@ std::vector<Value> Machine::popArguments()
     return arguments;
 }
 
+Object* Machine::resolveTarget(Activation& activation, std::string_view path)
+{
+    Object* at = activation.timeline;
+    if (path.empty())
+        return at;
+    if (path.front() == '/') {
+        at = timeline_;
+        path.remove_prefix(1);
+    }
+    while (at && !path.empty()) {
+        const std::size_t end = path.find_first_of("/.:");
+        const std::string_view step = path.substr(0, end);
+        path.remove_prefix(end == std::string_view::npos ? path.size() : end + 1);
+        if (step.empty() || step == ".")
+            continue;
+        const std::string k = key(step);
+        if (step == ".." || k == "_parent")
+            at = at->clip ? at->clip->parent() : nullptr;
+        else if (k == "_root" || k == "_level0")
+            at = timeline_;
+        else if (k == "this")
+            continue;
+        else
+            at = objectIn(member(Value(at), step));
+    }
+    return at;
+}
+
 Value Machine::getVariable(Activation& activation, const std::string& name)
 {
+    // A target path and a variable in it: "/a/b:x", "_root.a:x"; or a path alone: "/a/b".
+    if (const auto colon = name.rfind(':'); colon != std::string::npos) {
+        Object* holder = resolveTarget(activation, std::string_view(name).substr(0, colon));
+        return holder ? member(Value(holder), name.substr(colon + 1)) : Value(Undefined{});
+    }
+    if (name.find('/') != std::string::npos) {
+        Object* found = resolveTarget(activation, name);
+        return found ? Value(found) : Value(Undefined{});
+    }
     if (const auto dot = name.find('.'); dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
         Value holder = getVariable(activation, name.substr(0, dot));
         return member(holder, name.substr(dot + 1));
@@ -423,17 +498,26 @@ Value Machine::getVariable(Activation& activation, const std::string& name)
         return global_;
     if (k == "_root" || k == "_level0")
         return timeline_;
+    if (k == "_parent") {
+        Object* parent = activation.timeline->clip ? activation.timeline->clip->parent() : nullptr;
+        return parent ? Value(parent) : Value(Undefined{});
+    }
     for (auto object = activation.scope.rbegin(); object != activation.scope.rend(); ++object)
         if (has(*object, k))
-            return lookUp(*object, k, Value(*object));
+            return member(Value(*object), k);
     for (Object* holder : {activation.timeline, global_})
         if (has(holder, k))
-            return lookUp(holder, k, Value(holder));
+            return member(Value(holder), k);
     return Undefined{};
 }
 
 void Machine::setVariable(Activation& activation, const std::string& name, Value value)
 {
+    if (const auto colon = name.rfind(':'); colon != std::string::npos) {
+        if (Object* holder = resolveTarget(activation, std::string_view(name).substr(0, colon)))
+            setMember(holder, name.substr(colon + 1), std::move(value));
+        return;
+    }
     if (const auto dot = name.rfind('.'); dot != std::string::npos && dot > 0 && dot + 1 < name.size()) {
         setMember(getVariable(activation, name.substr(0, dot)), name.substr(dot + 1), std::move(value));
         return;
@@ -472,7 +556,7 @@ Object* Machine::makeClip()
     Object* clip = heap_.make<Object>();
     if (!clip)
         return nullptr;
-    clip->prototype = objectPrototype_;
+    clip->prototype = movieClipPrototype_;
     clips_.insert(clip);
     return clip;
 }
@@ -482,32 +566,52 @@ void Machine::release(Object* clip)
     clips_.erase(clip);
 }
 
-Machine::Ending Machine::run(std::shared_ptr<const Code> code, Host& host, Object* timeline)
+template <typename Body>
+Machine::Ending Machine::guarded(Host& host, Body body)
 {
     if (actionsLeft_ == 0)
         return Ending::OverBudget;
-    if (!code)
-        return Ending::Finished;
-    host_ = &host;
-    stack_.clear(); // what a block left on the stack is not the next one's
-    Activation activation;
-    activation.code = std::move(code);
-    activation.registers = &globalRegisters_;
-    activation.timeline = activation.locals = timeline ? timeline : timeline_;
-    activation.self = activation.timeline;
+    // A run may start inside another, when a script's change to a clip runs the clip's own:
+    // the outer one's stack and host are kept for it.
+    Host* const outerHost = std::exchange(host_, &host);
+    std::vector<Value> outerStack = std::exchange(stack_, {});
+    const int outerDepth = depth_;
     Ending ending = Ending::Finished;
     try {
-        std::uint32_t resume = 0;
-        execute(activation, 0, std::uint32_t(activation.code->instructions.size()), resume);
+        body();
     } catch (const Halt& halted) {
         ending = halted.ending;
     } catch (const Thrown&) {
         ending = Ending::Thrown;
     }
-    depth_ = 0;
-    stack_.clear();
-    host_ = nullptr;
+    depth_ = outerDepth;
+    stack_ = std::move(outerStack);
+    host_ = outerHost;
     return ending;
+}
+
+Machine::Ending Machine::run(std::shared_ptr<const Code> code, Host& host, Object* timeline)
+{
+    if (!code)
+        return Ending::Finished;
+    return guarded(host, [&] {
+        Activation activation;
+        activation.code = std::move(code);
+        activation.registers = &globalRegisters_;
+        activation.timeline = activation.locals = activation.ownTimeline = timeline ? timeline : timeline_;
+        activation.self = activation.timeline;
+        std::uint32_t resume = 0;
+        execute(activation, 0, std::uint32_t(activation.code->instructions.size()), resume);
+    });
+}
+
+Machine::Ending Machine::callMethod(Object* object, std::string_view name, Host& host, std::vector<Value> arguments)
+{
+    return guarded(host, [&] {
+        const Value method = member(Value(object), name);
+        if (dynamic_cast<Function*>(objectIn(method)))
+            call(method, Value(object), arguments);
+    });
 }
 
 Value Machine::variable(std::string_view name)
@@ -526,7 +630,10 @@ Value Machine::variable(std::string_view name)
 Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std::uint32_t end, std::uint32_t& resume)
 {
     static NoHost noHost; // for a getter that reading a variable from outside a run calls
-    Host& host = host_ ? *host_ : noHost;
+    Host& movie = host_ ? *host_ : noHost;
+    // The timeline actions go to the target, which SetTarget and With may change.
+    const auto targetHost
+        = [&]() -> Host& { return activation.timeline->clip ? static_cast<Host&>(*activation.timeline->clip) : movie; };
     const int version = convert_.version();
     const bool utf8 = version >= 6;
     const auto number = [this](const Value& v) { return toNumber(v); };
@@ -545,32 +652,32 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
         const Instruction& instruction = instructions[at++];
         switch (instruction.code) {
         // The timeline.
-        case op::NextFrame: host.nextFrame(); break;
-        case op::PreviousFrame: host.previousFrame(); break;
-        case op::Play: host.play(); break;
-        case op::Stop: host.stop(); break;
-        case op::GotoFrame: host.gotoFrame(instruction.number, false); break;
+        case op::NextFrame: targetHost().nextFrame(); break;
+        case op::PreviousFrame: targetHost().previousFrame(); break;
+        case op::Play: targetHost().play(); break;
+        case op::Stop: targetHost().stop(); break;
+        case op::GotoFrame: targetHost().gotoFrame(instruction.number, false); break;
         case op::GotoLabel:
             if (!instruction.strings.empty())
-                host.gotoLabel(instruction.strings.front(), false);
+                targetHost().gotoLabel(instruction.strings.front(), false);
             break;
         case op::GotoFrame2: {
             const Value target = pop();
             const bool play = instruction.flags & 0x01;
             const double frame = number(target);
             if (const auto* label = std::get_if<std::string>(&target); label && !std::isfinite(frame))
-                host.gotoLabel(*label, play);
+                targetHost().gotoLabel(*label, play);
             else if (frame >= 1 && frame < 4294967296.0)
-                host.gotoFrame(std::uint32_t(std::min(frame - 1 + instruction.number, 4294967295.0)), play);
+                targetHost().gotoFrame(std::uint32_t(std::min(frame - 1 + instruction.number, 4294967295.0)), play);
             break;
         }
         case op::GetUrl:
             if (instruction.strings.size() == 2)
-                host.getUrl(instruction.strings[0], instruction.strings[1]);
+                movie.getUrl(instruction.strings[0], instruction.strings[1]);
             break;
         case op::GetUrl2: {
             const std::string target = text(pop());
-            host.getUrl(text(pop()), target);
+            movie.getUrl(text(pop()), target);
             break;
         }
         case op::WaitForFrame:
@@ -679,7 +786,7 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
             push(double(random_() % std::uint32_t(bound)));
             break;
         }
-        case op::GetTime: push(std::trunc(host.milliseconds())); break;
+        case op::GetTime: push(std::trunc(movie.milliseconds())); break;
 
         // Comparisons and logic.
         case op::Equals:
@@ -985,7 +1092,68 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
             break;
         }
         case op::Throw: spend(kActionsAThrow); throw Thrown{pop()};
-        case op::Trace: host.trace(text(pop())); break;
+        case op::Trace: movie.trace(text(pop())); break;
+
+        // Clips by their target paths.
+        case op::SetTarget:
+        case op::SetTarget2: {
+            const Value given = instruction.code == op::SetTarget
+                                    ? Value(instruction.strings.empty() ? std::string() : instruction.strings.front())
+                                    : pop();
+            Object* object = objectIn(given);
+            if (!object) {
+                const std::string path = text(given);
+                object = path.empty() ? activation.ownTimeline : resolveTarget(activation, path);
+            }
+            activation.timeline = object && object->clip ? object : activation.ownTimeline;
+            break;
+        }
+        case op::GetProperty: {
+            const double index = number(pop());
+            Object* object = resolveTarget(activation, text(pop()));
+            const char* name
+                = index >= 0 && index < std::size(kPropertyNames) ? kPropertyNames[std::size_t(index)] : "";
+            std::optional<Value> found = object ? displayProperty(object, name) : std::nullopt;
+            push(found ? std::move(*found) : Value(Undefined{}));
+            break;
+        }
+        case op::SetProperty: {
+            Value value = pop();
+            const double index = number(pop());
+            Object* object = resolveTarget(activation, text(pop()));
+            if (object && object->clip && index >= 0 && index < std::size(kPropertyNames))
+                object->clip->setProperty(kPropertyNames[std::size_t(index)], value);
+            break;
+        }
+        case op::TargetPath: {
+            const Value value = pop();
+            Object* object = objectIn(value);
+            push(object && object->clip ? *displayProperty(object, "_target") : Value(Undefined{}));
+            break;
+        }
+        case op::CloneSprite: {
+            const Value depth = pop();
+            const Value name = pop();
+            Object* object = resolveTarget(activation, text(pop()));
+            std::vector<Value> arguments{name, Value(number(depth) - kFirstScriptDepth)};
+            if (object && object->clip)
+                call(member(Value(object), "duplicateMovieClip"), Value(object), arguments);
+            break;
+        }
+        case op::RemoveSprite: {
+            Object* object = resolveTarget(activation, text(pop()));
+            std::vector<Value> none;
+            if (object && object->clip)
+                call(member(Value(object), "removeMovieClip"), Value(object), none);
+            break;
+        }
+        case op::StartDrag: { // the pointer is the user's: no clip follows it
+            pop();
+            const bool constrained = convert_.toBoolean(pop());
+            for (int i = constrained ? 5 : 1; i > 0; --i)
+                pop();
+            break;
+        }
         default: break; // not run by this player
         }
     }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -45,10 +46,21 @@ public:
     // Runs a block of actions with `timeline` as its target: a clip's object, or by default
     // the main timeline's.
     Ending run(std::shared_ptr<const Code> code, Host& host, Object* timeline = nullptr);
+    // Calls the method `name` of `object`, if it has one: an event's handler.
+    Ending callMethod(Object* object, std::string_view name, Host& host, std::vector<Value> arguments = {});
 
     // The object of a timeline placed on the stage: kept until released, whatever reaches it.
     Object* makeClip();
     void release(Object* clip);
+    // The main timeline's object, whose variables scripts share.
+    Object* root() const { return timeline_; }
+    Object* global() const { return global_; }
+    Object* movieClipPrototype() const { return movieClipPrototype_; }
+    Object* objectPrototype() const { return objectPrototype_; }
+    // The player's own functions: a method of `on`, and a class whose constructor `construct`
+    // is run on the object `new` makes. Both are hidden from enumeration.
+    void defineMethod(Object* on, std::string_view name, Function::Native native);
+    Function* defineClass(Object* on, std::string_view name, Object* prototype, Function::Native construct);
 
     // A variable of the main timeline, or else of _global, as a script names it.
     Value variable(std::string_view name);
@@ -74,6 +86,9 @@ private:
     struct Thrown;
     struct Deeper;
 
+    // Runs `body` under the frame's budget, ending it as a run ends.
+    template <typename Body>
+    Ending guarded(Host& host, Body body);
     Flow execute(Activation& activation, std::uint32_t start, std::uint32_t end, std::uint32_t& resume);
     [[noreturn]] void halt(Ending ending) const;
     void spend(std::size_t actions);
@@ -83,8 +98,12 @@ private:
     Value boolean(bool value) const;     // version 4 had no booleans: 1 and 0
     bool looselyEquals(const Value& a, const Value& b);
     Value lessThan(const Value& a, const Value& b);
-    Object* prototypeOf(const Value& value) const;          // an object's, or its kind's for a primitive
-    bool has(Object* object, const std::string& key) const; // as its own, or its prototypes'
+    Object* prototypeOf(const Value& value) const;    // an object's, or its kind's for a primitive
+    bool has(Object* object, const std::string& key); // as its own, its prototypes', or a clip's
+    // A clip's display property by its name in any case; none for another name or object.
+    std::optional<Value> displayProperty(Object* object, std::string_view name);
+    // The clip a target path names, from the activation's target: "/a/b", "_root.a", "../b".
+    Object* resolveTarget(Activation& activation, std::string_view path);
     Value lookUp(Object* object, const std::string& key, const Value& self);
     bool instanceOf(const Value& value, const Value& constructor);
     Value construct(const Value& constructor, std::vector<Value>& arguments);
@@ -94,6 +113,7 @@ private:
     std::vector<Value> popArguments();
     std::string capped(std::string text) const;
     void installBuiltins();
+    void installGeometry();
 
     Conversions convert_;
     Heap heap_;
@@ -110,6 +130,7 @@ private:
     Object* stringPrototype_ = nullptr;
     Object* numberPrototype_ = nullptr;
     Object* booleanPrototype_ = nullptr;
+    Object* movieClipPrototype_ = nullptr;
     int depth_ = 0;
     Host* host_ = nullptr;
     std::mt19937 random_;

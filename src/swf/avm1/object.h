@@ -15,6 +15,7 @@
 
 namespace quillmere::swf::avm1 {
 
+class Clip;
 class Heap;
 class Machine;
 
@@ -37,6 +38,8 @@ public:
     Object& operator=(const Object&) = delete;
 
     Object* prototype = nullptr;
+    // Set while the object stands for a timeline on the stage.
+    Clip* clip = nullptr;
 
     const Property* own(const std::string& key) const;
     // Sets an own property's value, made with `flags` if new. False when it is read-only, or
@@ -49,7 +52,7 @@ public:
     // The enumerable own names, the latest made first.
     std::vector<std::string> keys() const;
     // What typeof says of it.
-    virtual std::string_view typeName() const { return "object"; }
+    virtual std::string_view typeName() const { return clip ? "movieclip" : "object"; }
     // Adds the objects this one holds to `found`.
     virtual void references(std::vector<Object*>& found) const;
 

@@ -31,10 +31,26 @@ Qt::PenJoinStyle joinOf(LineStyle::Join join)
 
 const Outlines::ShapePaths& Outlines::paths(const Shape& shape)
 {
+    if (shape.serial != 0)
+        return drawnPaths(shape);
     auto found = shapes_.find(&shape);
     if (found == shapes_.end())
         found = shapes_.emplace(&shape, pathsOf(shape)).first;
     return found->second;
+}
+
+const Outlines::ShapePaths& Outlines::drawnPaths(const Shape& shape)
+{
+    // A drawing's shape lasts until the script draws again, and another may take its address.
+    auto found = drawn_.find(shape.serial);
+    if (found != drawn_.end())
+        return found->second;
+    if (drawn_.size() >= kMaxCachedMorphFrames) {
+        for (const auto& [serial, paths] : drawn_)
+            strokes_.erase(&paths);
+        drawn_.clear();
+    }
+    return drawn_.emplace(shape.serial, pathsOf(shape)).first->second;
 }
 
 const Outlines::MorphFrame& Outlines::morphAt(const MorphShape& morph, std::uint16_t ratio)
@@ -81,7 +97,7 @@ const QPainterPath& Outlines::stroke(const Shape& shape, const ShapePaths& paths
         stroker.setWidth(strokeWidth(style, linear, 1));
         stroker.setCapStyle(capOf(style.startCap));
         stroker.setJoinStyle(joinOf(style.join));
-        stroker.setMiterLimit(style.miterLimit);
+        stroker.setMiterLimit(style.miterLimit / 2);
         outline = stroker.createStroke(linear.map(paths.lines[layer][line]));
     }
     return *outline;

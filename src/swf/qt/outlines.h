@@ -52,9 +52,11 @@ public:
 
 private:
     static ShapePaths pathsOf(const Shape& shape);
+    const ShapePaths& drawnPaths(const Shape& shape);
 
     std::shared_ptr<const Movie> movie_;
     std::map<const Shape*, ShapePaths> shapes_;
+    std::map<std::uint64_t, ShapePaths> drawn_; // scripts' drawings, by serial
     std::map<std::pair<const MorphShape*, std::uint16_t>, MorphFrame> morphs_;
     std::map<const Font*, std::vector<QPainterPath>> fonts_;
     struct Strokes {

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "swf/shape.h"
+
+namespace quillmere::swf {
+
+// A sprite's drawing, made by its scripts pen stroke by pen stroke: each fill begun is a layer
+// of its own, over those before, with the lines drawn while it was open on top of it. A fill
+// left open is drawn closed.
+class Drawing {
+public:
+    // The most edges a drawing holds: past it, more are not drawn.
+    static constexpr std::size_t kMostEdges = 100'000;
+
+    void beginFill(const FillStyle& fill); // ends the fill before
+    void endFill();
+    void lineStyle(std::optional<LineStyle> line); // none: what follows has no line
+    void moveTo(Point to);
+    void lineTo(Point to);
+    void curveTo(Point control, Point to);
+    void clear();
+
+    // What it draws now, made again only after a change; null when it draws nothing.
+    std::shared_ptr<const Shape> shape();
+
+private:
+    void edge(Segment segment);
+    void closeContour(); // the fill's edge back to where the contour began
+    EdgeLayer& lineLayer();
+
+    std::vector<EdgeLayer> layers_;
+    bool filling_ = false;
+    std::uint32_t line_ = 0; // of the last layer, 1-based
+    Point pen_;
+    Point contourStart_;
+    std::size_t edges_ = 0;
+    std::shared_ptr<const Shape> shape_;
+    bool changed_ = false;
+};
+
+} // namespace quillmere::swf

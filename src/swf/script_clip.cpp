@@ -1,0 +1,408 @@
+#include "swf/script_clip.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace quillmere::swf {
+
+namespace {
+
+constexpr double kDegrees = 180 / std::numbers::pi;
+
+// What players show of a number given to a property: twips are whole.
+double twips(double pixels)
+{
+    return std::isfinite(pixels) ? std::round(std::clamp(pixels, -1e8, 1e8) * kTwipsPerPixel) : 0;
+}
+
+double scaleX(const Matrix& m)
+{
+    return std::hypot(m.a, m.b);
+}
+double scaleY(const Matrix& m)
+{
+    return std::hypot(m.c, m.d);
+}
+double rotationX(const Matrix& m)
+{
+    return m.a == 0 && m.b == 0 ? 0 : std::atan2(m.b, m.a);
+}
+double rotationY(const Matrix& m)
+{
+    return m.c == 0 && m.d == 0 ? 0 : std::atan2(-m.c, m.d);
+}
+
+// A matrix of the given scales and rotations of its axes, where `m` was.
+Matrix withAxes(const Matrix& m, double sx, double sy, double rx, double ry)
+{
+    return {sx * std::cos(rx), sx * std::sin(rx), -sy * std::sin(ry), sy * std::cos(ry), m.tx, m.ty};
+}
+
+} // namespace
+
+void TimelinePlayer::ScriptClip::changed()
+{
+    timeline_.context_.scriptChanged = true;
+}
+
+void TimelinePlayer::ScriptClip::nextFrame()
+{
+    gotoFrame(std::uint32_t(timeline_.frame_ + 1), false);
+}
+
+void TimelinePlayer::ScriptClip::previousFrame()
+{
+    gotoFrame(std::uint32_t(timeline_.frame_ == 0 ? 0 : timeline_.frame_ - 1), false);
+}
+
+void TimelinePlayer::ScriptClip::gotoFrame(std::uint32_t frame, bool play)
+{
+    timeline_.gotoFrame(frame);
+    timeline_.playing_ = play;
+    changed();
+}
+
+void TimelinePlayer::ScriptClip::gotoLabel(const std::string& label, bool play)
+{
+    const auto& labels = timeline_.timeline_.labels;
+    if (const auto found = labels.find(label); found != labels.end())
+        gotoFrame(std::uint32_t(found->second), play);
+}
+
+void TimelinePlayer::ScriptClip::getUrl(const std::string& address, const std::string& /*target*/)
+{
+    PlayContext& context = timeline_.context_;
+    if (!context.userEvent)
+        context.ignoredAddress = true;
+    else if (!context.requestedAddress)
+        context.requestedAddress = address;
+}
+
+std::string TimelinePlayer::ScriptClip::path() const
+{
+    std::string path;
+    for (const TimelinePlayer* at = &timeline_; at->parent_; at = at->parent_) {
+        const DisplayObject* placed = const_cast<TimelinePlayer*>(at)->placement();
+        path.insert(0, "." + (placed ? placed->name : std::string()));
+    }
+    return "_level0" + path;
+}
+
+std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view name)
+{
+    const DisplayObject* placed = this->placed();
+    const Matrix matrix = placed ? placed->matrix : Matrix{};
+    if (name == "_x")
+        return matrix.tx / kTwipsPerPixel;
+    if (name == "_y")
+        return matrix.ty / kTwipsPerPixel;
+    if (name == "_xscale")
+        return scaleX(matrix) * 100;
+    if (name == "_yscale")
+        return scaleY(matrix) * 100;
+    if (name == "_rotation")
+        return rotationX(matrix) * kDegrees;
+    if (name == "_alpha")
+        return (placed ? placed->colorTransform.mult[3] : 1) * 100;
+    if (name == "_visible")
+        return placed ? placed->effects.visible : true;
+    if (name == "_width" || name == "_height") {
+        const std::optional<Box> bounds = placed ? boundsOf(*placed) : contentBounds();
+        if (!bounds)
+            return 0.0;
+        const Box box = mapped(*bounds, matrix);
+        return (name == "_width" ? box.width() : box.height()) / kTwipsPerPixel;
+    }
+    if (name == "_currentframe")
+        return double(timeline_.frame_ + 1);
+    if (name == "_totalframes" || name == "_framesloaded")
+        return double(timeline_.frameCount());
+    if (name == "_name")
+        return placed ? placed->name : std::string();
+    if (name == "_target") {
+        std::string target;
+        for (const TimelinePlayer* at = &timeline_; at->parent_; at = at->parent_) {
+            const DisplayObject* up = const_cast<TimelinePlayer*>(at)->placement();
+            target.insert(0, "/" + (up ? up->name : std::string()));
+        }
+        return target.empty() ? std::string("/") : target;
+    }
+    if (name == "_parent") {
+        if (avm1::Object* up = parent())
+            return avm1::Value(up);
+        return avm1::Value(avm1::Undefined{});
+    }
+    if (name == "_root")
+        return machine().root();
+    if (name == "_xmouse" || name == "_ymouse") {
+        const std::optional<Matrix> fromStage = inverted(toStage());
+        const Point& pointer = timeline_.context_.pointer;
+        if (!fromStage)
+            return 0.0;
+        const double x = fromStage->a * pointer.x + fromStage->c * pointer.y + fromStage->tx;
+        const double y = fromStage->b * pointer.x + fromStage->d * pointer.y + fromStage->ty;
+        return std::round((name == "_xmouse" ? x : y) / kTwipsPerPixel);
+    }
+    if (name == "_url")
+        return std::string();
+    if (name == "_droptarget")
+        return std::string();
+    if (name == "_quality")
+        return std::string("HIGH");
+    if (name == "_highquality" || name == "_focusrect")
+        return 1.0;
+    if (name == "_soundbuftime")
+        return 5.0;
+    return std::nullopt;
+}
+
+bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::Value& value)
+{
+    static constexpr std::string_view readOnly[]
+        = {"_currentframe", "_totalframes", "_framesloaded", "_target", "_parent",
+           "_root",         "_xmouse",      "_ymouse",       "_url",    "_droptarget"};
+    if (std::find(std::begin(readOnly), std::end(readOnly), name) != std::end(readOnly))
+        return true;
+    static constexpr std::string_view settable[]
+        = {"_x", "_y", "_xscale", "_yscale", "_rotation", "_alpha", "_visible", "_width", "_height", "_name"};
+    if (std::find(std::begin(settable), std::end(settable), name) == std::end(settable))
+        return name == "_quality" || name == "_highquality" || name == "_focusrect" || name == "_soundbuftime";
+    DisplayObject* placed = this->placed();
+    if (!placed)
+        return true; // the main timeline stays where the stage is
+    if (name == "_name") {
+        placed->name = machine().toString(value);
+        return true;
+    }
+    if (name == "_visible") {
+        placed->effects.visible = machine().conversions().toBoolean(value);
+        changed();
+        return true;
+    }
+    const double number = machine().toNumber(value);
+    if (!std::isfinite(number))
+        return true; // players leave the property as it was
+    Matrix& m = placed->matrix;
+    if (name == "_x")
+        m.tx = twips(number);
+    else if (name == "_y")
+        m.ty = twips(number);
+    else if (name == "_alpha")
+        placed->colorTransform.mult[3] = number / 100;
+    else if (name == "_xscale")
+        m = withAxes(m, number / 100, scaleY(m), rotationX(m), rotationY(m));
+    else if (name == "_yscale")
+        m = withAxes(m, scaleX(m), number / 100, rotationX(m), rotationY(m));
+    else if (name == "_rotation") {
+        const double turn = std::remainder(number, 360) / kDegrees - rotationX(m);
+        m = withAxes(m, scaleX(m), scaleY(m), rotationX(m) + turn, rotationY(m) + turn);
+    } else { // _width, _height: scaled to it, in the parent's pixels
+        const std::optional<Box> bounds = boundsOf(*placed);
+        if (!bounds)
+            return true;
+        const Box now = mapped(*bounds, m);
+        const bool wide = name == "_width";
+        const double size = wide ? now.width() : now.height();
+        const double wanted = std::max(0.0, number) * kTwipsPerPixel;
+        if (size > 0) {
+            const double factor = wanted / size;
+            m = wide ? withAxes(m, scaleX(m) * factor, scaleY(m), rotationX(m), rotationY(m))
+                     : withAxes(m, scaleX(m), scaleY(m) * factor, rotationX(m), rotationY(m));
+        }
+    }
+    placed->scripted = true;
+    changed();
+    return true;
+}
+
+avm1::Object* TimelinePlayer::ScriptClip::child(std::string_view name)
+{
+    const std::string wanted = machine().key(name);
+    for (const auto& [depth, object] : timeline_.list_)
+        if (object.sprite && object.sprite->object_ && !object.name.empty() && machine().key(object.name) == wanted)
+            return object.sprite->object_;
+    return nullptr;
+}
+
+avm1::Object* TimelinePlayer::ScriptClip::parent()
+{
+    return timeline_.parent_ ? timeline_.parent_->object_ : nullptr;
+}
+
+std::int32_t TimelinePlayer::ScriptClip::nextHighestDepth() const
+{
+    const DisplayList& list = timeline_.list_;
+    for (auto at = list.rbegin(); at != list.rend(); ++at)
+        if (at->first != kDrawingDepth)
+            return std::max(0, at->first - kScriptDepths + 1);
+    return 0;
+}
+
+avm1::Object* TimelinePlayer::ScriptClip::createChild(std::optional<std::uint16_t> characterId, const std::string& name,
+                                                      double depth)
+{
+    if (!std::isfinite(depth) || std::abs(depth) > 2'000'000'000 - kScriptDepths)
+        return nullptr;
+    const auto at = std::int32_t(depth) + kScriptDepths;
+    if (at == kDrawingDepth)
+        return nullptr;
+    DisplayList& list = timeline_.list_;
+    if (const auto found = list.find(at); found != list.end()) {
+        timeline_.discard(std::move(found->second));
+        list.erase(found);
+    }
+    DisplayObject made = timeline_.instantiate(characterId.value_or(0), timeline_.nesting_);
+    made.name = name;
+    made.dynamic = true;
+    if (made.sprite)
+        made.sprite->depth_ = at;
+    TimelinePlayer* sprite = made.sprite.get();
+    list.insert_or_assign(at, std::move(made));
+    changed();
+    return sprite ? sprite->object_ : nullptr;
+}
+
+avm1::Object* TimelinePlayer::ScriptClip::duplicate(const std::string& name, double depth)
+{
+    DisplayObject* placed = this->placed();
+    if (!placed || !timeline_.parent_ || !timeline_.parent_->script_)
+        return nullptr;
+    const DisplayObject original = *placed; // the copy below may replace it
+    ScriptClip& parent = *timeline_.parent_->script_;
+    avm1::Object* made = parent.createChild(original.characterId, name, depth);
+    if (!made || !made->clip)
+        return made;
+    auto& copy = static_cast<ScriptClip&>(*made->clip);
+    DisplayObject* copied = copy.placed();
+    copied->matrix = original.matrix;
+    copied->colorTransform = original.colorTransform;
+    copied->effects = original.effects;
+    copied->events = original.events;
+    copied->scripted = original.scripted;
+    if (drawing_)
+        copy.drawing() = *drawing_;
+    copy.timeline_.refreshDrawing();
+    return made;
+}
+
+void TimelinePlayer::ScriptClip::remove()
+{
+    // Only what scripts place can they remove, and only at their own depths.
+    DisplayObject* placed = this->placed();
+    if (!placed || timeline_.depth_ < kScriptDepths)
+        return;
+    TimelinePlayer& parent = *timeline_.parent_;
+    const auto found = parent.list_.find(timeline_.depth_);
+    parent.discard(std::move(found->second)); // this clip lives on until the next tick
+    parent.list_.erase(found);
+    changed();
+}
+
+void TimelinePlayer::ScriptClip::swapDepths(double depth)
+{
+    if (!placed() || !std::isfinite(depth) || std::abs(depth) > 2'000'000'000 - kScriptDepths)
+        return;
+    const auto to = std::int32_t(depth) + kScriptDepths;
+    DisplayList& list = timeline_.parent_->list_;
+    if (to == timeline_.depth_ || to == kDrawingDepth)
+        return;
+    auto mine = list.extract(timeline_.depth_);
+    mine.mapped().dynamic = true; // the frames no longer place it
+    if (auto other = list.extract(to)) {
+        other.key() = timeline_.depth_;
+        if (other.mapped().sprite)
+            other.mapped().sprite->depth_ = timeline_.depth_;
+        other.mapped().dynamic = true;
+        list.insert(std::move(other));
+    }
+    mine.key() = to;
+    timeline_.depth_ = to;
+    list.insert(std::move(mine));
+    changed();
+}
+
+void TimelinePlayer::ScriptClip::swapWith(ScriptClip& other)
+{
+    if (other.timeline_.parent_ == timeline_.parent_ && &other != this)
+        swapDepths(double(other.timeline_.depth_ - kScriptDepths));
+}
+
+Matrix TimelinePlayer::ScriptClip::toStage() const
+{
+    Matrix matrix;
+    for (TimelinePlayer* at = &timeline_; at->parent_; at = at->parent_)
+        if (const DisplayObject* placed = at->placement())
+            matrix = matrix * placed->matrix;
+    return matrix;
+}
+
+std::optional<Box> TimelinePlayer::ScriptClip::boundsIn(const ScriptClip* space) const
+{
+    const std::optional<Box> bounds = contentBounds();
+    if (!bounds)
+        return std::nullopt;
+    Matrix to = toStage();
+    if (space)
+        if (const std::optional<Matrix> back = inverted(space->toStage()))
+            to = to * *back;
+    return mapped(*bounds, to);
+}
+
+ColorTransform TimelinePlayer::ScriptClip::colorTransform() const
+{
+    const DisplayObject* placed = this->placed();
+    return placed ? placed->colorTransform : ColorTransform{};
+}
+
+void TimelinePlayer::ScriptClip::setColorTransform(const ColorTransform& colors)
+{
+    if (DisplayObject* placed = this->placed()) {
+        placed->colorTransform = colors;
+        placed->scripted = true;
+        changed();
+    }
+}
+
+std::optional<Box> TimelinePlayer::ScriptClip::contentBounds() const
+{
+    std::optional<Box> bounds;
+    for (const auto& [depth, child] : timeline_.list_)
+        if (!child.clipDepth)
+            if (const std::optional<Box> inner = boundsOf(child))
+                bounds = united(bounds, mapped(*inner, child.matrix));
+    return bounds;
+}
+
+Drawing& TimelinePlayer::ScriptClip::drawing()
+{
+    if (!drawing_)
+        drawing_ = std::make_unique<Drawing>();
+    if (!std::exchange(redrawPending_, true))
+        timeline_.context_.redrawn.push_back(timeline_.weak_from_this());
+    changed();
+    return *drawing_;
+}
+
+void TimelinePlayer::refreshDrawing()
+{
+    if (!script_ || !script_->drawing_)
+        return;
+    script_->redrawPending_ = false;
+    std::shared_ptr<const Shape> shape = script_->drawing_->shape();
+    const auto found = list_.find(kDrawingDepth);
+    if (!shape) {
+        if (found != list_.end())
+            list_.erase(found);
+        return;
+    }
+    DisplayObject drawn;
+    drawn.instance = context_.nextInstance++;
+    drawn.made = std::make_shared<const Character>(*shape);
+    drawn.character = drawn.made.get();
+    drawn.dynamic = true;
+    list_.insert_or_assign(kDrawingDepth, std::move(drawn));
+    ++changes_;
+}
+
+} // namespace quillmere::swf

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "swf/avm1/clip.h"
+#include "swf/drawing.h"
+#include "swf/geometry.h"
+#include "swf/player.h"
+
+namespace quillmere::swf {
+
+// A timeline as its scripts see it: its display properties, its children by name, its frames,
+// and what the MovieClip methods do to it.
+class TimelinePlayer::ScriptClip : public avm1::Clip {
+public:
+    explicit ScriptClip(TimelinePlayer& timeline) : timeline_(timeline) {}
+
+    // The frames.
+    void nextFrame() override;
+    void previousFrame() override;
+    void play() override { timeline_.playing_ = true; }
+    void stop() override { timeline_.playing_ = false; }
+    void gotoFrame(std::uint32_t frame, bool play) override;
+    void gotoLabel(const std::string& label, bool play) override;
+    void getUrl(const std::string& address, const std::string& target) override;
+    double milliseconds() const override { return timeline_.context_.milliseconds; }
+
+    std::optional<avm1::Value> property(std::string_view name) override;
+    bool setProperty(std::string_view name, const avm1::Value& value) override;
+    avm1::Object* child(std::string_view name) override;
+    avm1::Object* parent() override;
+
+    TimelinePlayer& timeline() { return timeline_; }
+    avm1::Machine& machine() { return *timeline_.machine_; }
+    // "_level0.a.b": how scripts name it in dots.
+    std::string path() const;
+
+    // Depths as scripts count them.
+    std::int32_t depth() const { return timeline_.depth_ - kScriptDepths; }
+    std::int32_t nextHighestDepth() const;
+    // A new clip at a depth of this one: an empty one, or a character the movie exports by
+    // `linkage`. Its object, or null when nothing was placed.
+    avm1::Object* createChild(std::optional<std::uint16_t> characterId, const std::string& name, double depth);
+    avm1::Object* duplicate(const std::string& name, double depth);
+    void remove();
+    void swapDepths(double depth);
+    void swapWith(ScriptClip& other);
+    // This clip's twips to the stage's, and its bounds in another clip's twips.
+    Matrix toStage() const;
+    std::optional<Box> boundsIn(const ScriptClip* space) const;
+    Drawing& drawing();
+    ColorTransform colorTransform() const;
+    void setColorTransform(const ColorTransform& colors);
+
+private:
+    // The placement in the parent whose properties a script changes.
+    DisplayObject* placed() const { return timeline_.placement(); }
+    void changed();
+    // Where what it holds draws, in its own twips.
+    std::optional<Box> contentBounds() const;
+
+    friend class TimelinePlayer;
+    TimelinePlayer& timeline_;
+    std::unique_ptr<Drawing> drawing_;
+    bool redrawPending_ = false;
+};
+
+// The methods of every clip's object: MovieClip.prototype's.
+void installClipMethods(avm1::Machine& machine);
+void installColorClass(avm1::Machine& machine);
+
+} // namespace quillmere::swf
