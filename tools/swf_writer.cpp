@@ -650,6 +650,15 @@ void SwfWriter::frameLabel(const std::string& name)
     tag(43, name + '\0');
 }
 
+void SwfWriter::exportAssets(std::uint16_t id, const std::string& name)
+{
+    BitWriter w;
+    w.u16(1);
+    w.u16(id);
+    w.raw(name + '\0');
+    tag(56, w.take());
+}
+
 void SwfWriter::defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease,
                              const std::string& onPress)
 {
@@ -690,7 +699,7 @@ void SwfWriter::place(const Placement& p)
 {
     BitWriter w;
     w.u8((p.move ? 0x01 : 0) | (p.characterId ? 0x02 : 0) | (p.matrix ? 0x04 : 0) | (p.colorTransform ? 0x08 : 0)
-         | (p.ratio ? 0x10 : 0) | (p.clipDepth ? 0x40 : 0));
+         | (p.ratio ? 0x10 : 0) | (p.name ? 0x20 : 0) | (p.clipDepth ? 0x40 : 0) | (p.clipActions.empty() ? 0 : 0x80));
     const std::uint8_t flags3 = (p.filters ? 0x01 : 0) | (p.blendMode ? 0x02 : 0) | (p.cacheAsBitmap ? 0x04 : 0)
                                 | (p.visible ? 0x20 : 0) | (p.opaqueBackground ? 0x40 : 0);
     if (flags3)
@@ -704,6 +713,8 @@ void SwfWriter::place(const Placement& p)
         colorTransform(w, *p.colorTransform);
     if (p.ratio)
         w.u16(*p.ratio);
+    if (p.name)
+        w.raw(*p.name + '\0');
     if (p.clipDepth)
         w.u16(*p.clipDepth);
     if (p.filters)
@@ -716,6 +727,22 @@ void SwfWriter::place(const Placement& p)
         w.u8(*p.visible);
     if (p.opaqueBackground)
         color(w, *p.opaqueBackground, true);
+    if (!p.clipActions.empty()) {
+        // Event flags take two bytes up to version 5 and four from 6, the "all events" union
+        // first; a zero where the next event would be ends the list.
+        const auto events = [&](std::uint32_t bits) { version_ >= 6 ? w.u32(bits) : w.u16(bits); };
+        std::uint32_t all = 0;
+        for (const Placement::ClipEvent& event : p.clipActions)
+            all |= event.events;
+        w.u16(0); // reserved
+        events(all);
+        for (const Placement::ClipEvent& event : p.clipActions) {
+            events(event.events);
+            w.u32(std::uint32_t(event.actions.size() + 1));
+            w.raw(event.actions + '\0');
+        }
+        events(0);
+    }
     tag(flags3 ? 70 : 26, w.take());
 }
 

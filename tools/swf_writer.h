@@ -103,6 +103,8 @@ public:
     };
     void doAction(const std::string& actions);
     void frameLabel(const std::string& name);
+    // ExportAssets: one character, by the name scripts attach it by.
+    void exportAssets(std::uint16_t id, const std::string& name);
     // DefineButton2: records of characters for the states (bits of 1 << Button::State), the
     // actions of a click released on it, and those of the press when given.
     struct ButtonPart {
@@ -123,6 +125,7 @@ public:
         std::optional<Matrix> matrix{};
         std::optional<ColorTransform> colorTransform{};
         std::optional<std::uint16_t> ratio{};
+        std::optional<std::string> name{}; // the instance name scripts find it by
         std::optional<std::uint16_t> clipDepth{};
         // Any of these makes it a PlaceObject3.
         std::optional<std::vector<Filter>> filters{};
@@ -130,6 +133,14 @@ public:
         std::optional<bool> cacheAsBitmap{};
         std::optional<bool> visible{};
         std::optional<Rgba> opaqueBackground{};
+        // A placed sprite's scripts: each runs on the events of its bits (ClipAction::Event),
+        // given as actions without their End, which the writer adds. A key press's key code is
+        // not written: banners get no keys.
+        struct ClipEvent {
+            std::uint32_t events;
+            std::string actions;
+        };
+        std::vector<ClipEvent> clipActions{};
     };
     void place(const Placement& placement); // PlaceObject2, or PlaceObject3
     void remove(std::uint16_t depth);       // RemoveObject2

@@ -113,6 +113,9 @@ void SwfBanner::tick()
         reportedFrameAddress_ = true;
         std::cerr << "quillmere: the banner asked to open an address without a click; not opened\n";
     }
+    for (const std::string& refused : player_.takeRefusals())
+        std::cerr << "quillmere: a banner script asked for " << printable(refused)
+                  << ", which the banner does not do: nothing was loaded or sent\n";
     if (player_.scriptStopped() && !reportedStoppedScript_) {
         reportedStoppedScript_ = true;
         std::cerr << "quillmere: a banner script was stopped: it ran past the actions a frame may take, or a cap\n";

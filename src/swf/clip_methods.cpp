@@ -214,6 +214,15 @@ void installClipMethods(Machine& m)
     m.defineMethod(clip, "getBytesLoaded", onClip(bytes));
     m.defineMethod(clip, "getBytesTotal", onClip(bytes));
     m.defineMethod(clip, "toString", onClip([](Machine&, auto& c, Arguments&) { return Value(c.path()); }));
+    m.defineMethod(clip, "getURL", onClip([](Machine& m, auto& c, Arguments& a) {
+                       c.getUrl(m.toString(argument(a, 0)), m.toString(argument(a, 1)));
+                   }));
+    for (const char* refused : {"loadMovie", "loadVariables"})
+        m.defineMethod(clip, refused, [refused](Machine& m, Value, Arguments&) {
+            m.notice(std::string("MovieClip.") + refused);
+            return Value(Undefined{});
+        });
+    m.defineMethod(clip, "unloadMovie", [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
 
     // Depths and children.
     m.defineMethod(clip, "getDepth", onClip([](Machine&, auto& c, Arguments&) { return Value(double(c.depth())); }));
@@ -290,6 +299,14 @@ void installClipMethods(Machine& m)
                        const double x = m.toNumber(argument(a, 0)) * kTwipsPerPixel,
                                     y = m.toNumber(argument(a, 1)) * kTwipsPerPixel;
                        return Value(x >= mine->xMin && x <= mine->xMax && y >= mine->yMin && y <= mine->yMax);
+                   }));
+    // A clip, or the path of one from the main timeline; anything else takes the mask away.
+    m.defineMethod(clip, "setMask", onClip([](Machine& m, auto& c, Arguments& a) {
+                       Value mask = argument(a, 0);
+                       if (const auto* path = std::get_if<std::string>(&mask))
+                           mask = m.variable(*path);
+                       c.setMask(clipOf(mask));
+                       return Value(true);
                    }));
     installDrawing(m, clip);
 }

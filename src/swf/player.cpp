@@ -1,6 +1,7 @@
 #include "swf/player.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <set>
 #include <utility>
@@ -45,6 +46,20 @@ TimelinePlayer::~TimelinePlayer()
         machine_->release(object_);
 }
 
+bool TimelinePlayer::handlesEnterFrame() const
+{
+    if (!object_ || !object_->clip)
+        return false;
+    if (parent_) {
+        const auto found = parent_->list_.find(depth_);
+        if (found != parent_->list_.end() && found->second.events)
+            for (const ClipAction& action : *found->second.events)
+                if (action.events & ClipAction::EnterFrame)
+                    return true;
+    }
+    return machine_->hasMethod(object_, "onEnterFrame");
+}
+
 const Shape* TimelinePlayer::drawing() const
 {
     const auto found = list_.find(kDrawingDepth);
@@ -68,7 +83,7 @@ void TimelinePlayer::discard(DisplayObject&& object)
 
 bool TimelinePlayer::animates() const
 {
-    if (actionsWaiting_ || (playing_ && frameCount() > 1))
+    if (actionsWaiting_ || (playing_ && frameCount() > 1) || handlesEnterFrame())
         return true;
     return std::any_of(list_.begin(), list_.end(),
                        [](const auto& entry) { return entry.second.sprite && entry.second.sprite->animates(); });
@@ -320,8 +335,18 @@ std::pair<DisplayObject*, std::shared_ptr<TimelinePlayer>> TimelinePlayer::findB
 Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)), context_{*movie_}
 {
     context_.machine = std::make_shared<avm1::Machine>(movie_->version, kRandomSeed);
-    installClipMethods(*context_.machine);
-    installColorClass(*context_.machine);
+    avm1::Machine& machine = *context_.machine;
+    installClipMethods(machine);
+    installColorClass(machine);
+    machine.setEpoch(double(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count()));
+    avm1::Object* stage = machine.makeObject(machine.objectPrototype());
+    machine.global()->put(machine.key("Stage"), avm1::Value(stage), avm1::Property::DontEnum);
+    machine.setMember(stage, "width", movie_->stage.width() / kTwipsPerPixel);
+    machine.setMember(stage, "height", movie_->stage.height() / kTwipsPerPixel);
+    machine.setMember(stage, "scaleMode", std::string("showAll"));
+    machine.setMember(stage, "align", std::string());
     root_ = std::make_shared<TimelinePlayer>(context_, movie_->timeline, 0);
     root_->tick(false);
     showDrawings();
@@ -341,7 +366,10 @@ bool Player::tick()
     context_.discarded.clear();
     context_.machine->startFrame();
     context_.milliseconds += 1000 / std::clamp(movie_->frameRate, kMinFrameRate, kMaxFrameRate);
-    const bool changed = root_->tick(true);
+    bool changed = root_->tick(true);
+    if (context_.machine->hasTimers() && root_->script_)
+        if (context_.machine->runTimers(*root_->script_) == avm1::Machine::Ending::OverBudget)
+            context_.scriptStopped = true;
     showDrawings();
     return std::exchange(context_.scriptChanged, false) || changed;
 }

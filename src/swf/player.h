@@ -11,6 +11,7 @@
 #include <string>
 
 #include "swf/avm1/machine.h"
+#include "swf/geometry.h"
 #include "swf/movie.h"
 
 namespace quillmere::swf {
@@ -30,6 +31,12 @@ struct DisplayObject {
     bool dynamic = false;
     // Moved by a script: the timeline's frames no longer move it.
     bool scripted = false;
+    // A sprite's view of what it holds, set by scripts: the children are moved by minus its
+    // corner, and cut to its size (twips).
+    std::optional<Box> scrollRect;
+    // The sprite whose picture is this one's mask, set by scripts; the mask itself is not drawn.
+    std::weak_ptr<const TimelinePlayer> maskedBy;
+    bool isMask = false;
     Matrix matrix;
     ColorTransform colorTransform;
     std::uint16_t ratio = 0;
@@ -102,6 +109,8 @@ public:
     bool playing() const { return playing_; }
     // Whether a tick can change anything here or below.
     bool animates() const;
+    // Whether its scripts run on every frame.
+    bool handlesEnterFrame() const;
 
     // One frame of time: the next frame when playing (the first after the last), its actions,
     // then the same for every sprite that was already there. `advance` false only runs what is
@@ -113,6 +122,10 @@ public:
     class ScriptClip;
     // A sprite's drawing, made by its scripts; null when it has none.
     const Shape* drawing() const;
+    // Where this sprite lies in its parent's list (null for the main timeline, or when gone),
+    // and the matrix from its parent's twips to the stage's.
+    const DisplayObject* placed() const { return const_cast<TimelinePlayer*>(this)->placement(); }
+    Matrix parentToStage() const;
 
     // The character the movie exports by this name for scripts to attach.
     std::optional<std::uint16_t> exported(const std::string& name) const;
@@ -165,7 +178,9 @@ public:
 
     const Movie& movie() const { return *movie_; }
     const TimelinePlayer& root() const { return *root_; }
-    bool animates() const { return root_->animates(); }
+    bool animates() const { return root_->animates() || context_.machine->hasTimers(); }
+    // What the movie's scripts asked for that this player does not do, each once: taken as read.
+    std::vector<std::string> takeRefusals() { return context_.machine->takeNotices(); }
     // One frame of time: returns whether what is shown changed.
     bool tick();
     // Whether a frame action asked for an address, which a player opens only for a click.

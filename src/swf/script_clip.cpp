@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "swf/avm1/natives.h"
+
 namespace quillmere::swf {
 
 namespace {
@@ -92,6 +94,11 @@ std::string TimelinePlayer::ScriptClip::path() const
 std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view name)
 {
     const DisplayObject* placed = this->placed();
+    if (name.front() != '_') {
+        if (name == "scrollrect" && placed && placed->scrollRect)
+            return scrollRectObject(*placed->scrollRect);
+        return std::nullopt;
+    }
     const Matrix matrix = placed ? placed->matrix : Matrix{};
     if (name == "_x")
         return matrix.tx / kTwipsPerPixel;
@@ -108,7 +115,9 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
     if (name == "_visible")
         return placed ? placed->effects.visible : true;
     if (name == "_width" || name == "_height") {
-        const std::optional<Box> bounds = placed ? boundsOf(*placed) : contentBounds();
+        std::optional<Box> bounds = placed ? boundsOf(*placed) : contentBounds();
+        if (placed && placed->scrollRect)
+            bounds = Box{0, 0, placed->scrollRect->width(), placed->scrollRect->height()};
         if (!bounds)
             return 0.0;
         const Box box = mapped(*bounds, matrix);
@@ -159,6 +168,15 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
 
 bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::Value& value)
 {
+    if (name.front() != '_') {
+        if (name != "scrollrect")
+            return false;
+        if (DisplayObject* placed = this->placed()) {
+            placed->scrollRect = rectangleOf(value);
+            changed();
+        }
+        return true;
+    }
     static constexpr std::string_view readOnly[]
         = {"_currentframe", "_totalframes", "_framesloaded", "_target", "_parent",
            "_root",         "_xmouse",      "_ymouse",       "_url",    "_droptarget"};
@@ -347,6 +365,54 @@ std::optional<Box> TimelinePlayer::ScriptClip::boundsIn(const ScriptClip* space)
         if (const std::optional<Matrix> back = inverted(space->toStage()))
             to = to * *back;
     return mapped(*bounds, to);
+}
+
+std::optional<Box> TimelinePlayer::ScriptClip::rectangleOf(const avm1::Value& value)
+{
+    avm1::Machine& m = machine();
+    if (!std::holds_alternative<avm1::Object*>(value))
+        return std::nullopt;
+    const auto field = [&](const char* name) {
+        const double pixels = m.toNumber(m.member(value, name));
+        return std::isfinite(pixels) ? twips(pixels) : 0.0;
+    };
+    const double x = field("x"), y = field("y");
+    return Box{x, y, x + std::max(0.0, field("width")), y + std::max(0.0, field("height"))};
+}
+
+avm1::Value TimelinePlayer::ScriptClip::scrollRectObject(const Box& box)
+{
+    avm1::Machine& m = machine();
+    const avm1::Value rectangle = m.member(m.member(m.member(m.global(), "flash"), "geom"), "Rectangle");
+    avm1::Object* prototype = avm1::objectIn(m.member(rectangle, "prototype"));
+    avm1::Object* made = m.makeObject(prototype ? prototype : m.objectPrototype());
+    m.setMember(made, "x", box.xMin / kTwipsPerPixel);
+    m.setMember(made, "y", box.yMin / kTwipsPerPixel);
+    m.setMember(made, "width", box.width() / kTwipsPerPixel);
+    m.setMember(made, "height", box.height() / kTwipsPerPixel);
+    return made;
+}
+
+void TimelinePlayer::ScriptClip::setMask(ScriptClip* mask)
+{
+    DisplayObject* placed = this->placed();
+    if (!placed)
+        return;
+    if (const auto old = std::const_pointer_cast<TimelinePlayer>(placed->maskedBy.lock()))
+        if (DisplayObject* oldMask = old->placement())
+            oldMask->isMask = false;
+    placed->maskedBy.reset();
+    if (mask && mask != this)
+        if (DisplayObject* maskPlaced = mask->placed()) {
+            maskPlaced->isMask = true;
+            placed->maskedBy = mask->timeline_.weak_from_this();
+        }
+    changed();
+}
+
+Matrix TimelinePlayer::parentToStage() const
+{
+    return parent_ && parent_->script_ ? parent_->script_->toStage() : Matrix{};
 }
 
 ColorTransform TimelinePlayer::ScriptClip::colorTransform() const

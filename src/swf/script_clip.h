@@ -54,12 +54,17 @@ public:
     std::optional<Box> boundsIn(const ScriptClip* space) const;
     Drawing& drawing();
     ColorTransform colorTransform() const;
+    // Makes `mask`'s picture this one's mask, and no longer drawn; null: no mask.
+    void setMask(ScriptClip* mask);
     void setColorTransform(const ColorTransform& colors);
 
 private:
     // The placement in the parent whose properties a script changes.
     DisplayObject* placed() const { return timeline_.placement(); }
     void changed();
+    // A Rectangle's numbers in twips; none for what is not an object.
+    std::optional<Box> rectangleOf(const avm1::Value& value);
+    avm1::Value scrollRectObject(const Box& box);
     // Where what it holds draws, in its own twips.
     std::optional<Box> contentBounds() const;
 

@@ -16,7 +16,8 @@ class Object;
 // actions (play, stop, goto) go to it whichever script asks.
 class Clip : public Host {
 public:
-    // A display property by its name in lower case: none when the name is not one.
+    // A display property (`_x`, `scrollRect`...) by its name in lower case: none when the name is
+    // not one, and the object's own properties are looked at.
     virtual std::optional<Value> property(std::string_view name) = 0;
     // False when the name is not a display property, which is then an ordinary one.
     virtual bool setProperty(std::string_view name, const Value& value) = 0;

@@ -82,6 +82,8 @@ Machine::Machine(int version, std::uint32_t seed) : convert_(version), globalReg
 {
     installBuiltins();
     installGeometry();
+    installTimers();
+    installRefusals();
 }
 
 Machine::~Machine() = default;
@@ -110,6 +112,14 @@ void Machine::startFrame()
         if (Object* object = objectIn(value))
             roots.push_back(object);
     roots.insert(roots.end(), clips_.begin(), clips_.end());
+    for (const Timer& timer : timers_) {
+        for (const Value* value : {&timer.function, &timer.self})
+            if (Object* object = objectIn(*value))
+                roots.push_back(object);
+        for (const Value& value : timer.arguments)
+            if (Object* object = objectIn(value))
+                roots.push_back(object);
+    }
     heap_.collect(roots);
 }
 
@@ -222,7 +232,7 @@ Value Machine::lookUp(Object* object, const std::string& key, const Value& self)
 
 std::optional<Value> Machine::displayProperty(Object* object, std::string_view name)
 {
-    if (!object->clip || name.empty() || name.front() != '_')
+    if (!object->clip || name.empty())
         return std::nullopt;
     std::string lower(name); // display properties ignore case in every version
     std::transform(lower.begin(), lower.end(), lower.begin(),
@@ -259,7 +269,7 @@ void Machine::setMember(const Value& value, std::string_view name, Value assigne
         object->prototype = objectIn(assigned);
         return;
     }
-    if (object->clip && !k.empty() && k.front() == '_') {
+    if (object->clip && !k.empty()) {
         std::string lower = k;
         std::transform(lower.begin(), lower.end(), lower.begin(),
                        [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
@@ -566,8 +576,7 @@ void Machine::release(Object* clip)
     clips_.erase(clip);
 }
 
-template <typename Body>
-Machine::Ending Machine::guarded(Host& host, Body body)
+Machine::Ending Machine::guarded(Host& host, const std::function<void()>& body)
 {
     if (actionsLeft_ == 0)
         return Ending::OverBudget;
@@ -612,6 +621,15 @@ Machine::Ending Machine::callMethod(Object* object, std::string_view name, Host&
         if (dynamic_cast<Function*>(objectIn(method)))
             call(method, Value(object), arguments);
     });
+}
+
+bool Machine::hasMethod(Object* object, std::string_view name) const
+{
+    const std::string k = key(name);
+    for (int hops = 0; object && hops < kLongestChain; ++hops, object = object->prototype)
+        if (const Property* property = object->own(k))
+            return !property->getter && dynamic_cast<Function*>(objectIn(property->value));
+    return false;
 }
 
 Value Machine::variable(std::string_view name)

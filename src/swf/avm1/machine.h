@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <random>
@@ -46,6 +47,16 @@ public:
     // Runs a block of actions with `timeline` as its target: a clip's object, or by default
     // the main timeline's.
     Ending run(std::shared_ptr<const Code> code, Host& host, Object* timeline = nullptr);
+    // Runs the intervals and time-outs due by the host's clock.
+    Ending runTimers(Host& host);
+    bool hasTimers() const { return !timers_.empty(); }
+    // Where the clock of Date starts: milliseconds since 1970 when the movie started.
+    void setEpoch(double milliseconds) { epoch_ = milliseconds; }
+    // Whether `object` or its prototypes have a function of this name, without running a getter.
+    bool hasMethod(Object* object, std::string_view name) const;
+    // What scripts asked for that this player does not do, each named once: taken as read.
+    std::vector<std::string> takeNotices() { return std::exchange(notices_, {}); }
+    void notice(const std::string& what);
     // Calls the method `name` of `object`, if it has one: an event's handler.
     Ending callMethod(Object* object, std::string_view name, Host& host, std::vector<Value> arguments = {});
 
@@ -87,8 +98,7 @@ private:
     struct Deeper;
 
     // Runs `body` under the frame's budget, ending it as a run ends.
-    template <typename Body>
-    Ending guarded(Host& host, Body body);
+    Ending guarded(Host& host, const std::function<void()>& body);
     Flow execute(Activation& activation, std::uint32_t start, std::uint32_t end, std::uint32_t& resume);
     [[noreturn]] void halt(Ending ending) const;
     void spend(std::size_t actions);
@@ -114,6 +124,9 @@ private:
     std::string capped(std::string text) const;
     void installBuiltins();
     void installGeometry();
+    void installTimers();
+    void installRefusals();
+    double now() const; // the host's clock, 0 outside a run
 
     Conversions convert_;
     Heap heap_;
@@ -134,6 +147,21 @@ private:
     int depth_ = 0;
     Host* host_ = nullptr;
     std::mt19937 random_;
+    struct Timer {
+        std::uint32_t id = 0;
+        Value function;     // called, or else
+        Value self;         // this object's
+        std::string method; // method
+        double period = 0, due = 0;
+        bool repeat = false;
+        std::vector<Value> arguments;
+    };
+    static constexpr std::size_t kMostTimers = 1000;
+    std::vector<Timer> timers_;
+    std::uint32_t lastTimer_ = 0;
+    double epoch_ = 0;
+    std::vector<std::string> notices_;
+    std::unordered_set<std::string> noticed_;
 };
 
 } // namespace quillmere::swf::avm1

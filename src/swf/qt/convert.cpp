@@ -60,4 +60,16 @@ double strokeReach(const LineStyle& line, const QTransform& transform)
     return width / 2 * corner;
 }
 
+QRectF toQt(const Box& box)
+{
+    return QRectF(QPointF(box.xMin, box.yMin), QPointF(box.xMax, box.yMax));
+}
+
+QTransform scrolledContent(const DisplayObject& object, const QTransform& transform)
+{
+    if (!object.scrollRect)
+        return transform;
+    return QTransform::fromTranslate(-object.scrollRect->xMin, -object.scrollRect->yMin) * transform;
+}
+
 } // namespace quillmere::swf::qt

@@ -5,6 +5,8 @@
 #include <QRectF>
 #include <QTransform>
 
+#include "swf/geometry.h"
+#include "swf/player.h"
 #include "swf/shape.h"
 #include "swf/types.h"
 
@@ -15,6 +17,10 @@ QColor toQt(Rgba color);
 // `closed` closes every contour, as fills need; strokes keep their ends open.
 QPainterPath toQt(const Path& path, bool closed);
 QRectF toQt(const Rect& r);
+QRectF toQt(const Box& box);
+
+// Where a sprite's children go: through `transform`, once its scroll rectangle has moved them.
+QTransform scrolledContent(const DisplayObject& object, const QTransform& transform);
 
 // A stroke's width in the units `transform` maps to, where one output pixel is `pixel` of them.
 // Players keep a stroke as wide along its whole length, whatever the matrix: the width follows

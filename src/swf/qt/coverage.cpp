@@ -40,10 +40,17 @@ struct Cover {
     }
     void operator()(const Sprite&)
     {
-        if (object.sprite)
-            for (const auto& [depth, child] : object.sprite->displayList())
-                if (!child.clipDepth)
-                    area.addPath(coverage(child, transform, outlines));
+        if (!object.sprite)
+            return;
+        const QTransform scrolled = scrolledContent(object, transform);
+        for (const auto& [depth, child] : object.sprite->displayList())
+            if (!child.clipDepth && !child.isMask)
+                area.addPath(coverage(child, scrolled, outlines));
+        if (object.scrollRect) {
+            QPainterPath shown;
+            shown.addRect(toQt(*object.scrollRect).translated(-object.scrollRect->xMin, -object.scrollRect->yMin));
+            area = area.intersected(transform.map(shown));
+        }
     }
     void operator()(const Bitmap&) {} // drawn only as a shape's fill
     void operator()(const Font&) {}

@@ -49,8 +49,14 @@ struct Look {
     }
     void operator()(const Sprite&)
     {
-        if (object.sprite)
-            children(object.sprite->displayList());
+        if (!object.sprite)
+            return;
+        const QTransform scrolled = scrolledContent(object, transform);
+        Look inner{object, scrolled, stageScale, outlines, hash, area};
+        inner.children(object.sprite->displayList());
+        if (object.scrollRect) // what it shows is cut to the rectangle
+            area &= transform.mapRect(
+                toQt(*object.scrollRect).translated(-object.scrollRect->xMin, -object.scrollRect->yMin));
     }
     void operator()(const Button&)
     {
@@ -104,6 +110,10 @@ Damage::Seen look(const DisplayObject& object, const QTransform& parent, double 
     const Rgba background = object.effects.opaqueBackground.value_or(Rgba{0, 0, 0, 0});
     hash.mix(&background, sizeof background);
     mixFilters(hash, object.effects.filters);
+    const Box scroll = object.scrollRect.value_or(Box{});
+    hash.mix(&scroll, sizeof scroll);
+    const void* mask = object.maskedBy.lock().get();
+    hash.mix(&mask, sizeof mask);
     QRectF area;
     if (object.character) {
         const QTransform transform = toQt(object.matrix) * parent;
@@ -120,7 +130,7 @@ Damage::Seen look(const DisplayObject& object, const QTransform& parent, double 
 
 QRect Damage::changedArea(const DisplayList& list, const QTransform& transform, Outlines& outlines)
 {
-    std::map<std::uint16_t, Seen> seen;
+    std::map<std::int32_t, Seen> seen;
     const double stageScale = stageScaleOf(transform);
     for (const auto& [depth, object] : list)
         seen.emplace(depth, look(object, transform, stageScale, outlines));

@@ -27,7 +27,7 @@ public:
     QRect changedArea(const DisplayList& list, const QTransform& transform, Outlines& outlines);
 
 private:
-    std::map<std::uint16_t, Seen> seen_; // by depth
+    std::map<std::int32_t, Seen> seen_; // by depth
 };
 
 // A fingerprint of everything that decides how `object` looks but where its parent puts it, and

@@ -28,7 +28,9 @@ struct Hit {
     }
     std::uint64_t operator()(const Sprite&) const
     {
-        return object.sprite ? buttonAt(object.sprite->displayList(), transform, point, outlines) : 0;
+        return object.sprite
+                   ? buttonAt(object.sprite->displayList(), scrolledContent(object, transform), point, outlines)
+                   : 0;
     }
     // Only buttons take clicks; whatever else lies above them lets the pointer through.
     std::uint64_t operator()(const Shape&) const { return 0; }

@@ -96,7 +96,7 @@ struct Rasterizer::Draw {
     void operator()(const Sprite&)
     {
         if (object.sprite)
-            rasterizer.drawList(object.sprite->displayList(), transform, colors);
+            rasterizer.drawList(object.sprite->displayList(), scrolledContent(object, transform), colors);
     }
     void operator()(const Button&)
     {
@@ -118,6 +118,7 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
     pixels_ = reinterpret_cast<Pixel*>(image.bits());
     pixelsPerRow_ = std::size_t(image.bytesPerLine()) / sizeof(Pixel);
     stageScale_ = stageScaleOf(stageToImage);
+    stageToImage_ = stageToImage;
     layerPixels_ = 0;
     filterWork_ = kMostFilterWork;
     const Pixel fill = premultiplied(background);
@@ -205,6 +206,8 @@ void Rasterizer::drawList(const DisplayList& list, const QTransform& transform, 
         const auto below = depth; // a structured binding cannot be captured before C++20's fix in clang 16
         if (std::erase_if(masks, [below](const Mask& mask) { return mask.untilDepth < below; }) > 0)
             visible.reset();
+        if (object.isMask)
+            continue; // drawn only as the mask of another
         if (object.clipDepth) {
             masks.push_back({*object.clipDepth, maskOf(coverage(object, transform, outlines_))});
             visible.reset();
@@ -239,11 +242,53 @@ void Rasterizer::drawObject(const DisplayObject& object, const QTransform& paren
                                             std::round(unsnapped.dy()) - unsnapped.dy());
     }
     const ColorTransform colors = parentColors.after(object.colorTransform);
+    const QImage* const outer = mask_;
+    const std::optional<QImage> masked = scriptMaskOf(object, parent);
+    if (masked)
+        mask_ = &*masked;
     const bool layered = effects.blendMode != BlendMode::Normal || !effects.filters.empty();
     if (layered && layerDepth_ < kMostNestedLayers && layerPixels_ < kMostLayerPixels)
         drawInLayer(object, parent, colors);
     else
         drawPicture(object, parent, colors);
+    mask_ = outer;
+}
+
+std::optional<QImage> Rasterizer::scriptMaskOf(const DisplayObject& object, const QTransform& parent) const
+{
+    const std::shared_ptr<const TimelinePlayer> mask = object.maskedBy.lock();
+    const DisplayObject* maskPlaced = mask ? mask->placed() : nullptr;
+    if (!object.scrollRect && !maskPlaced)
+        return std::nullopt;
+    QImage inside(area_.size(), QImage::Format_Grayscale8);
+    if (inside.isNull())
+        return std::nullopt;
+    inside.fill(0);
+    QPainter painter(&inside);
+    painter.translate(-area_.topLeft());
+    if (object.scrollRect) {
+        const Box& scroll = *object.scrollRect;
+        painter.setClipPath((toQt(object.matrix) * parent).map([&] {
+            QPainterPath shown;
+            shown.addRect(QRectF(0, 0, scroll.width(), scroll.height()));
+            return shown;
+        }()));
+    }
+    if (maskPlaced) {
+        DisplayObject shape = *maskPlaced;
+        shape.isMask = false;
+        painter.fillPath(coverage(shape, toQt(mask->parentToStage()) * stageToImage_, outlines_), Qt::white);
+    } else {
+        painter.fillRect(inside.rect().translated(area_.topLeft()), Qt::white);
+    }
+    painter.end();
+    if (mask_) {
+        uchar* to = inside.bits();
+        const uchar* from = mask_->constBits();
+        for (qsizetype i = 0; i < inside.sizeInBytes(); ++i)
+            to[i] = std::min(to[i], from[i]);
+    }
+    return inside;
 }
 
 void Rasterizer::drawPicture(const DisplayObject& object, const QTransform& parent, const ColorTransform& colors)
@@ -300,6 +345,7 @@ void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& pare
         inner.pixels_ = reinterpret_cast<Pixel*>(layer.bits());
         inner.pixelsPerRow_ = std::size_t(layer.bytesPerLine()) / sizeof(Pixel);
         inner.stageScale_ = stageScale_;
+        inner.stageToImage_ = stageToImage_ * QTransform::fromTranslate(-layerRect.left(), -layerRect.top());
         inner.layerPixels_ = layerPixels_;
         inner.filterWork_ = filterWork_;
         inner.beginBand(layer.rect(), 0);

@@ -97,6 +97,9 @@ private:
     void endDrawing();
     // The pixels whose centres `area` (in pixels) holds, as a mask of the area drawn.
     QImage maskOf(const QPainterPath& area) const;
+    // What a scroll rectangle and a mask set by scripts let through of `object`, with the mask
+    // it is drawn in; none when it has neither.
+    std::optional<QImage> scriptMaskOf(const DisplayObject& object, const QTransform& parent) const;
     bool reaches(const QRectF& deviceBounds) const { return deviceBounds.intersects(QRectF(area_)); }
 
     Outlines& outlines_;
@@ -114,7 +117,8 @@ private:
     std::map<std::uint64_t, KeptLayer> keptLayers_; // by object instance
     std::size_t keptPixels_ = 0;
     std::uint64_t drawing_ = 0;
-    double stageScale_ = 1; // pixels to a pixel of the stage
+    double stageScale_ = 1;   // pixels to a pixel of the stage
+    QTransform stageToImage_; // where the stage lies in what is drawn, for masks set by scripts
     // Layer pixels filtered in this drawing: past kMostLayerPixels, objects are drawn as they
     // are, so that many or large filtered objects cost a bounded time a frame.
     std::size_t layerPixels_ = 0;

@@ -1,0 +1,93 @@
+// What scripts may ask of the world outside the movie: the network, the page around it, local
+// storage, the keyboard and the stage. A banner reaches none of it: loading does nothing and
+// says so once, storage lives as long as the movie, and no key is ever down.
+
+#include "swf/avm1/machine.h"
+#include "swf/avm1/natives.h"
+
+namespace quillmere::swf::avm1 {
+
+void Machine::notice(const std::string& what)
+{
+    if (noticed_.insert(what).second)
+        notices_.push_back(what);
+}
+
+void Machine::installRefusals()
+{
+    const auto refuse = [this](Object* on, std::string_view name, std::string what) {
+        defineMethod(on, name, [what](Machine& m, Value, Arguments&) {
+            m.notice(what);
+            return Value(Undefined{});
+        });
+    };
+    const auto quietly = [this](Object* on, std::string_view name) {
+        defineMethod(on, name, [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
+    };
+    // A class whose loading methods each refuse, under the class's name.
+    const auto refusingClass = [&](std::string_view name, std::initializer_list<std::string_view> methods) {
+        Object* prototype = makeObject(objectPrototype_);
+        defineClass(global_, name, prototype, [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
+        for (const std::string_view method : methods)
+            refuse(prototype, method, std::string(name) + "." + std::string(method));
+        return prototype;
+    };
+
+    refuse(global_, "loadMovie", "loadMovie");
+    refuse(global_, "loadMovieNum", "loadMovieNum");
+    refuse(global_, "loadVariables", "loadVariables");
+    refuse(global_, "loadVariablesNum", "loadVariablesNum");
+    quietly(global_, "fscommand");
+    quietly(global_, "unloadMovie");
+    quietly(global_, "unloadMovieNum");
+    refusingClass("LoadVars", {"load", "send", "sendAndLoad"});
+    refusingClass("XML", {"load", "send", "sendAndLoad"});
+    refusingClass("MovieClipLoader", {"loadClip"});
+    refusingClass("LocalConnection", {"connect", "send"});
+    refusingClass("NetConnection", {"connect"});
+
+    Object* flash = objectIn(member(Value(global_), "flash"));
+    if (flash) {
+        Object* external = makeObject(objectPrototype_);
+        flash->put(key("external"), Value(external), Property::DontEnum);
+        Object* externalInterface = makeObject(objectPrototype_);
+        external->put(key("ExternalInterface"), Value(externalInterface), Property::DontEnum);
+        externalInterface->put(key("available"), false, Property::DontEnum);
+        quietly(externalInterface, "call");
+        defineMethod(externalInterface, "addCallback", [](Machine&, Value, Arguments&) { return Value(false); });
+    }
+
+    // Shared objects keep their data while the movie plays, and nowhere else.
+    Object* sharedObject = makeObject(objectPrototype_);
+    Function* sharedClass = defineClass(global_, "SharedObject", sharedObject,
+                                        [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
+    defineMethod(sharedClass, "getLocal", [sharedObject](Machine& m, Value self, Arguments& a) {
+        const std::string name = "__local " + m.toString(argument(a, 0));
+        if (Object* kept = objectIn(m.member(self, name)))
+            return Value(kept);
+        Object* made = m.makeObject(sharedObject);
+        m.setMember(made, "data", Value(m.makeObject(m.objectPrototype())));
+        m.setMember(self, name, Value(made));
+        return Value(made);
+    });
+    defineMethod(sharedObject, "flush", [](Machine&, Value, Arguments&) { return Value(true); });
+    quietly(sharedObject, "clear");
+
+    // The user's keys and pointer are not the movie's to read.
+    Object* keyboard = makeObject(objectPrototype_);
+    global_->put(key("Key"), Value(keyboard), Property::DontEnum);
+    defineMethod(keyboard, "isDown", [](Machine&, Value, Arguments&) { return Value(false); });
+    defineMethod(keyboard, "isToggled", [](Machine&, Value, Arguments&) { return Value(false); });
+    defineMethod(keyboard, "getCode", [](Machine&, Value, Arguments&) { return Value(0.0); });
+    defineMethod(keyboard, "getAscii", [](Machine&, Value, Arguments&) { return Value(0.0); });
+    Object* mouse = makeObject(objectPrototype_);
+    global_->put(key("Mouse"), Value(mouse), Property::DontEnum);
+    for (Object* source : {keyboard, mouse}) {
+        quietly(source, "addListener");
+        quietly(source, "removeListener");
+    }
+    quietly(mouse, "hide");
+    quietly(mouse, "show");
+}
+
+} // namespace quillmere::swf::avm1

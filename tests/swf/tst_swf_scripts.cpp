@@ -1,0 +1,245 @@
+// Scripts that build and move what a movie shows, as banners write them: a preloader, a clip
+// drawn and tweened from a frame script, clips attached in a loop, and clips on the timeline
+// that scripts and clip events take over from the frames.
+
+#include <QtTest>
+
+#include <algorithm>
+
+#include "action_writer.h"
+#include "support/strict_warnings.h"
+#include "swf/movie_reader.h"
+#include "swf/player.h"
+#include "swf_writer.h"
+
+using namespace quillmere::swf;
+using namespace quillmere::swf::avm1;
+using quillmere::testing::failOnUnexpectedWarnings;
+using Writer = SwfWriter;
+
+namespace {
+
+std::shared_ptr<const Movie> read(const std::string& file)
+{
+    return std::make_shared<const Movie>(readMovie(file));
+}
+
+Matrix at(double x)
+{
+    Matrix m;
+    m.tx = x;
+    return m;
+}
+
+// `target.method(arguments)`, its result left on the stack: the arguments go on last first,
+// then their count, the object and the method's name.
+ActionWriter& call(ActionWriter& code, const std::string& target, const std::string& method,
+                   const std::vector<PushOperand>& arguments)
+{
+    std::vector<PushOperand> operands(arguments.rbegin(), arguments.rend());
+    operands.emplace_back(std::in_place_type<Value>, double(arguments.size()));
+    operands.emplace_back(std::in_place_type<Value>, target);
+    return code.push(operands).op(op::GetVariable).push(method).op(op::CallMethod);
+}
+
+// `this.name += step`, through the members of `this`, as AS2 compilers write it.
+ActionWriter& addToMember(ActionWriter& code, const std::string& name, double step)
+{
+    code.push("this").op(op::GetVariable).push(name);
+    code.push("this").op(op::GetVariable).push(name).op(op::GetMember);
+    return code.push(step).op(op::Add2).op(op::SetMember);
+}
+
+// Sprite 2: a 10 by 10 pixel square (shape 1) at its depth 1.
+void defineSquareSprite(Writer& w)
+{
+    w.defineRectangle(1, {0, 200, 0, 200}, FillStyle{});
+    w.beginSprite(2);
+    w.place({.depth = 1, .characterId = 1});
+    w.showFrame();
+    w.endSprite();
+}
+
+} // namespace
+
+class SwfScriptsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { failOnUnexpectedWarnings(); }
+
+    // if (_framesloaded > this._totalframes - 1) this.gotoAndStop(3); else play(); with frame 2
+    // looping back to 1: a whole movie is all loaded, so the first frame goes on to the third.
+    // Not written as >=, which compilers make true for an undefined property: here a property
+    // the player fails to give keeps the movie waiting.
+    void aPreloaderGoesOnOnceAllIsLoaded()
+    {
+        ActionWriter check;
+        check.push("_framesloaded").op(op::GetVariable);
+        check.push("this").op(op::GetVariable).push("_totalframes").op(op::GetMember).push(1.0).op(op::Subtract);
+        check.op(op::Greater).ifTrue("loaded").op(op::Play).jump("end");
+        call(check.label("loaded"), "this", "gotoAndStop", {Value(3.0)}).op(op::Pop).label("end");
+
+        Writer w(100, 100);
+        w.defineRectangle(1, {0, 200, 0, 200}, FillStyle{});
+        w.doAction(check.actions());
+        w.showFrame();
+        w.doAction(ActionWriter().gotoFrame(0).op(op::Play).actions());
+        w.showFrame();
+        w.place({.depth = 1, .characterId = 1});
+        w.showFrame();
+        Player player(read(w.finish()));
+        player.tick();
+        QCOMPARE(int(player.root().currentFrame()), 2);
+        QVERIFY(!player.root().playing());
+        QCOMPARE(player.root().displayList().count(1), 1u);
+        QCOMPARE(player.root().displayList().at(1).characterId, 1);
+    }
+
+    // A frame script makes an empty clip, draws a red 40 pixel square in it, and gives it an
+    // onEnterFrame that moves it 10 pixels a frame and deletes itself at 50.
+    void anEnterFrameHandlerTweensADrawnClip()
+    {
+        ActionWriter step;
+        addToMember(step, "_x", 10);
+        step.push("this").op(op::GetVariable).push("_x").op(op::GetMember).push(50.0).op(op::Less2);
+        step.ifTrue("moving");
+        step.push("this").op(op::GetVariable).push("onEnterFrame").op(op::Delete).op(op::Pop);
+        step.label("moving");
+
+        ActionWriter frame;
+        frame.push("box");
+        call(frame, "this", "createEmptyMovieClip", {Value("box"), Value(1.0)}).op(op::SetVariable);
+        call(frame, "box", "beginFill", {Value(double(0xFF0000))}).op(op::Pop);
+        call(frame, "box", "moveTo", {Value(0.0), Value(0.0)}).op(op::Pop);
+        const std::pair<double, double> corners[] = {{40, 0}, {40, 40}, {0, 40}, {0, 0}};
+        for (const auto& [x, y] : corners)
+            call(frame, "box", "lineTo", {Value(x), Value(y)}).op(op::Pop);
+        call(frame, "box", "endFill", {}).op(op::Pop);
+        frame.push("box").op(op::GetVariable).push("onEnterFrame").function("", {}, step).op(op::SetMember);
+
+        Writer w(100, 100);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const DisplayList& list = player.root().displayList();
+        QCOMPARE(list.count(kScriptDepths + 1), 1u);
+        const DisplayObject& box = list.at(kScriptDepths + 1);
+        QCOMPARE(box.name, std::string("box"));
+        QVERIFY(box.sprite);
+        const Shape* drawn = box.sprite->drawing();
+        QVERIFY(drawn);
+        QCOMPARE(drawn->bounds.xMin, 0);
+        QCOMPARE(drawn->bounds.xMax, 800);
+        QCOMPARE(drawn->bounds.yMin, 0);
+        QCOMPARE(drawn->bounds.yMax, 800);
+        QCOMPARE(drawn->layers.front().fills.front().color, (Rgba{255, 0, 0, 255}));
+
+        QCOMPARE(box.matrix.tx, 0.0);
+        for (int i = 0; i < 4; ++i)
+            player.tick();
+        QCOMPARE(box.matrix.tx, 800.0);
+        for (int i = 0; i < 6; ++i)
+            player.tick();
+        QCOMPARE(box.matrix.tx, 1000.0); // the handler is gone: it stays at 50
+    }
+
+    // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
+    void attachMovieInALoopPlacesEachCopy()
+    {
+        ActionWriter loop;
+        loop.push({Value("i"), Value(0.0)}).op(op::SetVariable);
+        loop.label("top").push("i").op(op::GetVariable).push(5.0).op(op::Less2).op(op::Not).ifTrue("done");
+        loop.push({Value("_x"), Value("i")}).op(op::GetVariable).push(20.0).op(op::Multiply);
+        loop.push(1.0).op(op::InitObject);
+        loop.push("i").op(op::GetVariable);
+        loop.push({Value("dot"), Value("i")}).op(op::GetVariable).op(op::Add2);
+        loop.push({Value("dot"), Value(4.0), Value("this")}).op(op::GetVariable);
+        loop.push("attachMovie").op(op::CallMethod).op(op::Pop);
+        loop.push({Value("i"), Value("i")}).op(op::GetVariable).op(op::Increment).op(op::SetVariable);
+        loop.jump("top").label("done");
+
+        Writer w(100, 100);
+        defineSquareSprite(w);
+        w.exportAssets(2, "dot");
+        w.doAction(loop.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const DisplayList& list = player.root().displayList();
+        QCOMPARE(list.size(), 5u);
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(list.count(kScriptDepths + i), 1u);
+            const DisplayObject& dot = list.at(kScriptDepths + i);
+            QCOMPARE(dot.name, "dot" + std::to_string(i));
+            QCOMPARE(dot.characterId, 2);
+            QCOMPARE(dot.matrix.tx, i * 400.0);
+            QVERIFY(dot.sprite);
+            QCOMPARE(dot.sprite->displayList().count(1), 1u); // the exported sprite's own square
+        }
+    }
+
+    // clip._alpha = 50; clip._x = 30; on a clip the timeline placed by name: the frame after
+    // moves it and its neighbour, and only the neighbour follows.
+    void aScriptedClipIsLeftAloneByTheFrames()
+    {
+        ActionWriter set;
+        set.push({Value("clip")}).op(op::GetVariable).push({Value("_alpha"), Value(50.0)}).op(op::SetMember);
+        set.push({Value("clip")}).op(op::GetVariable).push({Value("_x"), Value(30.0)}).op(op::SetMember);
+
+        Writer w(100, 100);
+        defineSquareSprite(w);
+        w.place({.depth = 1, .characterId = 2, .matrix = at(0), .name = "clip"});
+        w.place({.depth = 2, .characterId = 2, .matrix = at(0), .name = "other"});
+        w.doAction(set.actions());
+        w.showFrame();
+        w.place({.depth = 1, .move = true, .matrix = at(1500)});
+        w.place({.depth = 2, .move = true, .matrix = at(1500)});
+        w.doAction(SwfWriter::Actions::stop());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const DisplayList& list = player.root().displayList();
+        QCOMPARE(list.at(1).name, std::string("clip"));
+        QCOMPARE(list.at(1).colorTransform.mult[3], 0.5);
+        QCOMPARE(list.at(1).matrix.tx, 600.0);
+        player.tick();
+        QCOMPARE(int(player.root().currentFrame()), 1);
+        QCOMPARE(list.at(2).matrix.tx, 1500.0);
+        QCOMPARE(list.at(1).matrix.tx, 600.0);
+        QCOMPARE(list.at(1).colorTransform.mult[3], 0.5);
+    }
+
+    // onClipEvent(enterFrame) { _x += 5; } on a placed sprite: 100 twips a tick, from the
+    // first tick after it was placed. Movies before version 6 give events in two bytes, not four.
+    void aClipEventMovesItsClipEachFrame_data()
+    {
+        QTest::addColumn<int>("version");
+        QTest::newRow("two-byte events") << 5;
+        QTest::newRow("four-byte events") << 8;
+    }
+
+    void aClipEventMovesItsClipEachFrame()
+    {
+        QFETCH(int, version);
+        ActionWriter move;
+        move.push({Value("_x"), Value("_x")}).op(op::GetVariable).push(5.0).op(op::Add2).op(op::SetVariable);
+
+        Writer w(100, 100, 12, std::uint8_t(version));
+        defineSquareSprite(w);
+        w.place({.depth = 1,
+                 .characterId = 2,
+                 .matrix = at(0),
+                 .name = "mover",
+                 .clipActions = {{ClipAction::EnterFrame, move.actions()}}});
+        w.showFrame();
+        Player player(read(w.finish()));
+        const DisplayObject& mover = player.root().displayList().at(1);
+        QCOMPARE(mover.matrix.tx, 0.0);
+        for (int tick = 1; tick <= 3; ++tick) {
+            player.tick();
+            QCOMPARE(mover.matrix.tx, tick * 100.0);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(SwfScriptsTest)
+#include "tst_swf_scripts.moc"
