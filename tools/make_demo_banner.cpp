@@ -6,6 +6,9 @@
 // and an underline grows from a dot (a morph) before the movie stops on its last frame. The
 // picture glows; a sparkle on it loops on its own (a sprite), and an invisible button over the
 // whole banner opens the product site's home page when clicked.
+// Its scripts: the first frame is a preloader that waits until every frame has loaded; the last
+// draws a star with the drawing API, in the top right corner, which an onEnterFrame handler
+// turns and pulses for as long as the banner is shown.
 
 #include <cmath>
 #include <fstream>
@@ -17,6 +20,7 @@
 #include <QPainter>
 #include <QRadialGradient>
 
+#include "action_writer.h"
 #include "swf_writer.h"
 #include "text_line.h"
 
@@ -111,6 +115,58 @@ std::vector<Filter> headlineFilters(int frame)
     if (frame >= kFocused)
         return {dropShadow()};
     return {blur(2 * (kFocused - frame)), dropShadow()};
+}
+
+using namespace avm1;
+
+// `target.method(arguments)`, its result dropped. Arguments are pushed last first, as compilers
+// do, then their count, the object and the method's name.
+void callMethod(ActionWriter& code, const std::string& target, const std::string& method,
+                const std::vector<double>& arguments)
+{
+    for (auto argument = arguments.rbegin(); argument != arguments.rend(); ++argument)
+        code.push(*argument);
+    code.push(double(arguments.size())).push(target).op(op::GetVariable).push(method).op(op::CallMethod).op(op::Pop);
+}
+
+// if (_framesloaded < _totalframes) gotoAndPlay(1): a banner waits on its first frame until all
+// of it has arrived.
+std::string preloader()
+{
+    ActionWriter code;
+    code.push("_framesloaded").op(op::GetVariable).push("_totalframes").op(op::GetVariable).op(op::Less2);
+    code.op(op::Not).ifTrue("loaded").push(1.0).gotoFrame2(true).label("loaded");
+    return code.bytes();
+}
+
+// The star: drawn in a new clip, then turned and pulsed on every frame by its onEnterFrame.
+std::string drawnStar()
+{
+    ActionWriter code;
+    code.push({Value(20.0), Value(std::string("star")), Value(2.0)}).push("this").op(op::GetVariable);
+    code.push("createEmptyMovieClip").op(op::CallMethod).op(op::Pop);
+    callMethod(code, "star", "lineStyle", {1, 0xFFE6A0, 90});
+    callMethod(code, "star", "beginFill", {0xFFC83C, 70});
+    constexpr double kOuter = 8, kInner = 3;
+    for (int point = 0; point <= 10; ++point) {
+        const double angle = point * 3.141592653589793 / 5 - 3.141592653589793 / 2;
+        const double r = point % 2 ? kInner : kOuter;
+        callMethod(code, "star", point == 0 ? "moveTo" : "lineTo",
+                   {std::round(r * std::cos(angle) * 10) / 10, std::round(r * std::sin(angle) * 10) / 10});
+    }
+    callMethod(code, "star", "endFill", {});
+    code.push("star").op(op::GetVariable).push("_x").push(double(kWidth - 12)).op(op::SetMember);
+    code.push("star").op(op::GetVariable).push("_y").push(11.0).op(op::SetMember);
+    // function () { this._rotation += 6; this._alpha = 65 + 35 * Math.sin(getTimer() / 250); }
+    ActionWriter turn;
+    turn.push("this").op(op::GetVariable).push("_rotation").push("this").op(op::GetVariable).push("_rotation");
+    turn.op(op::GetMember).push(6.0).op(op::Add2).op(op::SetMember);
+    turn.push("this").op(op::GetVariable).push("_alpha").push(65.0).push(35.0);
+    turn.push(0.0).push("getTimer").op(op::CallFunction).push(250.0).op(op::Divide);
+    turn.push(1.0).push("Math").op(op::GetVariable).push("sin").op(op::CallMethod);
+    turn.op(op::Multiply).op(op::Add2).op(op::SetMember);
+    code.push("star").op(op::GetVariable).push("onEnterFrame").function("", {}, turn).op(op::SetMember);
+    return code.bytes();
 }
 
 } // namespace
@@ -212,6 +268,7 @@ int main(int argc, char* argv[])
     movie.place({.depth = 6, .characterId = 9, .ratio = 0});
     movie.place({.depth = 7, .characterId = 8, .matrix = translate(52 * 20, 12 * 20)});
     movie.place({.depth = 10, .characterId = 11});
+    movie.doAction(preloader());
     movie.showFrame();
     for (int frame = 1; frame < kFrames; ++frame) {
         const double x = -40 + (kWidth + 80) * frame / double(kFrames - 1);
@@ -221,7 +278,7 @@ int main(int argc, char* argv[])
         movie.place({.depth = 6, .move = true, .ratio = std::uint16_t(65535 * frame / (kFrames - 1))});
         if (frame == kFrames - 1) {
             movie.remove(2); // the light has gone; the intro ends here
-            movie.doAction(Writer::Actions::stop());
+            movie.doAction(Writer::Actions::stop() + drawnStar());
         }
         movie.showFrame();
     }
