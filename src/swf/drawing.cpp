@@ -90,6 +90,12 @@ void Drawing::clear()
     changed_ = true;
 }
 
+std::uint64_t Drawing::nextSerial()
+{
+    static std::atomic<std::uint64_t> serials{0};
+    return ++serials;
+}
+
 std::shared_ptr<const Shape> Drawing::shape()
 {
     if (!changed_)
@@ -123,8 +129,7 @@ std::shared_ptr<const Shape> Drawing::shape()
         return shape_;
     }
     shape->bounds = *bounds;
-    static std::atomic<std::uint64_t> serials{0};
-    shape->serial = ++serials;
+    shape->serial = nextSerial();
     shape_ = std::move(shape);
     return shape_;
 }

@@ -25,6 +25,9 @@ public:
     void curveTo(Point control, Point to);
     void clear();
 
+    // A number no other shape made for a script has: the renderer keeps such shapes' outlines
+    // by it.
+    static std::uint64_t nextSerial();
     // What it draws now, made again only after a change; null when it draws nothing.
     std::shared_ptr<const Shape> shape();
 

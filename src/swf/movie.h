@@ -24,6 +24,8 @@ struct Bitmap {
     std::vector<std::uint32_t> argb; // decoded: premultiplied 0xAARRGGBB, row by row
     std::string encoded;             // else: a JPEG, PNG or GIF file
     std::string alpha;               // JPEG with alpha: one byte a pixel, row by row
+    // A script's bitmap changes as it draws: each change gives it a new serial. 0 for the movie's.
+    std::uint64_t serial = 0;
 };
 
 struct Glyph {

@@ -100,7 +100,7 @@ void removeObject(Reader& r, TimelineRead& t, ByteReader& in)
     if constexpr (version == 1)
         in.u16(); // the character id
     const std::uint16_t depth = in.u16();
-    t.pending.commands.emplace_back(std::in_place_type<Remove>, depth);
+    t.pending.commands.emplace_back(std::in_place_type<Remove>, Remove{depth});
 }
 
 void doAction(Reader& r, TimelineRead& t, ByteReader& in)

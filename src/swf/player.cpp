@@ -338,6 +338,7 @@ Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)), c
     avm1::Machine& machine = *context_.machine;
     installClipMethods(machine);
     installColorClass(machine);
+    installBitmapDataClass(machine);
     machine.setEpoch(double(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
             .count()));

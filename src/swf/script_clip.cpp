@@ -393,6 +393,41 @@ avm1::Value TimelinePlayer::ScriptClip::scrollRectObject(const Box& box)
     return made;
 }
 
+void TimelinePlayer::ScriptClip::attachBitmap(std::shared_ptr<const Bitmap> bitmap, double depth, bool smoothing)
+{
+    if (!std::isfinite(depth) || std::abs(depth) > 2'000'000'000 - kScriptDepths)
+        return;
+    const auto width = std::int32_t(bitmap->width * kTwipsPerPixel),
+               height = std::int32_t(bitmap->height * kTwipsPerPixel);
+    EdgeLayer layer;
+    FillStyle fill;
+    fill.kind = FillStyle::Kind::Bitmap;
+    fill.scriptBitmap = std::move(bitmap);
+    fill.matrix.a = fill.matrix.d = kTwipsPerPixel;
+    fill.repeat = false;
+    fill.smooth = smoothing;
+    layer.fills.push_back(std::move(fill));
+    const Point corners[] = {{0, 0}, {width, 0}, {width, height}, {0, height}, {0, 0}};
+    for (std::size_t i = 0; i + 1 < std::size(corners); ++i)
+        layer.edges.push_back({corners[i], {{}, corners[i + 1], false}, 0, 1, 0});
+    Shape shape;
+    shape.bounds = {0, width, 0, height};
+    shape.serial = Drawing::nextSerial();
+    shape.layers.push_back(buildLayer(std::move(layer)));
+    DisplayObject shown;
+    shown.instance = timeline_.context_.nextInstance++;
+    shown.made = std::make_shared<const Character>(std::move(shape));
+    shown.character = shown.made.get();
+    shown.dynamic = true;
+    const auto at = std::int32_t(depth) + kScriptDepths;
+    if (at == kDrawingDepth)
+        return;
+    if (const auto found = timeline_.list_.find(at); found != timeline_.list_.end())
+        timeline_.discard(std::move(found->second));
+    timeline_.list_.insert_or_assign(at, std::move(shown));
+    changed();
+}
+
 void TimelinePlayer::ScriptClip::setMask(ScriptClip* mask)
 {
     DisplayObject* placed = this->placed();

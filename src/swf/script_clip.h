@@ -54,6 +54,8 @@ public:
     std::optional<Box> boundsIn(const ScriptClip* space) const;
     Drawing& drawing();
     ColorTransform colorTransform() const;
+    // Shows a script's bitmap at a depth of this clip, a pixel to a pixel from its origin.
+    void attachBitmap(std::shared_ptr<const Bitmap> bitmap, double depth, bool smoothing);
     // Makes `mask`'s picture this one's mask, and no longer drawn; null: no mask.
     void setMask(ScriptClip* mask);
     void setColorTransform(const ColorTransform& colors);
@@ -77,5 +79,6 @@ private:
 // The methods of every clip's object: MovieClip.prototype's.
 void installClipMethods(avm1::Machine& machine);
 void installColorClass(avm1::Machine& machine);
+void installBitmapDataClass(avm1::Machine& machine);
 
 } // namespace quillmere::swf

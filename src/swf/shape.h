@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "swf/types.h"
 
 namespace quillmere::swf {
+
+struct Bitmap;
 
 struct Gradient {
     enum class Spread { Pad, Reflect, Repeat };
@@ -31,6 +34,7 @@ struct FillStyle {
     Gradient gradient;
     Matrix matrix; // gradient square, or bitmap pixels, to shape twips
     std::uint16_t bitmapId = 0;
+    std::shared_ptr<const Bitmap> scriptBitmap; // a script's, drawn instead of the movie's id
     bool repeat = true;
     bool smooth = true;
 };

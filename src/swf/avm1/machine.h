@@ -85,6 +85,16 @@ public:
     void setMember(const Value& object, std::string_view name, Value value);
     Value call(const Value& function, const Value& self, std::vector<Value>& arguments);
     Object* makeObject(Object* prototype);
+    // An object of the player's own kind, in the heap; the run ends when the heap is full.
+    template <typename T>
+    T* make(Object* prototype)
+    {
+        T* made = heap_.make<T>();
+        if (!made)
+            halt(Ending::OutOfMemory);
+        made->prototype = prototype;
+        return made;
+    }
     Array* makeArray();
     Function* makeNative(Function::Native native);
     std::mt19937& random() { return random_; }

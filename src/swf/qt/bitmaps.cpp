@@ -53,6 +53,17 @@ QImage decoded(const Bitmap& bitmap)
 
 } // namespace
 
+QImage Bitmaps::get(const Bitmap& bitmap, const ColorTransform& colors)
+{
+    auto found = scripts_.find(bitmap.serial);
+    if (found == scripts_.end()) {
+        if (scripts_.size() >= kMaxCachedTintedBitmaps)
+            scripts_.clear();
+        found = scripts_.emplace(bitmap.serial, decoded(bitmap)).first;
+    }
+    return colors.isIdentity() || found->second.isNull() ? found->second : transformed(found->second, colors);
+}
+
 const QImage& Bitmaps::get(std::uint16_t id, const ColorTransform& colors)
 {
     auto found = decoded_.find(id);

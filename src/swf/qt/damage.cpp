@@ -31,6 +31,11 @@ struct Look {
 
     void operator()(const Shape& shape)
     {
+        // A script's bitmap that is drawn on looks new.
+        for (const ShapeLayer& layer : shape.layers)
+            for (const FillStyle& fill : layer.fills)
+                if (fill.scriptBitmap)
+                    hash.mix(&fill.scriptBitmap->serial, sizeof fill.scriptBitmap->serial);
         area = transform.mapRect(toQt(shape.bounds)) | Outlines::drawnArea(shape, outlines.paths(shape), transform);
     }
     void operator()(const MorphShape& morph)

@@ -115,7 +115,8 @@ Paint::Paint(const FillStyle& style, const ColorTransform& colors, const QTransf
         if (fades)
             fade_ = std::uint32_t(std::lround(std::clamp(colors.mult[3], 0.0, 1.0) * 256));
         // A copy, cheap and shared: the cache may let go of its own while this is in use.
-        bitmap_ = bitmaps.get(style.bitmapId, fades ? ColorTransform{} : colors);
+        const ColorTransform tint = fades ? ColorTransform{} : colors;
+        bitmap_ = style.scriptBitmap ? bitmaps.get(*style.scriptBitmap, tint) : bitmaps.get(style.bitmapId, tint);
         if (!bitmap_.isNull() && invertible)
             kind_ = Kind::Bitmap;
         repeat_ = style.repeat;

@@ -1,0 +1,194 @@
+// flash.display.BitmapData: pixels a script fills and copies, shown in clips by attachBitmap.
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+#include "swf/avm1/natives.h"
+#include "swf/script_clip.h"
+
+namespace quillmere::swf {
+
+namespace {
+
+using avm1::argument;
+using avm1::Arguments;
+using avm1::Machine;
+using avm1::Object;
+using avm1::objectIn;
+using avm1::Undefined;
+using avm1::Value;
+
+// The largest side a script's bitmap may have, as players of this version allow.
+constexpr double kLongestSide = 2880;
+
+// A BitmapData's object: its pixels, shared with the clips that show them.
+class BitmapObject : public Object {
+public:
+    using Object::Object;
+    std::shared_ptr<Bitmap> bitmap; // null once disposed
+    bool transparent = true;
+
+    void changed()
+    {
+        static std::atomic<std::uint64_t> serials{1};
+        if (bitmap)
+            bitmap->serial = ++serials;
+    }
+};
+
+BitmapObject* bitmapOf(const Value& value)
+{
+    return dynamic_cast<BitmapObject*>(objectIn(value));
+}
+
+std::uint32_t argbOf(Machine& m, const Value& value)
+{
+    return std::uint32_t(avm1::Conversions::toInt32(m.toNumber(value)));
+}
+
+// Premultiplied, as bitmaps hold their pixels; opaque where the bitmap has no alpha.
+std::uint32_t stored(std::uint32_t argb, bool transparent)
+{
+    const std::uint32_t a = transparent ? argb >> 24 : 255;
+    const auto channel = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+    return a << 24 | channel((argb >> 16) & 0xFF) << 16 | channel((argb >> 8) & 0xFF) << 8 | channel(argb & 0xFF);
+}
+
+std::uint32_t unstored(std::uint32_t pixel)
+{
+    const std::uint32_t a = pixel >> 24;
+    if (a == 0)
+        return 0;
+    const auto channel = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, (c * 255 + a / 2) / a); };
+    return a << 24 | channel((pixel >> 16) & 0xFF) << 16 | channel((pixel >> 8) & 0xFF) << 8 | channel(pixel & 0xFF);
+}
+
+// A Rectangle's pixels within the bitmap, as [x0, x1) by [y0, y1).
+struct Span {
+    std::uint32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+};
+
+Span within(Machine& m, const Value& rectangle, const Bitmap& bitmap)
+{
+    const auto field = [&](const char* name) {
+        const double v = m.toNumber(m.member(rectangle, name));
+        return std::isfinite(v) ? std::trunc(v) : 0.0;
+    };
+    const double x = field("x"), y = field("y");
+    const auto clamp = [](double v, std::uint32_t most) { return std::uint32_t(std::clamp(v, 0.0, double(most))); };
+    return {clamp(x, bitmap.width), clamp(y, bitmap.height), clamp(x + field("width"), bitmap.width),
+            clamp(y + field("height"), bitmap.height)};
+}
+
+} // namespace
+
+void installBitmapDataClass(Machine& m)
+{
+    Object* display = m.makeObject(m.objectPrototype());
+    if (Object* flash = objectIn(m.member(m.global(), "flash")))
+        flash->put(m.key("display"), Value(display), avm1::Property::DontEnum);
+    Object* prototype = m.makeObject(m.objectPrototype());
+    m.defineClass(display, "BitmapData", prototype, [prototype](Machine& m, Value, Arguments& a) -> Value {
+        const double width = m.toNumber(argument(a, 0)), height = m.toNumber(argument(a, 1));
+        if (!(width >= 1 && width <= kLongestSide && height >= 1 && height <= kLongestSide))
+            return Undefined{};
+        auto* made = m.make<BitmapObject>(prototype);
+        made->transparent = a.size() < 3 || m.conversions().toBoolean(a[2]);
+        made->bitmap = std::make_shared<Bitmap>();
+        made->bitmap->width = std::uint32_t(width);
+        made->bitmap->height = std::uint32_t(height);
+        const std::uint32_t fill = a.size() < 4 ? 0xFFFFFFFF : argbOf(m, a[3]);
+        made->bitmap->argb.assign(std::size_t(made->bitmap->width) * made->bitmap->height,
+                                  stored(fill, made->transparent));
+        made->changed();
+        for (const char* name : {"width", "height"})
+            m.setMember(made, name, name[0] == 'w' ? std::trunc(width) : std::trunc(height));
+        m.setMember(made, "transparent", made->transparent);
+        return made;
+    });
+    m.defineMethod(prototype, "fillRect", [](Machine& m, Value self, Arguments& a) {
+        BitmapObject* object = bitmapOf(self);
+        if (!object || !object->bitmap)
+            return Value(Undefined{});
+        Bitmap& bitmap = *object->bitmap;
+        const Span span = within(m, argument(a, 0), bitmap);
+        const std::uint32_t pixel = stored(argbOf(m, argument(a, 1)), object->transparent);
+        for (std::uint32_t y = span.y0; y < span.y1; ++y)
+            std::fill_n(bitmap.argb.begin() + std::ptrdiff_t(y * bitmap.width + span.x0), span.x1 - span.x0, pixel);
+        object->changed();
+        return Value(Undefined{});
+    });
+    // setPixel keeps the pixel's alpha; setPixel32 sets it too.
+    const auto setPixel = [](bool withAlpha) {
+        return [withAlpha](Machine& m, Value self, Arguments& a) {
+            BitmapObject* object = bitmapOf(self);
+            const double x = m.toNumber(argument(a, 0)), y = m.toNumber(argument(a, 1));
+            if (!object || !object->bitmap
+                || !(x >= 0 && x < object->bitmap->width && y >= 0 && y < object->bitmap->height))
+                return Value(Undefined{});
+            std::uint32_t& pixel = object->bitmap->argb[std::size_t(y) * object->bitmap->width + std::size_t(x)];
+            std::uint32_t argb = argbOf(m, argument(a, 2));
+            if (!withAlpha)
+                argb = (unstored(pixel) & 0xFF000000) | (argb & 0xFFFFFF);
+            pixel = stored(argb, object->transparent);
+            object->changed();
+            return Value(Undefined{});
+        };
+    };
+    m.defineMethod(prototype, "setPixel", setPixel(false));
+    m.defineMethod(prototype, "setPixel32", setPixel(true));
+    const auto getPixel = [](bool withAlpha) {
+        return [withAlpha](Machine& m, Value self, Arguments& a) {
+            BitmapObject* object = bitmapOf(self);
+            const double x = m.toNumber(argument(a, 0)), y = m.toNumber(argument(a, 1));
+            if (!object || !object->bitmap
+                || !(x >= 0 && x < object->bitmap->width && y >= 0 && y < object->bitmap->height))
+                return Value(0.0);
+            const std::uint32_t argb
+                = unstored(object->bitmap->argb[std::size_t(y) * object->bitmap->width + std::size_t(x)]);
+            return Value(withAlpha ? double(argb) : double(argb & 0xFFFFFF));
+        };
+    };
+    m.defineMethod(prototype, "getPixel", getPixel(false));
+    m.defineMethod(prototype, "getPixel32", getPixel(true));
+    // copyPixels(source, sourceRect, destPoint): the source's pixels as they are, alpha and all.
+    m.defineMethod(prototype, "copyPixels", [](Machine& m, Value self, Arguments& a) {
+        BitmapObject* to = bitmapOf(self);
+        BitmapObject* from = bitmapOf(argument(a, 0));
+        if (!to || !from || !to->bitmap || !from->bitmap)
+            return Value(Undefined{});
+        const Span span = within(m, argument(a, 1), *from->bitmap);
+        const double px = m.toNumber(m.member(argument(a, 2), "x")), py = m.toNumber(m.member(argument(a, 2), "y"));
+        if (!std::isfinite(px) || !std::isfinite(py))
+            return Value(Undefined{});
+        const std::vector<std::uint32_t> source = from->bitmap->argb; // the two may be one
+        Bitmap& bitmap = *to->bitmap;
+        for (std::uint32_t y = span.y0; y < span.y1; ++y)
+            for (std::uint32_t x = span.x0; x < span.x1; ++x) {
+                const double tx = std::trunc(px) + (x - span.x0), ty = std::trunc(py) + (y - span.y0);
+                if (tx >= 0 && tx < bitmap.width && ty >= 0 && ty < bitmap.height)
+                    bitmap.argb[std::size_t(ty) * bitmap.width + std::size_t(tx)]
+                        = source[std::size_t(y) * from->bitmap->width + x];
+            }
+        to->changed();
+        return Value(Undefined{});
+    });
+    m.defineMethod(prototype, "dispose", [](Machine&, Value self, Arguments&) {
+        if (BitmapObject* object = bitmapOf(self))
+            object->bitmap.reset();
+        return Value(Undefined{});
+    });
+
+    // clip.attachBitmap(bitmapData, depth): shown at the clip's origin, a pixel to a pixel.
+    m.defineMethod(m.movieClipPrototype(), "attachBitmap", [](Machine& m, Value self, Arguments& a) {
+        Object* object = objectIn(self);
+        auto* clip = object ? dynamic_cast<TimelinePlayer::ScriptClip*>(object->clip) : nullptr;
+        BitmapObject* bitmap = bitmapOf(argument(a, 0));
+        if (clip && bitmap && bitmap->bitmap)
+            clip->attachBitmap(bitmap->bitmap, m.toNumber(argument(a, 1)), m.conversions().toBoolean(argument(a, 3)));
+        return Value(Undefined{});
+    });
+}
+
+} // namespace quillmere::swf
