@@ -181,6 +181,8 @@ public:
     bool animates() const { return root_->animates() || context_.machine->hasTimers(); }
     // What the movie's scripts asked for that this player does not do, each once: taken as read.
     std::vector<std::string> takeRefusals() { return context_.machine->takeNotices(); }
+    // A variable of the main timeline, as its scripts left it.
+    avm1::Value variable(std::string_view name) { return context_.machine->variable(name); }
     // One frame of time: returns whether what is shown changed.
     bool tick();
     // Whether a frame action asked for an address, which a player opens only for a click.

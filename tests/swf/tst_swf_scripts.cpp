@@ -136,12 +136,79 @@ private slots:
         QCOMPARE(drawn->layers.front().fills.front().color, (Rgba{255, 0, 0, 255}));
 
         QCOMPARE(box.matrix.tx, 0.0);
+        QVERIFY(player.animates()); // a one-frame movie, but its handler keeps the frames coming
         for (int i = 0; i < 4; ++i)
             player.tick();
         QCOMPARE(box.matrix.tx, 800.0);
         for (int i = 0; i < 6; ++i)
             player.tick();
         QCOMPARE(box.matrix.tx, 1000.0); // the handler is gone: it stays at 50
+        QVERIFY(!player.animates());
+    }
+
+    // box.onEnterFrame = function () { this.removeMovieClip(); this._x = 5; this.gotoAndStop(2); }
+    // The clip leaves the stage while its handler runs; the handler finishes on a clip that is
+    // no longer there, and nothing it does reaches the stage.
+    void aClipRemovedByItsOwnHandlerFinishesIt()
+    {
+        ActionWriter handler;
+        call(handler, "this", "removeMovieClip", {}).op(op::Pop);
+        handler.push("this").op(op::GetVariable).push({Value("_x"), Value(5.0)}).op(op::SetMember);
+        call(handler, "this", "gotoAndStop", {Value(2.0)}).op(op::Pop);
+        ActionWriter frame;
+        call(frame, "this", "createEmptyMovieClip", {Value("box"), Value(0.0)}).op(op::Pop);
+        frame.push("box").op(op::GetVariable).push("onEnterFrame").function("", {}, handler).op(op::SetMember);
+
+        Writer w(100, 100);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        QCOMPARE(player.root().displayList().count(kScriptDepths), 1u);
+        player.tick();
+        QVERIFY(player.root().displayList().empty());
+        QVERIFY(!player.scriptStopped());
+        player.tick(); // what was removed is freed here
+        QVERIFY(!player.animates());
+    }
+
+    // count = 0; id = setInterval(function () { if (++count == 3) clearInterval(id); }, 150);
+    // loadMovie("http://example.com/a.swf"); loadMovie(...) again; new LoadVars().load(...):
+    // the interval runs on the player's clock, a frame at 10 frames a second being 100 ms, and
+    // stops itself; loading does nothing and is told once for each kind.
+    void intervalsRunOnThePlayersClockAndLoadingIsRefused()
+    {
+        ActionWriter tick;
+        tick.push({Value("count"), Value("count")}).op(op::GetVariable).op(op::Increment).op(op::SetVariable);
+        tick.push("count").op(op::GetVariable).push(3.0).op(op::Equals2).op(op::Not).ifTrue("on");
+        tick.push("id").op(op::GetVariable).push({Value(1.0), Value("clearInterval")}).op(op::CallFunction).op(op::Pop);
+        tick.label("on");
+        ActionWriter frame;
+        frame.push({Value("count"), Value(0.0)}).op(op::SetVariable);
+        frame.push({Value("id"), Value(150.0)}).function("", {}, tick);
+        frame.push({Value(2.0), Value("setInterval")}).op(op::CallFunction).op(op::SetVariable);
+        for (int i = 0; i < 2; ++i)
+            frame.push({Value("http://example.com/a.swf"), Value(1.0), Value("loadMovie")})
+                .op(op::CallFunction)
+                .op(op::Pop);
+        frame.push({Value("http://example.com/v"), Value(1.0), Value(0.0), Value("LoadVars")}).op(op::NewObject);
+        frame.push("load").op(op::CallMethod).op(op::Pop);
+        frame.op(op::Stop);
+
+        Writer w(100, 100, 10);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        // The main timeline is a clip: loadMovie is its method before it is a global function.
+        QCOMPARE(player.takeRefusals(), (std::vector<std::string>{"MovieClip.loadMovie", "LoadVars.load"}));
+        const auto count = [&] { return std::get<double>(player.variable("count")); };
+        QVERIFY(player.animates());
+        const double expected[] = {0, 1, 2, 2, 3, 3, 3}; // ticks at 100, 200... ms; due at 150, 300, 450
+        for (const double wanted : expected) {
+            player.tick();
+            QCOMPARE(count(), wanted);
+        }
+        QVERIFY(!player.animates());
+        QVERIFY(player.takeRefusals().empty());
     }
 
     // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
