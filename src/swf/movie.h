@@ -98,7 +98,10 @@ struct EditText {
     Format format;
     bool useOutlines = false; // drawn with the embedded font's glyphs
     bool wordWrap = false;
-    bool border = false; // a white background in a black frame
+    bool border = false;     // a frame of borderColor, a pixel wide
+    bool background = false; // filled with backgroundColor
+    Rgba borderColor{0, 0, 0, 255};
+    Rgba backgroundColor{255, 255, 255, 255};
     std::vector<Paragraph> paragraphs;
 };
 

@@ -51,6 +51,7 @@ struct DisplayObject {
     } effects;
     std::shared_ptr<TimelinePlayer> sprite; // a placed sprite's own timeline
     std::shared_ptr<ButtonInstance> button; // a placed button's states
+    std::shared_ptr<avm1::Object> field;    // a text field's object for scripts, kept while placed
     std::shared_ptr<const void> counted;    // held while the object is placed: see PlayContext
 };
 
@@ -126,6 +127,7 @@ public:
     // and the matrix from its parent's twips to the stage's.
     const DisplayObject* placed() const { return const_cast<TimelinePlayer*>(this)->placement(); }
     Matrix parentToStage() const;
+    ScriptClip* script() const { return script_.get(); }
 
     // The character the movie exports by this name for scripts to attach.
     std::optional<std::uint16_t> exported(const std::string& name) const;

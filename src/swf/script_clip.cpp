@@ -237,9 +237,14 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
 avm1::Object* TimelinePlayer::ScriptClip::child(std::string_view name)
 {
     const std::string wanted = machine().key(name);
-    for (const auto& [depth, object] : timeline_.list_)
-        if (object.sprite && object.sprite->object_ && !object.name.empty() && machine().key(object.name) == wanted)
+    for (const auto& [depth, object] : timeline_.list_) {
+        if (object.name.empty() || machine().key(object.name) != wanted)
+            continue;
+        if (object.sprite && object.sprite->object_)
             return object.sprite->object_;
+        if (object.field)
+            return object.field.get();
+    }
     return nullptr;
 }
 
@@ -426,6 +431,41 @@ void TimelinePlayer::ScriptClip::attachBitmap(std::shared_ptr<const Bitmap> bitm
         timeline_.discard(std::move(found->second));
     timeline_.list_.insert_or_assign(at, std::move(shown));
     changed();
+}
+
+DisplayObject* TimelinePlayer::ScriptClip::placeField(const std::string& name, double depth, const Matrix& matrix,
+                                                      EditText field)
+{
+    if (!std::isfinite(depth) || std::abs(depth) > 2'000'000'000 - kScriptDepths)
+        return nullptr;
+    const auto at = std::int32_t(depth) + kScriptDepths;
+    if (at == kDrawingDepth)
+        return nullptr;
+    DisplayObject placed;
+    placed.instance = timeline_.context_.nextInstance++;
+    placed.made = std::make_shared<const Character>(std::move(field));
+    placed.character = placed.made.get();
+    placed.name = name;
+    placed.matrix = matrix;
+    placed.dynamic = true;
+    if (const auto found = timeline_.list_.find(at); found != timeline_.list_.end())
+        timeline_.discard(std::move(found->second));
+    changed();
+    return &timeline_.list_.insert_or_assign(at, std::move(placed)).first->second;
+}
+
+DisplayObject* TimelinePlayer::ScriptClip::findField(std::uint64_t instance)
+{
+    for (auto& [depth, object] : timeline_.list_)
+        if (object.instance == instance && object.field)
+            return &object;
+    return nullptr;
+}
+
+std::uint64_t TimelinePlayer::ScriptClip::fieldChanged(DisplayObject& field)
+{
+    changed();
+    return field.instance = timeline_.context_.nextInstance++;
 }
 
 void TimelinePlayer::ScriptClip::setMask(ScriptClip* mask)

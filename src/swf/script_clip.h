@@ -54,6 +54,13 @@ public:
     std::optional<Box> boundsIn(const ScriptClip* space) const;
     Drawing& drawing();
     ColorTransform colorTransform() const;
+    // Places a text field a script made at a depth of this clip; the one placed, or null.
+    DisplayObject* placeField(const std::string& name, double depth, const Matrix& matrix, EditText field);
+    // A field placed by placeField, by its instance; null once gone.
+    DisplayObject* findField(std::uint64_t instance);
+    // After a change to a field: a new instance, so that it is drawn again.
+    std::uint64_t fieldChanged(DisplayObject& field);
+    std::weak_ptr<avm1::Machine> machineHandle() const { return timeline_.machine_; }
     // Shows a script's bitmap at a depth of this clip, a pixel to a pixel from its origin.
     void attachBitmap(std::shared_ptr<const Bitmap> bitmap, double depth, bool smoothing);
     // Makes `mask`'s picture this one's mask, and no longer drawn; null: no mask.
@@ -80,5 +87,6 @@ private:
 void installClipMethods(avm1::Machine& machine);
 void installColorClass(avm1::Machine& machine);
 void installBitmapDataClass(avm1::Machine& machine);
+void installTextFieldClass(avm1::Machine& machine);
 
 } // namespace quillmere::swf

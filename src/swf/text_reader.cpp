@@ -145,7 +145,7 @@ EditText readEditText(ByteReader& in, std::uint8_t version)
     const bool hasFont = flags1 & 0x01;
     const bool hasFontClass = flags2 & 0x80;
     const bool hasLayout = flags2 & 0x20;
-    field.border = flags2 & 0x08;
+    field.border = field.background = flags2 & 0x08; // a white field in a black frame
     const bool html = flags2 & 0x02;
     field.useOutlines = flags2 & 0x01;
     if (hasFont)

@@ -62,6 +62,8 @@ public:
 
     // The object of a timeline placed on the stage: kept until released, whatever reaches it.
     Object* makeClip();
+    // Keeps an object from freeing until released, whatever reaches it.
+    void keep(Object* object) { clips_.insert(object); }
     void release(Object* clip);
     // The main timeline's object, whose variables scripts share.
     Object* root() const { return timeline_; }

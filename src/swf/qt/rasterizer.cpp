@@ -69,8 +69,8 @@ struct Rasterizer::Draw {
         EditTextLayout text = layOut(field, rasterizer.outlines_);
         QPainterPath bounds;
         bounds.addRect(text.bounds);
-        if (field.border)
-            rasterizer.fillPath(bounds, transform, Paint(colors.apply({255, 255, 255, 255})), rasterizer.area_);
+        if (field.background)
+            rasterizer.fillPath(bounds, transform, Paint(colors.apply(field.backgroundColor)), rasterizer.area_);
         QRect clip = rasterizer.area_;
         const bool upright = transform.type() <= QTransform::TxScale;
         if (upright)
@@ -89,7 +89,7 @@ struct Rasterizer::Draw {
                 edge.addRect(box.adjusted(0.5, 0.5, -0.5, -0.5));
             else
                 edge = transform.map(bounds);
-            rasterizer.fillPath(frame.createStroke(edge), QTransform(), Paint(colors.apply({0, 0, 0, 255})),
+            rasterizer.fillPath(frame.createStroke(edge), QTransform(), Paint(colors.apply(field.borderColor)),
                                 rasterizer.area_);
         }
     }

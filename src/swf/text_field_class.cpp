@@ -1,0 +1,190 @@
+// TextField: fields a script makes with createTextField, and sets the text and looks of.
+
+#include <cmath>
+
+#include "swf/avm1/natives.h"
+#include "swf/avm1/strings.h"
+#include "swf/html_text.h"
+#include "swf/script_clip.h"
+
+namespace quillmere::swf {
+
+namespace {
+
+using avm1::argument;
+using avm1::Arguments;
+using avm1::Machine;
+using avm1::Object;
+using avm1::objectIn;
+using avm1::Undefined;
+using avm1::Value;
+
+// A field's object: which clip holds it, and its placement's instance there.
+class FieldObject : public Object {
+public:
+    using Object::Object;
+    std::weak_ptr<TimelinePlayer> owner;
+    std::uint64_t instance = 0;
+    std::u16string text; // as a script last set it
+    bool html = false;
+};
+
+std::u16string utf16(const std::string& text)
+{
+    std::u16string out;
+    for (const char32_t code : avm1::codes(text, true)) {
+        if (code >= 0x10000) {
+            out.push_back(char16_t(0xD800 + ((code - 0x10000) >> 10)));
+            out.push_back(char16_t(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(char16_t(code));
+        }
+    }
+    return out;
+}
+
+std::string utf8(const std::u16string& text)
+{
+    std::u32string codes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t unit = text[i];
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+            codes.push_back(0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00));
+        else
+            codes.push_back(unit);
+    }
+    return avm1::fromCodes(codes, true);
+}
+
+Rgba rgbOf(Machine& m, const Value& value)
+{
+    const auto rgb = std::uint32_t(avm1::Conversions::toInt32(m.toNumber(value)));
+    return {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb), 255};
+}
+
+double rgbNumber(Rgba color)
+{
+    return double(std::uint32_t(color.r) << 16 | std::uint32_t(color.g) << 8 | color.b);
+}
+
+// The field of a script's object, and the clip holding it; nulls once it has gone.
+std::pair<FieldObject*, DisplayObject*> fieldOf(const Value& self)
+{
+    auto* object = dynamic_cast<FieldObject*>(objectIn(self));
+    const std::shared_ptr<TimelinePlayer> owner = object ? object->owner.lock() : nullptr;
+    DisplayObject* placed = owner && owner->script() ? owner->script()->findField(object->instance) : nullptr;
+    return {object, placed};
+}
+
+// A property read from the field as it is, and written to a copy that replaces it.
+void accessor(Machine& m, Object* prototype, const char* name, Value (*get)(Machine&, FieldObject&, const EditText&),
+              void (*set)(Machine&, FieldObject&, EditText&, const Value&))
+{
+    avm1::Function* getter = m.makeNative([get](Machine& m, Value self, Arguments&) -> Value {
+        auto [object, placed] = fieldOf(self);
+        if (!placed)
+            return Undefined{};
+        return get(m, *object, std::get<EditText>(*placed->character));
+    });
+    avm1::Function* setter = m.makeNative([set](Machine& m, Value self, Arguments& a) -> Value {
+        auto [object, placed] = fieldOf(self);
+        if (!placed)
+            return Undefined{};
+        EditText field = std::get<EditText>(*placed->character);
+        set(m, *object, field, argument(a, 0));
+        placed->made = std::make_shared<const Character>(std::move(field));
+        placed->character = placed->made.get();
+        object->instance = object->owner.lock()->script()->fieldChanged(*placed);
+        return Undefined{};
+    });
+    prototype->putAccessor(m.key(name), getter, setter);
+}
+
+void setText(FieldObject& object, EditText& field)
+{
+    field.paragraphs = object.html ? htmlParagraphs(object.text, field) : plainParagraphs(object.text, field);
+}
+
+} // namespace
+
+void installTextFieldClass(Machine& m)
+{
+    Object* prototype = m.makeObject(m.objectPrototype());
+    m.defineClass(m.global(), "TextField", prototype, [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
+    accessor(
+        m, prototype, "text", [](Machine&, FieldObject& o, const EditText&) { return Value(utf8(o.text)); },
+        [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
+            o.text = utf16(m.toString(v));
+            o.html = false;
+            setText(o, field);
+        });
+    accessor(
+        m, prototype, "htmlText", [](Machine&, FieldObject& o, const EditText&) { return Value(utf8(o.text)); },
+        [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
+            o.text = utf16(m.toString(v));
+            o.html = true;
+            setText(o, field);
+        });
+    accessor(
+        m, prototype, "textColor", [](Machine&, FieldObject&, const EditText& f) { return Value(rgbNumber(f.color)); },
+        [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
+            field.color = rgbOf(m, v);
+            setText(o, field);
+        });
+    accessor(
+        m, prototype, "background", [](Machine&, FieldObject&, const EditText& f) { return Value(f.background); },
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) {
+            field.background = m.conversions().toBoolean(v);
+        });
+    accessor(
+        m, prototype, "backgroundColor",
+        [](Machine&, FieldObject&, const EditText& f) { return Value(rgbNumber(f.backgroundColor)); },
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) { field.backgroundColor = rgbOf(m, v); });
+    accessor(
+        m, prototype, "border", [](Machine&, FieldObject&, const EditText& f) { return Value(f.border); },
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) { field.border = m.conversions().toBoolean(v); });
+    accessor(
+        m, prototype, "borderColor",
+        [](Machine&, FieldObject&, const EditText& f) { return Value(rgbNumber(f.borderColor)); },
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) { field.borderColor = rgbOf(m, v); });
+    accessor(
+        m, prototype, "wordWrap", [](Machine&, FieldObject&, const EditText& f) { return Value(f.wordWrap); },
+        [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
+            field.wordWrap = m.conversions().toBoolean(v);
+            setText(o, field);
+        });
+
+    // clip.createTextField(name, depth, x, y, width, height): a field with no text, in the
+    // desktop's sans-serif face at 12 points. A negative size reaches back from the corner.
+    m.defineMethod(m.movieClipPrototype(), "createTextField", [prototype](Machine& m, Value self, Arguments& a) {
+        Object* owner = objectIn(self);
+        auto* clip = owner ? dynamic_cast<TimelinePlayer::ScriptClip*>(owner->clip) : nullptr;
+        if (!clip)
+            return Value(Undefined{});
+        const auto twips = [&](std::size_t i) {
+            const double pixels = m.toNumber(argument(a, i));
+            return std::isfinite(pixels) ? std::round(std::clamp(pixels, -1e7, 1e7) * kTwipsPerPixel) : 0.0;
+        };
+        const double x = twips(2), y = twips(3), width = twips(4), height = twips(5);
+        EditText field;
+        field.bounds = {std::int32_t(std::min(0.0, width)), std::int32_t(std::max(0.0, width)),
+                        std::int32_t(std::min(0.0, height)), std::int32_t(std::max(0.0, height))};
+        Matrix at;
+        at.tx = x;
+        at.ty = y;
+        DisplayObject* placed = clip->placeField(m.toString(argument(a, 0)), m.toNumber(argument(a, 1)), at, field);
+        if (!placed)
+            return Value(Undefined{});
+        auto* object = m.make<FieldObject>(prototype);
+        object->owner = clip->timeline().weak_from_this();
+        object->instance = placed->instance;
+        m.keep(object);
+        placed->field = std::shared_ptr<Object>(object, [machine = clip->machineHandle()](Object* kept) {
+            if (const std::shared_ptr<avm1::Machine> alive = machine.lock())
+                alive->release(kept);
+        });
+        return Value(object);
+    });
+}
+
+} // namespace quillmere::swf
