@@ -300,13 +300,22 @@ void installClipMethods(Machine& m)
                                     y = m.toNumber(argument(a, 1)) * kTwipsPerPixel;
                        return Value(x >= mine->xMin && x <= mine->xMax && y >= mine->yMin && y <= mine->yMax);
                    }));
-    // A clip, or the path of one from the main timeline; anything else takes the mask away.
+    // A clip, or the path of one from the main timeline; null or undefined takes the mask away.
+    // Nothing given, or a path to nothing, leaves the mask as it was.
     m.defineMethod(clip, "setMask", onClip([](Machine& m, auto& c, Arguments& a) {
-                       Value mask = argument(a, 0);
-                       if (const auto* path = std::get_if<std::string>(&mask))
-                           mask = m.variable(*path);
-                       c.setMask(clipOf(mask));
-                       return Value(true);
+                       if (a.empty())
+                           return Value(false);
+                       Value mask = a.front();
+                       if (std::holds_alternative<Undefined>(mask) || std::holds_alternative<avm1::Null>(mask)) {
+                           c.setMask(nullptr);
+                           return Value(true);
+                       }
+                       if (!objectIn(mask))
+                           mask = m.variable(m.toString(mask));
+                       TimelinePlayer::ScriptClip* found = clipOf(mask);
+                       if (found)
+                           c.setMask(found);
+                       return Value(found != nullptr);
                    }));
     installDrawing(m, clip);
 }

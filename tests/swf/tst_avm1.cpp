@@ -276,6 +276,23 @@ private slots:
 
     // Branches into an action or out of the code, operands cut short, unknown push types and
     // actions longer than the block: decoded without reading past the bytes, run without harm.
+    // o = {a: 1, b: 2}; for (k in o) s += k; An object literal makes its last pair first, and
+    // for..in goes from the latest made: "ab", as movies that lay out one item per key expect.
+    void forInGoesFromTheLatestMade()
+    {
+        ActionWriter code;
+        code.push({Value("o"), Value("a"), Value(1.0), Value("b"), Value(2.0), Value(2.0)}).op(op::InitObject);
+        code.op(op::SetVariable).push({Value("s"), Value("")}).op(op::SetVariable);
+        code.push("o").op(op::GetVariable).op(op::Enumerate2);
+        code.label("top").storeRegister(0).push({Value(Null{})}).op(op::Equals2).ifTrue("done");
+        code.push({Value("s"), Value("s")}).op(op::GetVariable).push({RegisterOperand{0}}).op(op::Add2);
+        code.op(op::SetVariable).jump("top").label("done");
+        Machine machine(8, 1);
+        RecordingHost host;
+        QCOMPARE(run(machine, code, host), Machine::Ending::Finished);
+        QCOMPARE(text(machine.variable("s")), std::string("ab"));
+    }
+
     void brokenCodeEndsQuietly()
     {
         std::vector<std::string> blocks{

@@ -211,6 +211,35 @@ private slots:
         QVERIFY(player.takeRefusals().empty());
     }
 
+    // a.setMask("_level0:_root.m") by a path; then a.setMask() and a.setMask("none") leave it;
+    // a.setMask(null) takes it away, and m is drawn again.
+    void aMaskIsSetByPathAndTakenAwayByNull()
+    {
+        ActionWriter frame;
+        for (const char* name : {"a", "m"})
+            call(frame, "this", "createEmptyMovieClip", {Value(name), Value(name[0] == 'a' ? 0.0 : 1.0)}).op(op::Pop);
+        call(frame, "a", "setMask", {Value("_level0:_root.m")}).op(op::Pop);
+        call(frame, "a", "setMask", {}).op(op::Pop);
+        call(frame, "a", "setMask", {Value("none")}).op(op::Pop);
+        ActionWriter clear;
+        call(clear, "a", "setMask", {Value(Null{})}).op(op::Pop).op(op::Stop);
+
+        Writer w(100, 100);
+        w.doAction(frame.actions());
+        w.showFrame();
+        w.doAction(clear.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const DisplayList& list = player.root().displayList();
+        const DisplayObject& a = list.at(kScriptDepths);
+        const DisplayObject& m = list.at(kScriptDepths + 1);
+        QCOMPARE(a.maskedBy.lock(), std::shared_ptr<const TimelinePlayer>(m.sprite));
+        QVERIFY(m.isMask);
+        player.tick();
+        QVERIFY(!a.maskedBy.lock());
+        QVERIFY(!m.isMask);
+    }
+
     // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
     void attachMovieInALoopPlacesEachCopy()
     {

@@ -490,8 +490,11 @@ Value Machine::getVariable(Activation& activation, const std::string& name)
 {
     // A target path and a variable in it: "/a/b:x", "_root.a:x"; or a path alone: "/a/b".
     if (const auto colon = name.rfind(':'); colon != std::string::npos) {
-        Object* holder = resolveTarget(activation, std::string_view(name).substr(0, colon));
-        return holder ? member(Value(holder), name.substr(colon + 1)) : Value(Undefined{});
+        // The variable may be a dotted path of its own: "_level0:_root.a.x".
+        const std::size_t dot = name.rfind('.');
+        const std::size_t last = dot != std::string::npos && dot > colon ? dot : colon;
+        Object* holder = resolveTarget(activation, std::string_view(name).substr(0, last));
+        return holder ? member(Value(holder), name.substr(last + 1)) : Value(Undefined{});
     }
     if (name.find('/') != std::string::npos) {
         Object* found = resolveTarget(activation, name);
@@ -1034,8 +1037,9 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
                     if (std::find(names.begin(), names.end(), name) == names.end())
                         names.push_back(std::move(name));
             push(Undefined{}); // where the names end
-            for (std::string& name : names)
-                push(std::move(name));
+            // The loop takes the top first: the latest made, as players go through them.
+            for (auto name = names.rbegin(); name != names.rend(); ++name)
+                push(std::move(*name));
             break;
         }
 
