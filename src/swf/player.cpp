@@ -60,6 +60,22 @@ bool TimelinePlayer::handlesEnterFrame() const
     return machine_->hasMethod(object_, "onEnterFrame");
 }
 
+bool TimelinePlayer::handlesPointer() const
+{
+    if (!object_ || !object_->clip)
+        return false;
+    constexpr std::uint32_t kPointerEvents
+        = ClipAction::Press | ClipAction::Release | ClipAction::RollOver | ClipAction::RollOut;
+    if (const DisplayObject* shown = placed(); shown && shown->events)
+        for (const ClipAction& action : *shown->events)
+            if (action.events & kPointerEvents)
+                return true;
+    for (const char* handler : {"onPress", "onRelease", "onRollOver", "onRollOut"})
+        if (machine_->hasMethod(object_, handler))
+            return true;
+    return false;
+}
+
 const Shape* TimelinePlayer::drawing() const
 {
     const auto found = list_.find(kDrawingDepth);
@@ -323,7 +339,7 @@ std::optional<std::uint16_t> TimelinePlayer::exported(const std::string& name) c
 std::pair<DisplayObject*, std::shared_ptr<TimelinePlayer>> TimelinePlayer::findButton(std::uint64_t instance)
 {
     for (auto& [depth, object] : list_) {
-        if (object.instance == instance && object.button)
+        if (object.instance == instance && (object.button || (object.sprite && object.sprite->handlesPointer())))
             return {&object, shared_from_this()};
         if (object.sprite)
             if (auto found = object.sprite->findButton(instance); found.first)
@@ -379,7 +395,14 @@ bool Player::tick()
 bool Player::setState(std::uint64_t button, Button::State state)
 {
     auto [object, timeline] = root_->findButton(button);
-    if (!object || object->button->state == state)
+    if (object && object->sprite) { // a clip: its scripts' events
+        if (state == Button::Up)
+            runClipEvent(button, ClipAction::RollOut, "onRollOut");
+        else if (state == Button::Over && hovered_ == button && !pressed_)
+            runClipEvent(button, ClipAction::RollOver, "onRollOver");
+        return std::exchange(context_.scriptChanged, false);
+    }
+    if (!object || !object->button || object->button->state == state)
         return false;
     object->button->state = state;
     return true;
@@ -415,9 +438,33 @@ std::optional<std::string> Player::pointerReleased()
     return std::exchange(clickAddress_, std::nullopt);
 }
 
+void Player::runClipEvent(std::uint64_t clip, std::uint32_t event, std::string_view handler)
+{
+    auto [object, timeline] = root_->findButton(clip);
+    if (!object || !object->sprite)
+        return;
+    const std::shared_ptr<TimelinePlayer> sprite = object->sprite;
+    context_.userEvent = true;
+    context_.made = 0;
+    context_.machine->startFrame(); // an event's scripts have a budget of their own
+    sprite->runEvent(event, handler);
+    context_.userEvent = false;
+    showDrawings();
+    if (context_.requestedAddress && !clickAddress_)
+        clickAddress_ = context_.requestedAddress;
+    context_.requestedAddress.reset();
+}
+
 void Player::runButtonActions(std::uint64_t button, bool release)
 {
     auto [object, timeline] = root_->findButton(button);
+    if (object && object->sprite) {
+        if (release)
+            runClipEvent(button, ClipAction::Release, "onRelease");
+        else
+            runClipEvent(button, ClipAction::Press, "onPress");
+        return;
+    }
     if (!object)
         return;
     const Button& definition = std::get<Button>(*object->character); // the movie's: outlives the click

@@ -112,6 +112,8 @@ public:
     bool animates() const;
     // Whether its scripts run on every frame.
     bool handlesEnterFrame() const;
+    // Whether its scripts handle the pointer: it is pressed and released as a button is.
+    bool handlesPointer() const;
 
     // One frame of time: the next frame when playing (the first after the last), its actions,
     // then the same for every sprite that was already there. `advance` false only runs what is
@@ -133,7 +135,8 @@ public:
     std::optional<std::uint16_t> exported(const std::string& name) const;
     std::size_t movieBytes() const { return context_.movie.bytes; }
 
-    // The button with this instance id, and the timeline it lies in; null when gone.
+    // The button, or the clip that handles the pointer, with this instance id, and the timeline
+    // it lies in; null when gone.
     std::pair<DisplayObject*, std::shared_ptr<TimelinePlayer>> findButton(std::uint64_t instance);
 
 private:
@@ -202,6 +205,8 @@ public:
 
 private:
     bool setState(std::uint64_t button, Button::State state);
+    // A clip's pointer event: its clip actions for `event`, then its method `handler`.
+    void runClipEvent(std::uint64_t clip, std::uint32_t event, std::string_view handler);
     // Shows what scripts drew since last time.
     void showDrawings();
     void runButtonActions(std::uint64_t button, bool release);

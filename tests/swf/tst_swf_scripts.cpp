@@ -240,6 +240,34 @@ private slots:
         QVERIFY(!m.isMask);
     }
 
+    // box.onRollOver = function () { this._alpha = 50; };
+    // box.onRelease = function () { getURL("http://example.com/", "_blank"); };
+    // A clip with pointer handlers is pressed and released as a button is, and what its release
+    // opens is the click's, once.
+    void aClipHandlesThePointerAsAButtonDoes()
+    {
+        ActionWriter over;
+        over.push("this").op(op::GetVariable).push({Value("_alpha"), Value(50.0)}).op(op::SetMember);
+        ActionWriter release;
+        release.getUrl("http://example.com/", "_blank");
+        ActionWriter frame;
+        call(frame, "this", "createEmptyMovieClip", {Value("box"), Value(0.0)}).op(op::Pop);
+        frame.push("box").op(op::GetVariable).push("onRollOver").function("", {}, over).op(op::SetMember);
+        frame.push("box").op(op::GetVariable).push("onRelease").function("", {}, release).op(op::SetMember);
+
+        Writer w(100, 100);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const DisplayObject& box = player.root().displayList().at(kScriptDepths);
+        QVERIFY(box.sprite->handlesPointer());
+        QVERIFY(player.pointerOver(box.instance));
+        QCOMPARE(box.colorTransform.mult[3], 0.5);
+        player.pointerPressed();
+        QCOMPARE(player.pointerReleased(), std::optional<std::string>("http://example.com/"));
+        QVERIFY(!player.ignoredAddress());
+    }
+
     // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
     void attachMovieInALoopPlacesEachCopy()
     {

@@ -28,9 +28,15 @@ struct Hit {
     }
     std::uint64_t operator()(const Sprite&) const
     {
-        return object.sprite
-                   ? buttonAt(object.sprite->displayList(), scrolledContent(object, transform), point, outlines)
-                   : 0;
+        if (!object.sprite)
+            return 0;
+        const QTransform content = scrolledContent(object, transform);
+        // A clip whose scripts take the pointer takes it over all it shows, buttons included.
+        if (object.sprite->handlesPointer())
+            for (const auto& [depth, child] : object.sprite->displayList())
+                if (!child.clipDepth && !child.isMask && coverage(child, content, outlines).contains(point))
+                    return object.instance;
+        return buttonAt(object.sprite->displayList(), content, point, outlines);
     }
     // Only buttons take clicks; whatever else lies above them lets the pointer through.
     std::uint64_t operator()(const Shape&) const { return 0; }
