@@ -87,6 +87,10 @@ void SwfBanner::pointerMoved(QPointF at)
 {
     if (!display_)
         return;
+    // Where scripts see the pointer (_xmouse), in the stage's twips.
+    const QPointF onStage = renderer_.showAllTransform(display_->size()).inverted().map(at);
+    player_.pointerAt(
+        {std::int32_t(std::clamp(onStage.x(), -1e8, 1e8)), std::int32_t(std::clamp(onStage.y(), -1e8, 1e8))});
     const std::uint64_t button = renderer_.buttonAt(player_, display_->size(), at);
     if (player_.pointerOver(button))
         redraw();

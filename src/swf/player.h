@@ -202,6 +202,8 @@ public:
     // The click ends: the address its actions ask for, if any.
     std::optional<std::string> pointerReleased();
     std::uint64_t buttonUnderPointer() const { return hovered_; }
+    // Where the pointer is on the stage, in twips, for scripts to read.
+    void pointerAt(Point onStage) { context_.pointer = onStage; }
 
 private:
     bool setState(std::uint64_t button, Button::State state);
