@@ -356,6 +356,7 @@ Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)), c
     installColorClass(machine);
     installBitmapDataClass(machine);
     installTextFieldClass(machine);
+    installFilterClasses(machine);
     machine.setEpoch(double(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
             .count()));

@@ -97,7 +97,7 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
     if (name.front() != '_') {
         if (name == "scrollrect" && placed && placed->scrollRect)
             return scrollRectObject(*placed->scrollRect);
-        return std::nullopt;
+        return placed ? effectProperty(machine(), *placed, name) : std::nullopt;
     }
     const Matrix matrix = placed ? placed->matrix : Matrix{};
     if (name == "_x")
@@ -169,12 +169,12 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
 bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::Value& value)
 {
     if (name.front() != '_') {
-        if (name != "scrollrect")
-            return false;
-        if (DisplayObject* placed = this->placed()) {
+        DisplayObject* placed = this->placed();
+        if (name == "scrollrect" && placed)
             placed->scrollRect = rectangleOf(value);
-            changed();
-        }
+        else if (!placed || !setEffectProperty(machine(), *placed, name, value))
+            return name == "scrollrect";
+        changed();
         return true;
     }
     static constexpr std::string_view readOnly[]

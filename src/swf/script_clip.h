@@ -88,5 +88,10 @@ void installClipMethods(avm1::Machine& machine);
 void installColorClass(avm1::Machine& machine);
 void installBitmapDataClass(avm1::Machine& machine);
 void installTextFieldClass(avm1::Machine& machine);
+void installFilterClasses(avm1::Machine& machine);
+// A clip's blendMode, cacheAsBitmap and filters, by their names in lower case: none for another
+// name; false when setting another.
+std::optional<avm1::Value> effectProperty(avm1::Machine& machine, const DisplayObject& placed, std::string_view name);
+bool setEffectProperty(avm1::Machine& machine, DisplayObject& placed, std::string_view name, const avm1::Value& value);
 
 } // namespace quillmere::swf

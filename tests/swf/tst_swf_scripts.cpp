@@ -268,6 +268,33 @@ private slots:
         QVERIFY(!player.ignoredAddress());
     }
 
+    // box.filters = [new flash.filters.BlurFilter(8, 6, 2)]; box.blendMode = "multiply";
+    // box.cacheAsBitmap = true; what scripts set is what the renderer draws with.
+    void effectsSetByScriptsReachThePlacement()
+    {
+        ActionWriter frame;
+        call(frame, "this", "createEmptyMovieClip", {Value("box"), Value(0.0)}).op(op::Pop);
+        frame.push("box").op(op::GetVariable).push("filters");
+        frame.push({Value(2.0), Value(6.0), Value(8.0), Value(3.0), Value("flash")}).op(op::GetVariable);
+        frame.push("filters").op(op::GetMember).push("BlurFilter").op(op::NewMethod);
+        frame.push(1.0).op(op::InitArray).op(op::SetMember);
+        frame.push("box").op(op::GetVariable).push({Value("blendMode"), Value("multiply")}).op(op::SetMember);
+        frame.push("box").op(op::GetVariable).push({Value("cacheAsBitmap"), Value(true)}).op(op::SetMember);
+
+        Writer w(100, 100, 12, 8);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const DisplayObject::Effects& effects = player.root().displayList().at(kScriptDepths).effects;
+        QCOMPARE(effects.filters.size(), 1u);
+        QCOMPARE(effects.filters.front().kind, Filter::Kind::Blur);
+        QCOMPARE(effects.filters.front().blurX, 8.0);
+        QCOMPARE(effects.filters.front().blurY, 6.0);
+        QCOMPARE(effects.filters.front().passes, 2);
+        QCOMPARE(effects.blendMode, BlendMode::Multiply);
+        QVERIFY(effects.cacheAsBitmap);
+    }
+
     // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
     void attachMovieInALoopPlacesEachCopy()
     {
