@@ -159,6 +159,10 @@ void installDrawing(Machine& m, Object* clip)
                            c.drawing().endFill();
                    }));
     m.defineMethod(clip, "endFill", onClip([](Machine&, auto& c, Arguments&) { c.drawing().endFill(); }));
+    m.defineMethod(clip, "lineGradientStyle", onClip([](Machine& m, auto& c, Arguments& a) {
+                       if (const std::optional<FillStyle> fill = gradientOf(m, a, 0))
+                           c.drawing().lineFill(*fill);
+                   }));
     m.defineMethod(clip, "lineStyle", onClip([](Machine& m, auto& c, Arguments& a) {
                        const double thickness = m.toNumber(argument(a, 0));
                        if (std::isnan(thickness)) {

@@ -47,6 +47,15 @@ void Drawing::lineStyle(std::optional<LineStyle> line)
     changed_ = true;
 }
 
+void Drawing::lineFill(const FillStyle& fill)
+{
+    if (line_ == 0)
+        return;
+    LineStyle line = layers_.back().lines[line_ - 1];
+    line.fill = fill;
+    lineStyle(line);
+}
+
 void Drawing::moveTo(Point to)
 {
     if (filling_)

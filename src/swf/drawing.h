@@ -20,6 +20,7 @@ public:
     void beginFill(const FillStyle& fill); // ends the fill before
     void endFill();
     void lineStyle(std::optional<LineStyle> line); // none: what follows has no line
+    void lineFill(const FillStyle& fill);          // the line's, from here on; none without a line
     void moveTo(Point to);
     void lineTo(Point to);
     void curveTo(Point control, Point to);

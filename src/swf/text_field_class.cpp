@@ -27,6 +27,9 @@ public:
     std::uint64_t instance = 0;
     std::u16string text; // as a script last set it
     bool html = false;
+    // What setTextFormat and setNewTextFormat gave: the text's face and style, over the field's.
+    std::optional<std::u16string> face;
+    std::optional<bool> bold, italic;
 };
 
 std::u16string utf16(const std::string& text)
@@ -76,6 +79,14 @@ std::pair<FieldObject*, DisplayObject*> fieldOf(const Value& self)
     return {object, placed};
 }
 
+// The field as a change left it: a new character, drawn anew.
+void replace(FieldObject& object, DisplayObject& placed, EditText field)
+{
+    placed.made = std::make_shared<const Character>(std::move(field));
+    placed.character = placed.made.get();
+    object.instance = object.owner.lock()->script()->fieldChanged(placed);
+}
+
 // A property read from the field as it is, and written to a copy that replaces it.
 void accessor(Machine& m, Object* prototype, const char* name, Value (*get)(Machine&, FieldObject&, const EditText&),
               void (*set)(Machine&, FieldObject&, EditText&, const Value&))
@@ -92,9 +103,7 @@ void accessor(Machine& m, Object* prototype, const char* name, Value (*get)(Mach
             return Undefined{};
         EditText field = std::get<EditText>(*placed->character);
         set(m, *object, field, argument(a, 0));
-        placed->made = std::make_shared<const Character>(std::move(field));
-        placed->character = placed->made.get();
-        object->instance = object->owner.lock()->script()->fieldChanged(*placed);
+        replace(*object, *placed, std::move(field));
         return Undefined{};
     });
     prototype->putAccessor(m.key(name), getter, setter);
@@ -103,6 +112,53 @@ void accessor(Machine& m, Object* prototype, const char* name, Value (*get)(Mach
 void setText(FieldObject& object, EditText& field)
 {
     field.paragraphs = object.html ? htmlParagraphs(object.text, field) : plainParagraphs(object.text, field);
+    if (object.html)
+        return; // HTML text says its own faces
+    for (EditText::Paragraph& paragraph : field.paragraphs)
+        for (EditText::Span& span : paragraph.spans) {
+            span.face = object.face.value_or(span.face);
+            span.bold = object.bold.value_or(span.bold);
+            span.italic = object.italic.value_or(span.italic);
+        }
+}
+
+// A TextFormat's fields that are set, into the field and its object: the whole text takes them.
+void applyFormat(Machine& m, FieldObject& object, EditText& field, const Value& format)
+{
+    const auto given = [&](const char* name) -> std::optional<Value> {
+        Value v = m.member(format, name);
+        if (std::holds_alternative<Undefined>(v) || std::holds_alternative<avm1::Null>(v))
+            return std::nullopt;
+        return v;
+    };
+    const auto twips = [&](const Value& v, double most) {
+        const double points = m.toNumber(v);
+        return std::isfinite(points) ? std::clamp(points, 0.0, most) * kTwipsPerPixel : 0.0;
+    };
+    if (auto v = given("font"))
+        object.face = utf16(m.toString(*v));
+    if (auto v = given("bold"))
+        object.bold = m.conversions().toBoolean(*v);
+    if (auto v = given("italic"))
+        object.italic = m.conversions().toBoolean(*v);
+    if (auto v = given("color"))
+        field.color = rgbOf(m, *v);
+    if (auto v = given("size"))
+        field.height = twips(*v, 127);
+    if (auto v = given("align")) {
+        const std::string align = m.toString(*v);
+        field.align = align == "center"    ? EditText::Align::Center
+                      : align == "right"   ? EditText::Align::Right
+                      : align == "justify" ? EditText::Align::Justify
+                                           : EditText::Align::Left;
+    }
+    for (const auto& [name, margin] : {std::pair{"leftMargin", &field.format.leftMargin},
+                                       {"rightMargin", &field.format.rightMargin},
+                                       {"indent", &field.format.indent},
+                                       {"leading", &field.format.leading}})
+        if (auto v = given(name))
+            *margin = twips(*v, 720);
+    setText(object, field);
 }
 
 } // namespace
@@ -153,6 +209,34 @@ void installTextFieldClass(Machine& m)
             field.wordWrap = m.conversions().toBoolean(v);
             setText(o, field);
         });
+
+    // TextFormat(font, size, color, bold, italic, underline, url, target, align, leftMargin,
+    // rightMargin, indent, leading): what is not given stays null, and changes nothing.
+    Object* format = m.makeObject(m.objectPrototype());
+    m.defineClass(m.global(), "TextFormat", format, [](Machine& m, Value self, Arguments& a) {
+        static constexpr const char* kFields[]
+            = {"font",   "size",  "color",      "bold",        "italic", "underline", "url",
+               "target", "align", "leftMargin", "rightMargin", "indent", "leading"};
+        for (std::size_t i = 0; i < std::size(kFields); ++i)
+            m.setMember(self, kFields[i], i < a.size() ? a[i] : Value(avm1::Null{}));
+        return Value(Undefined{});
+    });
+    // setTextFormat([begin, [end,]] format) formats all of the text; setNewTextFormat the text set
+    // after it, which here is the same.
+    const auto setFormat = [](Machine& m, Value self, Arguments& a) {
+        auto [object, placed] = fieldOf(self);
+        if (!placed || a.empty() || !objectIn(a.back()))
+            return Value(Undefined{});
+        EditText field = std::get<EditText>(*placed->character);
+        applyFormat(m, *object, field, a.back());
+        replace(*object, *placed, std::move(field));
+        return Value(Undefined{});
+    };
+    m.defineMethod(prototype, "setTextFormat", setFormat);
+    m.defineMethod(prototype, "setNewTextFormat", setFormat);
+    accessor(
+        m, prototype, "autoSize", [](Machine&, FieldObject&, const EditText&) { return Value(std::string("none")); },
+        [](Machine&, FieldObject&, EditText&, const Value&) {}); // the field keeps the size it was made with
 
     // clip.createTextField(name, depth, x, y, width, height): a field with no text, in the
     // desktop's sans-serif face at 12 points. A negative size reaches back from the corner.

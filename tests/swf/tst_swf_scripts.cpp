@@ -295,6 +295,41 @@ private slots:
         QVERIFY(effects.cacheAsBitmap);
     }
 
+    // t = this.createTextField("t", 0, 10, 20, 100, 30); t.text = "Hi";
+    // t.setTextFormat(new TextFormat("Serif", 20, 0xFF0000)); t.border = true;
+    void aTextFieldTakesItsTextAndFormat()
+    {
+        ActionWriter frame;
+        frame.push("t");
+        call(frame, "this", "createTextField",
+             {Value("t"), Value(0.0), Value(10.0), Value(20.0), Value(100.0), Value(30.0)});
+        frame.op(op::SetVariable).push("t").op(op::GetVariable).push({Value("text"), Value("Hi")}).op(op::SetMember);
+        frame.push({Value(double(0xFF0000)), Value(20.0), Value("Serif"), Value(3.0), Value("TextFormat")});
+        frame.op(op::NewObject).push({Value(1.0), Value("t")}).op(op::GetVariable).push("setTextFormat");
+        frame.op(op::CallMethod).op(op::Pop);
+        frame.push("t").op(op::GetVariable).push({Value("border"), Value(true)}).op(op::SetMember);
+
+        Writer w(200, 100);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const DisplayObject& shown = player.root().displayList().at(kScriptDepths);
+        QCOMPARE(shown.name, std::string("t"));
+        QCOMPARE(shown.matrix.tx, 200.0);
+        QCOMPARE(shown.matrix.ty, 400.0);
+        const auto& field = std::get<EditText>(*shown.character);
+        QCOMPARE(field.bounds.xMax, 2000);
+        QCOMPARE(field.bounds.yMax, 600);
+        QVERIFY(field.border);
+        QCOMPARE(field.color, (Rgba{255, 0, 0, 255}));
+        QCOMPARE(field.height, 400.0);
+        const EditText::Span& span = field.paragraphs.at(0).spans.at(0);
+        QCOMPARE(span.text, std::u16string(u"Hi"));
+        QCOMPARE(span.face, std::u16string(u"Serif"));
+        QCOMPARE(span.color, (Rgba{255, 0, 0, 255}));
+        QCOMPARE(std::get<std::string>(player.variable("t.text")), std::string("Hi"));
+    }
+
     // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
     void attachMovieInALoopPlacesEachCopy()
     {
