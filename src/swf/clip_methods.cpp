@@ -217,7 +217,8 @@ void installClipMethods(Machine& m)
     const auto bytes = [](Machine&, auto& c, Arguments&) { return Value(double(c.timeline().movieBytes())); };
     m.defineMethod(clip, "getBytesLoaded", onClip(bytes));
     m.defineMethod(clip, "getBytesTotal", onClip(bytes));
-    m.defineMethod(clip, "toString", onClip([](Machine&, auto& c, Arguments&) { return Value(c.path()); }));
+    m.defineMethod(clip, "toString",
+                   onClip([](Machine&, auto& c, Arguments&) { return Value("_level0" + c.path('.')); }));
     m.defineMethod(clip, "getURL", onClip([](Machine& m, auto& c, Arguments& a) {
                        c.getUrl(m.toString(argument(a, 0)), m.toString(argument(a, 1)));
                    }));

@@ -81,14 +81,14 @@ void TimelinePlayer::ScriptClip::getUrl(const std::string& address, const std::s
         context.requestedAddress = address;
 }
 
-std::string TimelinePlayer::ScriptClip::path() const
+std::string TimelinePlayer::ScriptClip::path(char separator) const
 {
     std::string path;
     for (const TimelinePlayer* at = &timeline_; at->parent_; at = at->parent_) {
-        const DisplayObject* placed = const_cast<TimelinePlayer*>(at)->placement();
-        path.insert(0, "." + (placed ? placed->name : std::string()));
+        const DisplayObject* placed = at->placed();
+        path.insert(0, separator + (placed ? placed->name : std::string()));
     }
-    return "_level0" + path;
+    return path;
 }
 
 std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view name)
@@ -130,11 +130,7 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
     if (name == "_name")
         return placed ? placed->name : std::string();
     if (name == "_target") {
-        std::string target;
-        for (const TimelinePlayer* at = &timeline_; at->parent_; at = at->parent_) {
-            const DisplayObject* up = const_cast<TimelinePlayer*>(at)->placement();
-            target.insert(0, "/" + (up ? up->name : std::string()));
-        }
+        const std::string target = path('/');
         return target.empty() ? std::string("/") : target;
     }
     if (name == "_parent") {
@@ -262,28 +258,46 @@ std::int32_t TimelinePlayer::ScriptClip::nextHighestDepth() const
     return 0;
 }
 
+std::optional<std::int32_t> TimelinePlayer::ScriptClip::listDepth(double depth)
+{
+    if (!std::isfinite(depth) || std::abs(depth) > 2'000'000'000 - kScriptDepths)
+        return std::nullopt;
+    return std::int32_t(depth) + kScriptDepths;
+}
+
+DisplayObject* TimelinePlayer::ScriptClip::placeAt(double depth, DisplayObject object)
+{
+    const std::optional<std::int32_t> at = listDepth(depth);
+    if (!at)
+        return nullptr;
+    DisplayList& list = timeline_.list_;
+    if (const auto found = list.find(*at); found != list.end())
+        timeline_.discard(std::move(found->second));
+    object.dynamic = true;
+    if (object.sprite)
+        object.sprite->depth_ = *at;
+    changed();
+    return &list.insert_or_assign(*at, std::move(object)).first->second;
+}
+
+DisplayObject TimelinePlayer::ScriptClip::madeObject(Character character)
+{
+    DisplayObject made;
+    made.instance = timeline_.context_.nextInstance++;
+    made.made = std::make_shared<const Character>(std::move(character));
+    made.character = made.made.get();
+    return made;
+}
+
 avm1::Object* TimelinePlayer::ScriptClip::createChild(std::optional<std::uint16_t> characterId, const std::string& name,
                                                       double depth)
 {
-    if (!std::isfinite(depth) || std::abs(depth) > 2'000'000'000 - kScriptDepths)
+    if (!listDepth(depth))
         return nullptr;
-    const auto at = std::int32_t(depth) + kScriptDepths;
-    if (at == kDrawingDepth)
-        return nullptr;
-    DisplayList& list = timeline_.list_;
-    if (const auto found = list.find(at); found != list.end()) {
-        timeline_.discard(std::move(found->second));
-        list.erase(found);
-    }
     DisplayObject made = timeline_.instantiate(characterId.value_or(0), timeline_.nesting_);
     made.name = name;
-    made.dynamic = true;
-    if (made.sprite)
-        made.sprite->depth_ = at;
-    TimelinePlayer* sprite = made.sprite.get();
-    list.insert_or_assign(at, std::move(made));
-    changed();
-    return sprite ? sprite->object_ : nullptr;
+    const DisplayObject* placed = placeAt(depth, std::move(made));
+    return placed && placed->sprite ? placed->sprite->object_ : nullptr;
 }
 
 avm1::Object* TimelinePlayer::ScriptClip::duplicate(const std::string& name, double depth)
@@ -324,12 +338,11 @@ void TimelinePlayer::ScriptClip::remove()
 
 void TimelinePlayer::ScriptClip::swapDepths(double depth)
 {
-    if (!placed() || !std::isfinite(depth) || std::abs(depth) > 2'000'000'000 - kScriptDepths)
+    const std::optional<std::int32_t> wanted = listDepth(depth);
+    if (!placed() || !wanted || *wanted == timeline_.depth_)
         return;
-    const auto to = std::int32_t(depth) + kScriptDepths;
+    const std::int32_t to = *wanted;
     DisplayList& list = timeline_.parent_->list_;
-    if (to == timeline_.depth_ || to == kDrawingDepth)
-        return;
     auto mine = list.extract(timeline_.depth_);
     mine.mapped().dynamic = true; // the frames no longer place it
     if (auto other = list.extract(to)) {
@@ -400,8 +413,6 @@ avm1::Value TimelinePlayer::ScriptClip::scrollRectObject(const Box& box)
 
 void TimelinePlayer::ScriptClip::attachBitmap(std::shared_ptr<const Bitmap> bitmap, double depth, bool smoothing)
 {
-    if (!std::isfinite(depth) || std::abs(depth) > 2'000'000'000 - kScriptDepths)
-        return;
     const auto width = std::int32_t(bitmap->width * kTwipsPerPixel),
                height = std::int32_t(bitmap->height * kTwipsPerPixel);
     EdgeLayer layer;
@@ -419,39 +430,16 @@ void TimelinePlayer::ScriptClip::attachBitmap(std::shared_ptr<const Bitmap> bitm
     shape.bounds = {0, width, 0, height};
     shape.serial = Drawing::nextSerial();
     shape.layers.push_back(buildLayer(std::move(layer)));
-    DisplayObject shown;
-    shown.instance = timeline_.context_.nextInstance++;
-    shown.made = std::make_shared<const Character>(std::move(shape));
-    shown.character = shown.made.get();
-    shown.dynamic = true;
-    const auto at = std::int32_t(depth) + kScriptDepths;
-    if (at == kDrawingDepth)
-        return;
-    if (const auto found = timeline_.list_.find(at); found != timeline_.list_.end())
-        timeline_.discard(std::move(found->second));
-    timeline_.list_.insert_or_assign(at, std::move(shown));
-    changed();
+    placeAt(depth, madeObject(std::move(shape)));
 }
 
 DisplayObject* TimelinePlayer::ScriptClip::placeField(const std::string& name, double depth, const Matrix& matrix,
                                                       EditText field)
 {
-    if (!std::isfinite(depth) || std::abs(depth) > 2'000'000'000 - kScriptDepths)
-        return nullptr;
-    const auto at = std::int32_t(depth) + kScriptDepths;
-    if (at == kDrawingDepth)
-        return nullptr;
-    DisplayObject placed;
-    placed.instance = timeline_.context_.nextInstance++;
-    placed.made = std::make_shared<const Character>(std::move(field));
-    placed.character = placed.made.get();
+    DisplayObject placed = madeObject(std::move(field));
     placed.name = name;
     placed.matrix = matrix;
-    placed.dynamic = true;
-    if (const auto found = timeline_.list_.find(at); found != timeline_.list_.end())
-        timeline_.discard(std::move(found->second));
-    changed();
-    return &timeline_.list_.insert_or_assign(at, std::move(placed)).first->second;
+    return placeAt(depth, std::move(placed));
 }
 
 DisplayObject* TimelinePlayer::ScriptClip::findField(std::uint64_t instance)

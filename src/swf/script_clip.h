@@ -36,8 +36,8 @@ public:
 
     TimelinePlayer& timeline() { return timeline_; }
     avm1::Machine& machine() { return *timeline_.machine_; }
-    // "_level0.a.b": how scripts name it in dots.
-    std::string path() const;
+    // How scripts name it from the main timeline: ".a.b" in dots, "/a/b" in slashes.
+    std::string path(char separator) const;
 
     // Depths as scripts count them.
     std::int32_t depth() const { return timeline_.depth_ - kScriptDepths; }
@@ -71,6 +71,11 @@ private:
     // The placement in the parent whose properties a script changes.
     DisplayObject* placed() const { return timeline_.placement(); }
     void changed();
+    // Where a script's depth lies in the display list; none past what depths may be.
+    static std::optional<std::int32_t> listDepth(double depth);
+    // Puts what a script made at one of this clip's depths, in place of what was there.
+    DisplayObject* placeAt(double depth, DisplayObject object);
+    DisplayObject madeObject(Character character);
     // A Rectangle's numbers in twips; none for what is not an object.
     std::optional<Box> rectangleOf(const avm1::Value& value);
     avm1::Value scrollRectObject(const Box& box);

@@ -330,6 +330,78 @@ private slots:
         QCOMPARE(std::get<std::string>(player.variable("t.text")), std::string("Hi"));
     }
 
+    // a = attachMovie("dot", "a", 1); a._x = 50; b = a.duplicateMovieClip("b", 2); b.swapDepths(a);
+    // p = {x: 5, y: 0}; a.localToGlobal(p); r = a.getBounds(_root); then the main timeline goes
+    // back to its first frame, and what scripts placed stays.
+    void clipsMoveBetweenDepthsAndSpaces()
+    {
+        ActionWriter frame;
+        frame.push("a");
+        call(frame, "this", "attachMovie", {Value("dot"), Value("a"), Value(1.0)}).op(op::SetVariable);
+        frame.push("a").op(op::GetVariable).push({Value("_x"), Value(50.0)}).op(op::SetMember);
+        frame.push("b");
+        call(frame, "a", "duplicateMovieClip", {Value("b"), Value(2.0)}).op(op::SetVariable);
+        frame.push("a").op(op::GetVariable);
+        frame.push({Value(1.0), Value("b")}).op(op::GetVariable).push("swapDepths").op(op::CallMethod).op(op::Pop);
+        frame.push({Value("p"), Value("x"), Value(5.0), Value("y"), Value(0.0), Value(2.0)}).op(op::InitObject);
+        frame.op(op::SetVariable).push("p").op(op::GetVariable);
+        frame.push({Value(1.0), Value("a")}).op(op::GetVariable).push("localToGlobal").op(op::CallMethod).op(op::Pop);
+        frame.push("r").push("_root").op(op::GetVariable);
+        frame.push({Value(1.0), Value("a")}).op(op::GetVariable).push("getBounds").op(op::CallMethod);
+        frame.op(op::SetVariable);
+
+        Writer w(100, 100);
+        defineSquareSprite(w);
+        w.exportAssets(2, "dot");
+        w.doAction(frame.actions());
+        w.showFrame();
+        w.showFrame();
+        Player player(read(w.finish()));
+        const auto number = [&](const char* name) { return std::get<double>(player.variable(name)); };
+        const DisplayList& list = player.root().displayList();
+        QCOMPARE(list.at(kScriptDepths + 2).name, std::string("a")); // swapped
+        QCOMPARE(list.at(kScriptDepths + 1).name, std::string("b"));
+        QCOMPARE(list.at(kScriptDepths + 1).matrix.tx, 1000.0); // the copy is where a was
+        QCOMPARE(number("p.x"), 55.0);
+        QCOMPARE(number("r.xMin"), 50.0);
+        QCOMPARE(number("r.xMax"), 60.0);
+        QCOMPARE(number("r.yMax"), 10.0);
+        player.tick(); // frame 2
+        player.tick(); // back to frame 1, whose script makes a and b again in their places
+        QCOMPARE(list.size(), 2u);
+        QCOMPARE(int(player.root().currentFrame()), 0);
+    }
+
+    // bd = new flash.display.BitmapData(4, 2, false, 0xFF0000FF); bd.fillRect(new
+    // flash.geom.Rectangle(1, 0, 2, 5), 0x00FF00); this.attachBitmap(bd, 0); c = bd.getPixel(1, 1);
+    void aBitmapIsFilledAndShown()
+    {
+        ActionWriter frame;
+        frame.push("bd").push({Value(double(0xFF0000FF)), Value(false), Value(2.0), Value(4.0), Value(4.0)});
+        frame.push("flash").op(op::GetVariable).push("display").op(op::GetMember).push("BitmapData").op(op::NewMethod);
+        frame.op(op::SetVariable);
+        frame.push({Value(double(0x00FF00)), Value(5.0), Value(2.0), Value(0.0), Value(1.0), Value(4.0)});
+        frame.push("flash").op(op::GetVariable).push("geom").op(op::GetMember).push("Rectangle").op(op::NewMethod);
+        frame.push({Value(2.0), Value("bd")}).op(op::GetVariable).push("fillRect").op(op::CallMethod).op(op::Pop);
+        frame.push({Value(0.0), Value("bd")}).op(op::GetVariable);
+        frame.push({Value(2.0), Value("this")}).op(op::GetVariable).push("attachBitmap");
+        frame.op(op::CallMethod).op(op::Pop);
+        frame.push("c").push({Value(1.0), Value(1.0), Value(2.0), Value("bd")}).op(op::GetVariable);
+        frame.push("getPixel").op(op::CallMethod).op(op::SetVariable);
+
+        Writer w(100, 100);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        QCOMPARE(std::get<double>(player.variable("c")), double(0x00FF00));
+        const auto& shape = std::get<Shape>(*player.root().displayList().at(kScriptDepths).character);
+        const FillStyle& fill = shape.layers.at(0).fills.at(0);
+        QVERIFY(fill.scriptBitmap);
+        QCOMPARE(fill.scriptBitmap->argb, (std::vector<std::uint32_t>{0xFF0000FF, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF,
+                                                                      0xFF0000FF, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF}));
+        QCOMPARE(shape.bounds.xMax, 80);
+    }
+
     // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
     void attachMovieInALoopPlacesEachCopy()
     {
