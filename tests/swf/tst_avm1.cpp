@@ -276,6 +276,49 @@ private slots:
 
     // Branches into an action or out of the code, operands cut short, unknown push types and
     // actions longer than the block: decoded without reading past the bytes, run without harm.
+    // Classes A extends B extends C, each constructor calling super() first and each name()
+    // returning its letter and super.name(): new A().name() is "ABC", and every constructor ran
+    // once.
+    void superGoesUpOneClassAtATime()
+    {
+        ActionWriter code;
+        const auto superCall = [](ActionWriter& body, const std::string& method) {
+            body.push({Value(0.0), Value("super")}).op(op::GetVariable);
+            if (method.empty())
+                body.push({Value(Undefined{})});
+            else
+                body.push(method);
+            body.op(op::CallMethod);
+        };
+        std::string below;
+        for (const std::string letter : {"C", "B", "A"}) {
+            ActionWriter constructor;
+            if (!below.empty())
+                superCall(constructor, ""), constructor.op(op::Pop);
+            constructor.push({Value("ran"), Value("ran")}).op(op::GetVariable).push(letter).op(op::Add2);
+            constructor.op(op::SetVariable);
+            code.function(letter, {}, constructor);
+            if (!below.empty())
+                code.push(letter).op(op::GetVariable).push(below).op(op::GetVariable).op(op::Extends);
+            ActionWriter name;
+            name.push(letter);
+            if (!below.empty())
+                superCall(name, "name"), name.op(op::Add2);
+            name.op(op::Return);
+            code.push(letter).op(op::GetVariable).push("prototype").op(op::GetMember).push("name");
+            code.function("", {}, name).op(op::SetMember);
+            below = letter;
+        }
+        code.push({Value("ran"), Value("")}).op(op::SetVariable);
+        code.push({Value("s"), Value(0.0), Value(0.0), Value("A")}).op(op::NewObject).push("name");
+        code.op(op::CallMethod).op(op::SetVariable);
+        Machine machine(8, 1);
+        RecordingHost host;
+        QCOMPARE(run(machine, code, host), Machine::Ending::Finished);
+        QCOMPARE(text(machine.variable("s")), std::string("ABC"));
+        QCOMPARE(text(machine.variable("ran")), std::string("CBA")); // each constructor once, the top first
+    }
+
     // o = {a: 1, b: 2}; for (k in o) s += k; An object literal makes its last pair first, and
     // for..in goes from the latest made: "ab", as movies that lay out one item per key expect.
     void forInGoesFromTheLatestMade()

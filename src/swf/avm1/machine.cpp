@@ -21,6 +21,7 @@ struct Machine::Activation {
     Value self;                 // this
     Object* timeline = nullptr;
     Object* ownTimeline = nullptr; // the timeline before SetTarget
+    Object* ownClass = nullptr;    // the prototype of the class whose method runs, for `super`
     Value returned;
 };
 
@@ -71,6 +72,7 @@ enum Preload : std::uint16_t {
     PreloadArguments = 0x0004,
     SuppressArguments = 0x0008,
     PreloadSuper = 0x0010,
+    SuppressSuper = 0x0020,
     PreloadRoot = 0x0040,
     PreloadParent = 0x0080,
     PreloadGlobal = 0x0100,
@@ -375,6 +377,12 @@ bool Machine::instanceOf(const Value& value, const Value& constructor)
 
 Value Machine::call(const Value& callee, const Value& self, std::vector<Value>& arguments)
 {
+    // The class whose method this is, for `super`: the object's own, or the one a super call
+    // went up to.
+    Object* const ownClass = std::exchange(superClass_, std::nullopt).value_or([&]() -> Object* {
+        Object* object = objectIn(self);
+        return object ? object->prototype : nullptr;
+    }());
     auto* function = dynamic_cast<Function*>(objectIn(callee));
     if (!function)
         return Undefined{};
@@ -415,7 +423,8 @@ Value Machine::call(const Value& callee, const Value& self, std::vector<Value>& 
     };
     preload(PreloadThis, activation.self);
     preload(PreloadArguments, list);
-    preload(PreloadSuper, Undefined{});
+    activation.ownClass = flags & SuppressSuper ? nullptr : ownClass;
+    preload(PreloadSuper, flags & PreloadSuper ? superOf(activation) : Value(Undefined{}));
     preload(PreloadRoot, Value(timeline_));
     Object* parent = function->timeline && function->timeline->clip ? function->timeline->clip->parent() : nullptr;
     preload(PreloadParent, parent ? Value(parent) : Value(Undefined{}));
@@ -511,6 +520,8 @@ Value Machine::getVariable(Activation& activation, const std::string& name)
         return global_;
     if (k == "_root" || k == "_level0")
         return timeline_;
+    if (k == "super" && activation.ownClass)
+        return superOf(activation);
     if (k == "_parent") {
         Object* parent = activation.timeline->clip ? activation.timeline->clip->parent() : nullptr;
         return parent ? Value(parent) : Value(Undefined{});
@@ -624,6 +635,22 @@ Machine::Ending Machine::callMethod(Object* object, std::string_view name, Host&
         if (dynamic_cast<Function*>(objectIn(method)))
             call(method, Value(object), arguments);
     });
+}
+
+Value Machine::superOf(Activation& activation)
+{
+    Object* object = objectIn(activation.self);
+    if (!object || !activation.ownClass)
+        return Undefined{};
+    auto* made = heap_.make<SuperObject>();
+    if (!made)
+        halt(Ending::OutOfMemory);
+    made->prototype = objectPrototype_;
+    made->self = object;
+    made->from = activation.ownClass->prototype;
+    // The constructor of the class above: what Extends left on this class's prototype.
+    made->constructor = objectIn(lookUp(activation.ownClass, "__constructor__", Value(object)));
+    return made;
 }
 
 bool Machine::hasMethod(Object* object, std::string_view name) const
@@ -962,10 +989,17 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
             const Value object = pop();
             std::vector<Value> arguments = popArguments();
             const std::string method = convert_.toString(name);
-            if (std::holds_alternative<Undefined>(name) || method.empty())
+            const bool whole = std::holds_alternative<Undefined>(name) || method.empty();
+            if (auto* above = dynamic_cast<SuperObject*>(objectIn(object))) {
+                // super(...) and super.method(...): on the same object, one class up.
+                const Value callee = whole ? Value(above->constructor) : lookUp(above->from, key(method), above->self);
+                superClass_ = above->from;
+                push(call(callee, Value(above->self), arguments));
+            } else if (whole) {
                 push(call(object, Undefined{}, arguments));
-            else
+            } else {
                 push(call(member(object, method), object, arguments));
+            }
             break;
         }
         case op::NewObject: {

@@ -126,6 +126,7 @@ private:
     std::optional<Value> displayProperty(Object* object, std::string_view name);
     // The clip a target path names, from the activation's target: "/a/b", "_root.a", "../b".
     Object* resolveTarget(Activation& activation, std::string_view path);
+    Value superOf(Activation& activation); // `super` where a method runs
     Value lookUp(Object* object, const std::string& key, const Value& self);
     bool instanceOf(const Value& value, const Value& constructor);
     Value construct(const Value& constructor, std::vector<Value>& arguments);
@@ -157,6 +158,7 @@ private:
     Object* booleanPrototype_ = nullptr;
     Object* movieClipPrototype_ = nullptr;
     int depth_ = 0;
+    std::optional<Object*> superClass_; // for the call a super call makes
     Host* host_ = nullptr;
     std::mt19937 random_;
     struct Timer {

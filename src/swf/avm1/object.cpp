@@ -131,6 +131,14 @@ void Function::references(std::vector<Object*>& found) const
         found.push_back(timeline);
 }
 
+void SuperObject::references(std::vector<Object*>& found) const
+{
+    Object::references(found);
+    for (Object* held : {self, from, constructor})
+        if (held)
+            found.push_back(held);
+}
+
 Array::Array(Heap& heap) : Object(heap)
 {
     Object::put(kLength, 0.0, Property::DontEnum | Property::DontDelete);

@@ -89,6 +89,19 @@ public:
     Native native;
 };
 
+// `super` in a method or constructor: the object it was called on, seen from the prototype above
+// the one the method belongs to. Its methods run on that object; called itself, it runs the
+// constructor of the class above.
+class SuperObject : public Object {
+public:
+    explicit SuperObject(Heap& heap) : Object(heap) {}
+    void references(std::vector<Object*>& found) const override;
+
+    Object* self = nullptr;
+    Object* from = nullptr; // where its methods are looked up
+    Object* constructor = nullptr;
+};
+
 // An array: its elements are the properties named by their indices, and "length" follows them.
 class Array : public Object {
 public:
