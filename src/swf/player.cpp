@@ -46,34 +46,27 @@ TimelinePlayer::~TimelinePlayer()
         machine_->release(object_);
 }
 
-bool TimelinePlayer::handlesEnterFrame() const
+bool TimelinePlayer::handles(std::uint32_t events, std::initializer_list<const char*> handlers) const
 {
     if (!object_ || !object_->clip)
         return false;
-    if (parent_) {
-        const auto found = parent_->list_.find(depth_);
-        if (found != parent_->list_.end() && found->second.events)
-            for (const ClipAction& action : *found->second.events)
-                if (action.events & ClipAction::EnterFrame)
-                    return true;
-    }
-    return machine_->hasMethod(object_, "onEnterFrame");
+    if (const DisplayObject* shown = placed(); shown && shown->events)
+        for (const ClipAction& action : *shown->events)
+            if (action.events & events)
+                return true;
+    return std::any_of(handlers.begin(), handlers.end(),
+                       [this](const char* handler) { return machine_->hasMethod(object_, handler); });
+}
+
+bool TimelinePlayer::handlesEnterFrame() const
+{
+    return handles(ClipAction::EnterFrame, {"onEnterFrame"});
 }
 
 bool TimelinePlayer::handlesPointer() const
 {
-    if (!object_ || !object_->clip)
-        return false;
-    constexpr std::uint32_t kPointerEvents
-        = ClipAction::Press | ClipAction::Release | ClipAction::RollOver | ClipAction::RollOut;
-    if (const DisplayObject* shown = placed(); shown && shown->events)
-        for (const ClipAction& action : *shown->events)
-            if (action.events & kPointerEvents)
-                return true;
-    for (const char* handler : {"onPress", "onRelease", "onRollOver", "onRollOut"})
-        if (machine_->hasMethod(object_, handler))
-            return true;
-    return false;
+    return handles(ClipAction::Press | ClipAction::Release | ClipAction::RollOver | ClipAction::RollOut,
+                   {"onPress", "onRelease", "onRollOver", "onRollOut"});
 }
 
 const Shape* TimelinePlayer::drawing() const
@@ -284,8 +277,7 @@ bool TimelinePlayer::tick(bool advance)
         if (object.sprite)
             before.insert(object.sprite.get());
     const std::uint64_t changesBefore = changes_;
-    const bool entered = advance; // a clip placed in this tick has its load instead
-    if (entered)
+    if (advance) // a clip placed in this tick has its load instead
         runEvent(ClipAction::EnterFrame, "onEnterFrame");
     if (advance && !actionsWaiting_ && playing_ && frameCount() > 1)
         gotoFrame(frame_ + 1 < frameCount() ? frame_ + 1 : 0);

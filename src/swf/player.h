@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <map>
 #include <memory>
@@ -148,6 +149,8 @@ private:
     DisplayObject instantiate(std::uint16_t characterId, int nesting);
     void runWaitingActions();
     void runOn(avm1::Object* target, const ActionList& actions);
+    // Whether its clip actions handle any of `events`, or its object has one of the methods.
+    bool handles(std::uint32_t events, std::initializer_list<const char*> handlers) const;
     // Runs the handlers of `events` of the clip actions, then the method `handler`, if any.
     void runEvent(std::uint32_t events, std::string_view handler);
     // Takes an object off the display list: scripts running in it finish, and it goes at the
