@@ -283,12 +283,8 @@ private slots:
     {
         ActionWriter code;
         const auto superCall = [](ActionWriter& body, const std::string& method) {
-            body.push({Value(0.0), Value("super")}).op(op::GetVariable);
-            if (method.empty())
-                body.push({Value(Undefined{})});
-            else
-                body.push(method);
-            body.op(op::CallMethod);
+            // An empty method name calls super itself: the constructor above.
+            body.push(0.0).push("super").op(op::GetVariable).push(method).op(op::CallMethod);
         };
         std::string below;
         for (const std::string letter : {"C", "B", "A"}) {

@@ -33,11 +33,15 @@ struct Machine::Thrown {
     Value value;
 };
 
-// One level deeper in calls and blocks for as long as it lives; past the cap, the run ends.
+// One level deeper in calls and blocks for as long as it lives; past the cap, the run ends. So
+// does a run whose calls hold more of the thread's stack than it may: a build whose frames are
+// larger (an instrumented one) reaches that before the cap.
 struct Machine::Deeper {
     explicit Deeper(Machine& machine) : depth(machine.depth_)
     {
-        if (++depth > kDeepestCalls) {
+        const char here = 0;
+        const std::uintptr_t used = machine.stackBase_ - reinterpret_cast<std::uintptr_t>(&here);
+        if (++depth > kDeepestCalls || (machine.stackBase_ && used > kMostStackBytes)) {
             --depth;
             machine.halt(Ending::Overflow);
         }
@@ -596,6 +600,9 @@ Machine::Ending Machine::guarded(Host& host, const std::function<void()>& body)
         return Ending::OverBudget;
     // A run may start inside another, when a script's change to a clip runs the clip's own:
     // the outer one's stack and host are kept for it.
+    const char here = 0; // the stack grows down from the outermost run
+    const std::uintptr_t outerBase
+        = std::exchange(stackBase_, stackBase_ ? stackBase_ : reinterpret_cast<std::uintptr_t>(&here));
     Host* const outerHost = std::exchange(host_, &host);
     std::vector<Value> outerStack = std::exchange(stack_, {});
     const int outerDepth = depth_;
@@ -608,6 +615,7 @@ Machine::Ending Machine::guarded(Host& host, const std::function<void()>& body)
         ending = Ending::Thrown;
     }
     depth_ = outerDepth;
+    stackBase_ = outerBase;
     stack_ = std::move(outerStack);
     host_ = outerHost;
     return ending;

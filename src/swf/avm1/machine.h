@@ -25,9 +25,10 @@ class Machine {
 public:
     static constexpr std::size_t kActionsAFrame = 200'000;
     static constexpr std::size_t kMostStackValues = 4096;
-    static constexpr std::size_t kLongestString = std::size_t(1) << 20; // bytes; longer ones are cut
-    static constexpr std::size_t kBytesAnAction = 256;                  // of a string pushed
-    static constexpr int kDeepestCalls = 256;                           // and blocks within them
+    static constexpr std::size_t kLongestString = std::size_t(1) << 20;  // bytes; longer ones are cut
+    static constexpr std::size_t kBytesAnAction = 256;                   // of a string pushed
+    static constexpr int kDeepestCalls = 256;                            // and blocks within them
+    static constexpr std::size_t kMostStackBytes = std::size_t(1) << 20; // of the thread's, for calls
 
     // `version`: the movie's, whose rules its scripts follow. `seed`: of random numbers.
     Machine(int version, std::uint32_t seed);
@@ -158,6 +159,7 @@ private:
     Object* booleanPrototype_ = nullptr;
     Object* movieClipPrototype_ = nullptr;
     int depth_ = 0;
+    std::uintptr_t stackBase_ = 0;      // where the outermost run began, 0 outside one
     std::optional<Object*> superClass_; // for the call a super call makes
     Host* host_ = nullptr;
     std::mt19937 random_;
