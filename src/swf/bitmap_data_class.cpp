@@ -11,13 +11,7 @@ namespace quillmere::swf {
 
 namespace {
 
-using avm1::argument;
-using avm1::Arguments;
-using avm1::Machine;
-using avm1::Object;
-using avm1::objectIn;
-using avm1::Undefined;
-using avm1::Value;
+using namespace avm1; // the natives' helpers, and the values they take
 
 // The largest side a script's bitmap may have, as players of this version allow.
 constexpr double kLongestSide = 2880;
@@ -182,8 +176,7 @@ void installBitmapDataClass(Machine& m)
 
     // clip.attachBitmap(bitmapData, depth): shown at the clip's origin, a pixel to a pixel.
     m.defineMethod(m.movieClipPrototype(), "attachBitmap", [](Machine& m, Value self, Arguments& a) {
-        Object* object = objectIn(self);
-        auto* clip = object ? dynamic_cast<TimelinePlayer::ScriptClip*>(object->clip) : nullptr;
+        TimelinePlayer::ScriptClip* clip = clipOf(self);
         BitmapObject* bitmap = bitmapOf(argument(a, 0));
         if (clip && bitmap && bitmap->bitmap)
             clip->attachBitmap(bitmap->bitmap, m.toNumber(argument(a, 1)), m.conversions().toBoolean(argument(a, 3)));

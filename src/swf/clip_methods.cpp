@@ -10,19 +10,7 @@ namespace quillmere::swf {
 
 namespace {
 
-using avm1::argument;
-using avm1::Arguments;
-using avm1::Machine;
-using avm1::Object;
-using avm1::objectIn;
-using avm1::Undefined;
-using avm1::Value;
-
-TimelinePlayer::ScriptClip* clipOf(const Value& value)
-{
-    Object* object = objectIn(value);
-    return object ? dynamic_cast<TimelinePlayer::ScriptClip*>(object->clip) : nullptr;
-}
+using namespace avm1; // the natives' helpers, and the values they take
 
 Value orUndefined(Object* object)
 {
@@ -200,6 +188,12 @@ void installDrawing(Machine& m, Object* clip)
 }
 
 } // namespace
+
+TimelinePlayer::ScriptClip* clipOf(const avm1::Value& value)
+{
+    avm1::Object* object = avm1::objectIn(value);
+    return object ? dynamic_cast<TimelinePlayer::ScriptClip*>(object->clip) : nullptr;
+}
 
 void installClipMethods(Machine& m)
 {

@@ -9,13 +9,7 @@ namespace quillmere::swf {
 
 namespace {
 
-using avm1::argument;
-using avm1::Arguments;
-using avm1::Machine;
-using avm1::Object;
-using avm1::objectIn;
-using avm1::Undefined;
-using avm1::Value;
+using namespace avm1; // the natives' helpers, and the values they take
 
 // The clip a Color was made for: given as the clip, or as its path from the main timeline.
 TimelinePlayer::ScriptClip* targetOf(Machine& m, const Value& color)
@@ -23,8 +17,7 @@ TimelinePlayer::ScriptClip* targetOf(Machine& m, const Value& color)
     Value target = m.member(color, "target");
     if (const auto* path = std::get_if<std::string>(&target))
         target = m.variable(*path);
-    Object* object = objectIn(target);
-    return object ? dynamic_cast<TimelinePlayer::ScriptClip*>(object->clip) : nullptr;
+    return clipOf(target);
 }
 
 // setTransform's and getTransform's names: multipliers in percent, then offsets.

@@ -11,13 +11,7 @@ namespace quillmere::swf {
 
 namespace {
 
-using avm1::argument;
-using avm1::Arguments;
-using avm1::Machine;
-using avm1::Object;
-using avm1::objectIn;
-using avm1::Undefined;
-using avm1::Value;
+using namespace avm1; // the natives' helpers, and the values they take
 
 // The blend modes by name, in the order of their numbers from 1.
 constexpr const char* kBlendModes[] = {"normal", "layer",    "multiply", "screen", "lighten", "darken",  "difference",

@@ -88,6 +88,9 @@ private:
     bool redrawPending_ = false;
 };
 
+// The clip whose object this is; null for any other value, or a clip gone from the stage.
+TimelinePlayer::ScriptClip* clipOf(const avm1::Value& value);
+
 // The methods of every clip's object: MovieClip.prototype's.
 void installClipMethods(avm1::Machine& machine);
 void installColorClass(avm1::Machine& machine);

@@ -11,13 +11,7 @@ namespace quillmere::swf {
 
 namespace {
 
-using avm1::argument;
-using avm1::Arguments;
-using avm1::Machine;
-using avm1::Object;
-using avm1::objectIn;
-using avm1::Undefined;
-using avm1::Value;
+using namespace avm1; // the natives' helpers, and the values they take
 
 // A field's object: which clip holds it, and its placement's instance there.
 class FieldObject : public Object {
@@ -241,8 +235,7 @@ void installTextFieldClass(Machine& m)
     // clip.createTextField(name, depth, x, y, width, height): a field with no text, in the
     // desktop's sans-serif face at 12 points. A negative size reaches back from the corner.
     m.defineMethod(m.movieClipPrototype(), "createTextField", [prototype](Machine& m, Value self, Arguments& a) {
-        Object* owner = objectIn(self);
-        auto* clip = owner ? dynamic_cast<TimelinePlayer::ScriptClip*>(owner->clip) : nullptr;
+        TimelinePlayer::ScriptClip* clip = clipOf(self);
         if (!clip)
             return Value(Undefined{});
         const auto twips = [&](std::size_t i) {
