@@ -58,7 +58,8 @@ std::uint32_t unstored(std::uint32_t pixel)
     return a << 24 | channel((pixel >> 16) & 0xFF) << 16 | channel((pixel >> 8) & 0xFF) << 8 | channel(pixel & 0xFF);
 }
 
-// A Rectangle's pixels within the bitmap, as [x0, x1) by [y0, y1).
+// A Rectangle's pixels within the bitmap, as [x0, x1) by [y0, y1). A negative width or height
+// reaches back from x or y.
 struct Span {
     std::uint32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
 };
@@ -69,10 +70,10 @@ Span within(Machine& m, const Value& rectangle, const Bitmap& bitmap)
         const double v = m.toNumber(m.member(rectangle, name));
         return std::isfinite(v) ? std::trunc(v) : 0.0;
     };
-    const double x = field("x"), y = field("y");
+    const double x = field("x"), y = field("y"), right = x + field("width"), bottom = y + field("height");
     const auto clamp = [](double v, std::uint32_t most) { return std::uint32_t(std::clamp(v, 0.0, double(most))); };
-    return {clamp(x, bitmap.width), clamp(y, bitmap.height), clamp(x + field("width"), bitmap.width),
-            clamp(y + field("height"), bitmap.height)};
+    return {clamp(std::min(x, right), bitmap.width), clamp(std::min(y, bottom), bitmap.height),
+            clamp(std::max(x, right), bitmap.width), clamp(std::max(y, bottom), bitmap.height)};
 }
 
 } // namespace

@@ -373,14 +373,15 @@ private slots:
     }
 
     // bd = new flash.display.BitmapData(4, 2, false, 0xFF0000FF); bd.fillRect(new
-    // flash.geom.Rectangle(1, 0, 2, 5), 0x00FF00); this.attachBitmap(bd, 0); c = bd.getPixel(1, 1);
+    // flash.geom.Rectangle(3, 0, -2, 5), 0x00FF00); this.attachBitmap(bd, 0); c = bd.getPixel(1, 1);
+    // The negative width reaches back from x.
     void aBitmapIsFilledAndShown()
     {
         ActionWriter frame;
         frame.push("bd").push({Value(double(0xFF0000FF)), Value(false), Value(2.0), Value(4.0), Value(4.0)});
         frame.push("flash").op(op::GetVariable).push("display").op(op::GetMember).push("BitmapData").op(op::NewMethod);
         frame.op(op::SetVariable);
-        frame.push({Value(double(0x00FF00)), Value(5.0), Value(2.0), Value(0.0), Value(1.0), Value(4.0)});
+        frame.push({Value(double(0x00FF00)), Value(5.0), Value(-2.0), Value(0.0), Value(3.0), Value(4.0)});
         frame.push("flash").op(op::GetVariable).push("geom").op(op::GetMember).push("Rectangle").op(op::NewMethod);
         frame.push({Value(2.0), Value("bd")}).op(op::GetVariable).push("fillRect").op(op::CallMethod).op(op::Pop);
         frame.push({Value(0.0), Value("bd")}).op(op::GetVariable);

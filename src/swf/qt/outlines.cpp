@@ -22,7 +22,7 @@ Qt::PenJoinStyle joinOf(LineStyle::Join join)
 {
     switch (join) {
     case LineStyle::Join::Bevel: return Qt::BevelJoin;
-    case LineStyle::Join::Miter: return Qt::MiterJoin;
+    case LineStyle::Join::Miter: return Qt::SvgMiterJoin; // past its limit a miter is bevelled, not cut
     default: return Qt::RoundJoin;
     }
 }
