@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
             std::cerr << "swf_render: " << args[1].toStdString() << ": the stage is empty, nothing to draw\n";
             return 1;
         }
-        quillmere::swf::Player player(movie);
+        quillmere::swf::Player player(movie, quillmere::swf::scriptPainter(movie));
         for (long frame = 1; frame < frames; ++frame)
             player.tick();
         const QImage picture = quillmere::swf::Renderer(movie).renderStage(player);

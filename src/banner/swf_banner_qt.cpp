@@ -21,7 +21,7 @@ SwfBanner::SwfBanner(std::shared_ptr<const swf::Movie> movie, QLabel* display, p
                      platform::AddressOpener& opener)
     : display_(display),
       opener_(opener),
-      player_(movie),
+      player_(movie, swf::scriptPainter(movie)),
       renderer_(movie),
       // Movies ask for 0 to 255 frames a second; a timer ticks no faster than a screen shows.
       frameInterval_(

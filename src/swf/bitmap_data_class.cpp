@@ -1,11 +1,13 @@
 // flash.display.BitmapData: pixels a script fills and copies, shown in clips by attachBitmap.
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 
 #include "swf/avm1/natives.h"
 #include "swf/script_clip.h"
+#include "swf/script_painter.h"
 
 namespace quillmere::swf {
 
@@ -56,6 +58,20 @@ std::uint32_t unstored(std::uint32_t pixel)
         return 0;
     const auto channel = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, (c * 255 + a / 2) / a); };
     return a << 24 | channel((pixel >> 16) & 0xFF) << 16 | channel((pixel >> 8) & 0xFF) << 8 | channel(pixel & 0xFF);
+}
+
+// A flash.geom.ColorTransform's numbers; missing ones leave their channel as it is.
+ColorTransform colorsOf(Machine& m, const Value& object)
+{
+    ColorTransform colors;
+    static constexpr std::array<const char*, 4> kChannels{"red", "green", "blue", "alpha"};
+    for (std::size_t i = 0; i < kChannels.size(); ++i) {
+        const double mult = m.toNumber(m.member(object, std::string(kChannels[i]) + "Multiplier"));
+        const double add = m.toNumber(m.member(object, std::string(kChannels[i]) + "Offset"));
+        colors.mult[i] = std::isfinite(mult) ? mult : 1;
+        colors.add[i] = std::isfinite(add) ? add : 0;
+    }
+    return colors;
 }
 
 // A Rectangle's pixels within the bitmap, as [x0, x1) by [y0, y1). A negative width or height
@@ -114,6 +130,26 @@ void installBitmapDataClass(Machine& m)
         object->changed();
         return Value(Undefined{});
     });
+    m.defineMethod(prototype, "colorTransform", [](Machine& m, Value self, Arguments& a) {
+        BitmapObject* object = bitmapOf(self);
+        if (!object || !object->bitmap)
+            return Value(Undefined{});
+        Bitmap& bitmap = *object->bitmap;
+        const Span span = within(m, argument(a, 0), bitmap);
+        const ColorTransform colors = colorsOf(m, argument(a, 1));
+        for (std::uint32_t y = span.y0; y < span.y1; ++y)
+            for (std::uint32_t x = span.x0; x < span.x1; ++x) {
+                std::uint32_t& pixel = bitmap.argb[std::size_t(y) * bitmap.width + x];
+                const std::uint32_t argb = unstored(pixel);
+                const Rgba changed = colors.apply(Rgba{std::uint8_t(argb >> 16), std::uint8_t(argb >> 8),
+                                                       std::uint8_t(argb), std::uint8_t(argb >> 24)});
+                pixel = stored(std::uint32_t(changed.a) << 24 | std::uint32_t(changed.r) << 16
+                                   | std::uint32_t(changed.g) << 8 | changed.b,
+                               object->transparent);
+            }
+        object->changed();
+        return Value(Undefined{});
+    });
     // setPixel keeps the pixel's alpha; setPixel32 sets it too.
     const auto setPixel = [](bool withAlpha) {
         return [withAlpha](Machine& m, Value self, Arguments& a) {
@@ -166,6 +202,64 @@ void installBitmapDataClass(Machine& m)
                     bitmap.argb[std::size_t(ty) * bitmap.width + std::size_t(tx)]
                         = source[std::size_t(y) * from->bitmap->width + x];
             }
+        to->changed();
+        return Value(Undefined{});
+    });
+    // draw(source, matrix, colorTransform): a clip's picture, or another bitmap's, painted over
+    // this one; the clip as it looks in itself, whatever its own place and colours.
+    m.defineMethod(prototype, "draw", [](Machine& m, Value self, Arguments& a) {
+        BitmapObject* to = bitmapOf(self);
+        TimelinePlayer::ScriptClip* root = clipOf(Value(m.root()));
+        if (!to || !to->bitmap || !root)
+            return Value(Undefined{});
+        Bitmap& bitmap = *to->bitmap;
+        ScriptPainter* painter = root->painterFor(std::size_t(bitmap.width) * bitmap.height);
+        if (!painter)
+            return Value(Undefined{});
+        Matrix matrix;
+        if (objectIn(argument(a, 1)))
+            for (const auto& [field, name] : {std::pair{&matrix.a, "a"},
+                                              {&matrix.b, "b"},
+                                              {&matrix.c, "c"},
+                                              {&matrix.d, "d"},
+                                              {&matrix.tx, "tx"},
+                                              {&matrix.ty, "ty"}}) {
+                const double v = m.toNumber(m.member(argument(a, 1), name));
+                *field = std::isfinite(v) ? v : 0;
+            }
+        const ColorTransform colors = objectIn(argument(a, 2)) ? colorsOf(m, argument(a, 2)) : ColorTransform{};
+        if (TimelinePlayer::ScriptClip* clip = clipOf(argument(a, 0)))
+            painter->draw(clip->contents(), matrix, colors, bitmap);
+        else if (BitmapObject* from = bitmapOf(argument(a, 0)); from && from->bitmap)
+            painter->draw(from->bitmap == to->bitmap ? Bitmap(bitmap) : *from->bitmap, matrix, colors, bitmap);
+        else
+            return Value(Undefined{});
+        to->changed();
+        return Value(Undefined{});
+    });
+    // applyFilter(source, sourceRect, destPoint, filter)
+    m.defineMethod(prototype, "applyFilter", [](Machine& m, Value self, Arguments& a) {
+        BitmapObject* to = bitmapOf(self);
+        BitmapObject* from = bitmapOf(argument(a, 0));
+        TimelinePlayer::ScriptClip* root = clipOf(Value(m.root()));
+        const std::optional<Filter> filter = filterOf(m, argument(a, 3));
+        if (!to || !from || !to->bitmap || !from->bitmap || !root || !filter)
+            return Value(Undefined{});
+        const Span span = within(m, argument(a, 1), *from->bitmap);
+        const double px = m.toNumber(m.member(argument(a, 2), "x")), py = m.toNumber(m.member(argument(a, 2), "y"));
+        if (!std::isfinite(px) || !std::isfinite(py) || span.x1 == span.x0 || span.y1 == span.y0)
+            return Value(Undefined{});
+        ScriptPainter* painter = root->painterFor(std::size_t(span.x1 - span.x0) * (span.y1 - span.y0));
+        if (!painter)
+            return Value(Undefined{});
+        const ScriptPainter::Area area{span.x0,
+                                       span.y0,
+                                       span.x1 - span.x0,
+                                       span.y1 - span.y0,
+                                       std::int64_t(std::clamp(px, -1e7, 1e7)),
+                                       std::int64_t(std::clamp(py, -1e7, 1e7))};
+        painter->filter(from->bitmap == to->bitmap ? Bitmap(*to->bitmap) : *from->bitmap, area, *filter, *to->bitmap,
+                        to->transparent);
         to->changed();
         return Value(Undefined{});
     });

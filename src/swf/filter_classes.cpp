@@ -41,7 +41,8 @@ void defineFilterClass(Machine& m, Object* package, const char* name, const Fiel
     });
 }
 
-// A filter object as the renderer takes it; none for what is not one.
+} // namespace
+
 std::optional<Filter> filterOf(Machine& m, const Value& object)
 {
     const std::string kind = m.toString(m.member(object, "__filter"));
@@ -85,8 +86,6 @@ std::optional<Filter> filterOf(Machine& m, const Value& object)
     }
     return filter;
 }
-
-} // namespace
 
 void installFilterClasses(Machine& m)
 {

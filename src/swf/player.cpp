@@ -340,8 +340,11 @@ std::pair<DisplayObject*, std::shared_ptr<TimelinePlayer>> TimelinePlayer::findB
     return {nullptr, nullptr};
 }
 
-Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)), context_{*movie_}
+Player::Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter> painter)
+    : movie_(std::move(movie)), context_{*movie_}
 {
+    context_.painter = std::move(painter);
+    context_.pixelsToPaint = kMostPixelsPaintedAFrame;
     context_.machine = std::make_shared<avm1::Machine>(movie_->version, kRandomSeed);
     avm1::Machine& machine = *context_.machine;
     installClipMethods(machine);
@@ -374,6 +377,7 @@ void Player::showDrawings()
 bool Player::tick()
 {
     context_.made = 0;
+    context_.pixelsToPaint = kMostPixelsPaintedAFrame;
     context_.discarded.clear();
     context_.machine->startFrame();
     context_.milliseconds += 1000 / std::clamp(movie_->frameRate, kMinFrameRate, kMaxFrameRate);

@@ -19,6 +19,7 @@ namespace quillmere::swf {
 
 class TimelinePlayer;
 struct ButtonInstance;
+class ScriptPainter;
 
 // A character placed on a timeline, as the display list holds it.
 struct DisplayObject {
@@ -93,7 +94,13 @@ struct PlayContext {
     std::set<const avm1::Code*> initialized{};            // init actions run once
     std::vector<std::weak_ptr<TimelinePlayer>> redrawn{}; // drawings changed since last shown
     Point pointer{};                                      // on the stage, in twips
+    // Paints scripts' bitmaps; none where nothing is drawn.
+    std::shared_ptr<ScriptPainter> painter{};
+    // Pixels scripts may still have painted this frame: past them, painting is left undone, so
+    // that a script painting large bitmaps over and over costs a bounded time a frame.
+    std::size_t pixelsToPaint = 0;
 };
+inline constexpr std::size_t kMostPixelsPaintedAFrame = std::size_t(1) << 24;
 
 // One timeline as it plays: the movie's own, or a placed sprite's. Frames count from 0.
 class TimelinePlayer : public std::enable_shared_from_this<TimelinePlayer> {
@@ -182,7 +189,7 @@ private:
 // actions stop them; buttons follow the pointer.
 class Player {
 public:
-    explicit Player(std::shared_ptr<const Movie> movie);
+    explicit Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter> painter = nullptr);
 
     const Movie& movie() const { return *movie_; }
     const TimelinePlayer& root() const { return *root_; }

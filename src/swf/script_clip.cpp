@@ -58,6 +58,19 @@ void TimelinePlayer::ScriptClip::previousFrame()
     gotoFrame(std::uint32_t(timeline_.frame_ == 0 ? 0 : timeline_.frame_ - 1), false);
 }
 
+ScriptPainter* TimelinePlayer::ScriptClip::painterFor(std::size_t pixels)
+{
+    PlayContext& context = timeline_.context_;
+    if (!context.painter)
+        return nullptr;
+    if (pixels > context.pixelsToPaint) {
+        machine().notice("a frame's scripts asked to paint more pixels than a frame may: the rest is left undone");
+        return nullptr;
+    }
+    context.pixelsToPaint -= pixels;
+    return context.painter.get();
+}
+
 void TimelinePlayer::ScriptClip::gotoFrame(std::uint32_t frame, bool play)
 {
     timeline_.gotoFrame(frame);

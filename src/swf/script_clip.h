@@ -35,6 +35,9 @@ public:
     avm1::Object* parent() override;
 
     TimelinePlayer& timeline() { return timeline_; }
+    const DisplayList& contents() const { return timeline_.list_; }
+    // The painter for scripts' bitmaps, if it may paint `pixels` more this frame.
+    ScriptPainter* painterFor(std::size_t pixels);
     avm1::Machine& machine() { return *timeline_.machine_; }
     // How scripts name it from the main timeline: ".a.b" in dots, "/a/b" in slashes.
     std::string path(char separator) const;
@@ -97,6 +100,8 @@ void installColorClass(avm1::Machine& machine);
 void installBitmapDataClass(avm1::Machine& machine);
 void installTextFieldClass(avm1::Machine& machine);
 void installFilterClasses(avm1::Machine& machine);
+// A filter object as the renderer takes it; none for what is not one.
+std::optional<Filter> filterOf(avm1::Machine& machine, const avm1::Value& object);
 // A clip's blendMode, cacheAsBitmap and filters, by their names in lower case: none for another
 // name; false when setting another.
 std::optional<avm1::Value> effectProperty(avm1::Machine& machine, const DisplayObject& placed, std::string_view name);

@@ -11,6 +11,7 @@
 #include "swf/movie_reader.h"
 #include "swf/player.h"
 #include "swf/qt/renderer.h"
+#include "action_writer.h"
 #include "swf_writer.h"
 
 using namespace quillmere;
@@ -25,7 +26,7 @@ constexpr int kSize = 100; // pixels each side; a twentieth of the twips below
 QImage render(const std::string& file, int frames = 1)
 {
     auto movie = std::make_shared<const Movie>(readMovie(file));
-    Player player(movie);
+    Player player(movie, scriptPainter(movie));
     for (int i = 1; i < frames; ++i)
         player.tick();
     return Renderer(movie).renderStage(player).convertToFormat(QImage::Format_ARGB32);
@@ -948,6 +949,65 @@ private slots:
         QImage blue(image.size(), image.format());
         blue.fill(Qt::blue);
         QCOMPARE(image, blue);
+    }
+
+    // bd = new BitmapData(50, 50, true, 0); bd.draw(sq, new Matrix(1, 0, 0, 1, 10, 10));
+    // blurred = new BitmapData(50, 50, true, 0);
+    // blurred.applyFilter(bd, new Rectangle(0, 0, 50, 50), new Point(0, 0), new BlurFilter(6, 6, 1));
+    // this.attachBitmap(bd, 1); this.createEmptyMovieClip("h", 2).attachBitmap(blurred, 1); h._x = 50;
+    // The square sq lies off the stage: a clip is drawn as it looks in itself.
+    void scriptsPaintClipsAndFiltersIntoBitmaps()
+    {
+        namespace op = avm1::op;
+        ActionWriter code;
+        const auto construct = [&code](const char* package, const char* name, std::vector<double> arguments) {
+            for (auto i = arguments.rbegin(); i != arguments.rend(); ++i)
+                code.push(*i);
+            code.push(double(arguments.size())).push("flash").op(op::GetVariable).push(package).op(op::GetMember);
+            code.push(name).op(op::NewMethod);
+        };
+        const auto method = [&code](const char* target, const char* name, double count) {
+            code.push(count).push(target).op(op::GetVariable).push(name).op(op::CallMethod).op(op::Pop);
+        };
+        for (const char* name : {"bd", "blurred"}) {
+            code.push(name);
+            construct("display", "BitmapData", {50, 50, 1, 0});
+            code.op(op::SetVariable);
+        }
+        construct("geom", "Matrix", {1, 0, 0, 1, 10, 10});
+        code.push("sq").op(op::GetVariable);
+        method("bd", "draw", 2);
+        construct("filters", "BlurFilter", {6, 6, 1});
+        construct("geom", "Point", {0, 0});
+        construct("geom", "Rectangle", {0, 0, 50, 50});
+        code.push("bd").op(op::GetVariable);
+        method("blurred", "applyFilter", 4);
+        code.push(1.0).push("bd").op(op::GetVariable);
+        method("this", "attachBitmap", 2);
+        code.push(2.0).push("h");
+        method("this", "createEmptyMovieClip", 2);
+        code.push(1.0).push("blurred").op(op::GetVariable);
+        method("h", "attachBitmap", 2);
+        code.push("h").op(op::GetVariable).push("_x").push(50.0).op(op::SetMember);
+
+        Writer w(kSize * 20, kSize * 20);
+        w.defineRectangle(1, {0, 200, 0, 200}, solid(kRed));
+        w.beginSprite(2);
+        w.place({.depth = 1, .characterId = 1});
+        w.showFrame();
+        w.endSprite();
+        Matrix offStage;
+        offStage.tx = -4000;
+        w.place({.depth = 1, .characterId = 2, .matrix = offStage, .name = "sq"});
+        w.doAction(code.actions());
+        w.showFrame();
+        const QImage image = render(w.finish());
+        QCOMPARE(image.pixelColor(15, 15), QColor(Qt::red));
+        QCOMPARE(image.pixelColor(5, 15), QColor(Qt::white));
+        QVERIFY(near(image.pixelColor(65, 15), Qt::red, 8));
+        const QColor edge = image.pixelColor(59, 15); // beside the square, where the blur spreads it
+        QVERIFY2(edge.green() > 40 && edge.green() < 215, qPrintable(edge.name()));
+        QCOMPARE(image.pixelColor(53, 15), QColor(Qt::white));
     }
 };
 

@@ -374,6 +374,7 @@ private slots:
 
     // bd = new flash.display.BitmapData(4, 2, false, 0xFF0000FF); bd.fillRect(new
     // flash.geom.Rectangle(3, 0, -2, 5), 0x00FF00); this.attachBitmap(bd, 0); c = bd.getPixel(1, 1);
+    // bd.colorTransform(new flash.geom.Rectangle(0, 0, 1, 1), new flash.geom.ColorTransform(0, 1, 1, 1, 255));
     // The negative width reaches back from x.
     void aBitmapIsFilledAndShown()
     {
@@ -384,6 +385,13 @@ private slots:
         frame.push({Value(double(0x00FF00)), Value(5.0), Value(-2.0), Value(0.0), Value(3.0), Value(4.0)});
         frame.push("flash").op(op::GetVariable).push("geom").op(op::GetMember).push("Rectangle").op(op::NewMethod);
         frame.push({Value(2.0), Value("bd")}).op(op::GetVariable).push("fillRect").op(op::CallMethod).op(op::Pop);
+        frame.push({Value(255.0), Value(1.0), Value(1.0), Value(1.0), Value(0.0), Value(5.0)});
+        frame.push("flash").op(op::GetVariable).push("geom").op(op::GetMember).push("ColorTransform");
+        frame.op(op::NewMethod);
+        frame.push({Value(1.0), Value(1.0), Value(0.0), Value(0.0), Value(4.0)});
+        frame.push("flash").op(op::GetVariable).push("geom").op(op::GetMember).push("Rectangle").op(op::NewMethod);
+        frame.push({Value(2.0), Value("bd")}).op(op::GetVariable).push("colorTransform").op(op::CallMethod);
+        frame.op(op::Pop);
         frame.push({Value(0.0), Value("bd")}).op(op::GetVariable);
         frame.push({Value(2.0), Value("this")}).op(op::GetVariable).push("attachBitmap");
         frame.op(op::CallMethod).op(op::Pop);
@@ -398,7 +406,7 @@ private slots:
         const auto& shape = std::get<Shape>(*player.root().displayList().at(kScriptDepths).character);
         const FillStyle& fill = shape.layers.at(0).fills.at(0);
         QVERIFY(fill.scriptBitmap);
-        QCOMPARE(fill.scriptBitmap->argb, (std::vector<std::uint32_t>{0xFF0000FF, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF,
+        QCOMPARE(fill.scriptBitmap->argb, (std::vector<std::uint32_t>{0xFFFF00FF, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF,
                                                                       0xFF0000FF, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF}));
         QCOMPARE(shape.bounds.xMax, 80);
     }

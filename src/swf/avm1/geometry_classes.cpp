@@ -1,5 +1,5 @@
-// flash.geom's Point, Rectangle and Matrix: plain objects with numbers, and the methods
-// banners use to make gradients' boxes and move points.
+// flash.geom's Point, Rectangle, Matrix and ColorTransform: plain objects with numbers, and the
+// methods banners use to make gradients' boxes and move points.
 
 #include <cmath>
 #include <string>
@@ -121,6 +121,15 @@ void Machine::installGeometry()
             m.setMember(self, x, u * cos - v * sin);
             m.setMember(self, y, u * sin + v * cos);
         }
+        return Value(Undefined{});
+    });
+
+    Object* colors = makeObject(objectPrototype_);
+    defineClass(geom, "ColorTransform", colors, [](Machine& m, Value self, Arguments& a) {
+        setNumbers(m, self, a,
+                   {"redMultiplier", "greenMultiplier", "blueMultiplier", "alphaMultiplier", "redOffset", "greenOffset",
+                    "blueOffset", "alphaOffset"},
+                   {1, 1, 1, 1, 0, 0, 0, 0});
         return Value(Undefined{});
     });
 }

@@ -108,7 +108,7 @@ struct Rasterizer::Draw {
 };
 
 bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform& stageToImage, QImage& image,
-                      QRect area)
+                      QRect area, const ColorTransform& colors)
 {
     area &= image.rect();
     if (area.isEmpty())
@@ -125,7 +125,7 @@ bool Rasterizer::draw(const DisplayList& list, Rgba background, const QTransform
     // A band of rows at a time, so that what is kept for each pixel stays small on a large stage.
     for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
         beginBand(QRect(area.left(), top, area.width(), std::min(kBandRows, area.bottom() + 1 - top)), fill);
-        drawList(list, stageToImage, ColorTransform{});
+        drawList(list, stageToImage, colors);
         averageSamples();
     }
     endDrawing();

@@ -35,8 +35,9 @@ public:
     Rasterizer(Outlines& outlines, Bitmaps& bitmaps) : outlines_(outlines), bitmaps_(bitmaps) {}
 
     // Draws the part `area` of `list` over `background`, with `stageToImage` taking twips to the
-    // pixels of `image`, which is ARGB32 premultiplied (false if not).
-    bool draw(const DisplayList& list, Rgba background, const QTransform& stageToImage, QImage& image, QRect area);
+    // pixels of `image`, which is ARGB32 premultiplied (false if not), in `colors`.
+    bool draw(const DisplayList& list, Rgba background, const QTransform& stageToImage, QImage& image, QRect area,
+              const ColorTransform& colors = {});
 
 private:
     struct Draw;

@@ -26,7 +26,8 @@ namespace quillmere::swf {
 // text in embedded fonts; colour transforms; masks.
 // Also: buttons in the state the pointer gives them, morph shapes at their ratio, and text
 // fields as static text, in their embedded font or a sans-serif face of the same height.
-// Does not: filters, blend modes, video.
+// Also: filters, blend modes, and the bitmaps scripts draw, which scriptPainter() paints.
+// Does not: video.
 // Paths, decoded bitmaps and glyphs are kept between frames.
 class Renderer {
 public:
@@ -63,5 +64,8 @@ private:
     qt::Damage damage_;
     qt::Rasterizer rasterizer_; // keeps its buffers from frame to frame
 };
+
+// Paints what a movie's scripts draw into their bitmaps: hand it to the movie's Player.
+std::shared_ptr<ScriptPainter> scriptPainter(std::shared_ptr<const Movie> movie);
 
 } // namespace quillmere::swf

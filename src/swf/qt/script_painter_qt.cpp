@@ -1,0 +1,87 @@
+// Scripts' bitmaps painted with the renderer's own parts: a clip drawn as the stage draws it,
+// filters as objects' filters are applied.
+
+#include <algorithm>
+#include <cmath>
+
+#include <QPainter>
+
+#include "swf/qt/bitmaps.h"
+#include "swf/qt/convert.h"
+#include "swf/qt/filters.h"
+#include "swf/qt/outlines.h"
+#include "swf/qt/rasterizer.h"
+#include "swf/qt/renderer.h"
+#include "swf/script_painter.h"
+
+namespace quillmere::swf {
+
+namespace {
+
+// The bitmap's pixels seen as an image, which paints into them.
+QImage imageOver(Bitmap& bitmap)
+{
+    return QImage(reinterpret_cast<uchar*>(bitmap.argb.data()), int(bitmap.width), int(bitmap.height),
+                  int(bitmap.width * sizeof(std::uint32_t)), QImage::Format_ARGB32_Premultiplied);
+}
+
+class RasterScriptPainter final : public ScriptPainter {
+public:
+    explicit RasterScriptPainter(std::shared_ptr<const Movie> movie)
+        : outlines_(movie), bitmaps_(std::move(movie)), rasterizer_(outlines_, bitmaps_)
+    {
+    }
+
+    void draw(const DisplayList& list, const Matrix& matrix, const ColorTransform& colors, Bitmap& into) override
+    {
+        QImage picture(int(into.width), int(into.height), QImage::Format_ARGB32_Premultiplied);
+        if (picture.isNull())
+            return;
+        const QTransform twipsToPixels
+            = QTransform::fromScale(1 / kTwipsPerPixel, 1 / kTwipsPerPixel) * qt::toQt(matrix);
+        rasterizer_.draw(list, Rgba{0, 0, 0, 0}, twipsToPixels, picture, picture.rect(), colors);
+        QImage target = imageOver(into);
+        QPainter(&target).drawImage(0, 0, picture);
+    }
+
+    void draw(const Bitmap& from, const Matrix& matrix, const ColorTransform& colors, Bitmap& into) override
+    {
+        const QImage picture = bitmaps_.get(from, colors);
+        QImage target = imageOver(into);
+        QPainter painter(&target);
+        painter.setTransform(qt::toQt(matrix));
+        painter.drawImage(0, 0, picture);
+    }
+
+    void filter(const Bitmap& from, Area area, const Filter& filter, Bitmap& into, bool intoHasAlpha) override
+    {
+        QImage picture = bitmaps_.get(from, ColorTransform{})
+                             .copy(int(area.fromX), int(area.fromY), int(area.width), int(area.height));
+        std::size_t work = kMostFilterWork;
+        qt::applyFilters({filter}, picture, 1, work);
+        QImage target = imageOver(into);
+        QPainter painter(&target);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        if (!intoHasAlpha) { // a bitmap without alpha keeps none: what the filter left clear shows black
+            painter.fillRect(QRect(int(area.toX), int(area.toY), picture.width(), picture.height()), Qt::black);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        }
+        painter.drawImage(QPoint(int(area.toX), int(area.toY)), picture);
+    }
+
+private:
+    static constexpr std::size_t kMostFilterWork = std::size_t(1) << 26;
+
+    qt::Outlines outlines_;
+    qt::Bitmaps bitmaps_;
+    qt::Rasterizer rasterizer_;
+};
+
+} // namespace
+
+std::shared_ptr<ScriptPainter> scriptPainter(std::shared_ptr<const Movie> movie)
+{
+    return std::make_shared<RasterScriptPainter>(std::move(movie));
+}
+
+} // namespace quillmere::swf

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+#include "swf/movie.h"
+#include "swf/player.h"
+
+namespace quillmere::swf {
+
+// What only a renderer can paint into a script's bitmap: a clip's picture, and a filter's. A
+// player with none leaves such bitmaps as they are.
+class ScriptPainter {
+public:
+    virtual ~ScriptPainter() = default;
+
+    // Draws `list`, a clip's contents in its own twips, over `into` through `matrix`, which takes
+    // pixels of the clip to pixels of the bitmap, its colours through `colors`.
+    virtual void draw(const DisplayList& list, const Matrix& matrix, const ColorTransform& colors, Bitmap& into) = 0;
+    // Draws `from`'s pixels over `into` likewise.
+    virtual void draw(const Bitmap& from, const Matrix& matrix, const ColorTransform& colors, Bitmap& into) = 0;
+    // Puts `filter`'s picture of the `width` by `height` pixels of `from` at (`fromX`, `fromY`)
+    // into `into` at (`toX`, `toY`), in place of what was there; opaque unless `intoHasAlpha`.
+    struct Area {
+        std::uint32_t fromX, fromY, width, height;
+        std::int64_t toX, toY;
+    };
+    virtual void filter(const Bitmap& from, Area area, const Filter& filter, Bitmap& into, bool intoHasAlpha) = 0;
+};
+
+} // namespace quillmere::swf
