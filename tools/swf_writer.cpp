@@ -591,7 +591,8 @@ void SwfWriter::defineEditText(std::uint16_t id, const TextField& field)
     rect(w, field.bounds);
     // text, wrapped lines, read-only, colour, font; layout, border, HTML, outlines
     w.u8(0x80 | (field.wordWrap ? 0x40 | 0x20 : 0) | 0x08 | 0x04 | 0x01);
-    w.u8(0x20 | (field.border ? 0x08 : 0) | (field.html ? 0x02 : 0) | (field.outlines ? 0x01 : 0));
+    w.u8(0x20 | (field.autoSize ? 0x40 : 0) | (field.border ? 0x08 : 0) | (field.html ? 0x02 : 0)
+         | (field.outlines ? 0x01 : 0));
     w.u16(field.fontId);
     w.u16(field.height);
     color(w, field.color, true);

@@ -98,6 +98,10 @@ struct EditText {
     Format format;
     bool useOutlines = false; // drawn with the embedded font's glyphs
     bool wordWrap = false;
+    // Fitted to its text: the bounds grow or shrink to hold it, this side kept where it was;
+    // a field that wraps keeps its width.
+    enum class AutoSize { None, Left, Center, Right };
+    AutoSize autoSize = AutoSize::None;
     bool border = false;     // a frame of borderColor, a pixel wide
     bool background = false; // filled with backgroundColor
     Rgba borderColor{0, 0, 0, 255};

@@ -1,5 +1,6 @@
 // TextField: fields a script makes with createTextField, and sets the text and looks of.
 
+#include <array>
 #include <cmath>
 
 #include "swf/avm1/natives.h"
@@ -228,9 +229,22 @@ void installTextFieldClass(Machine& m)
     };
     m.defineMethod(prototype, "setTextFormat", setFormat);
     m.defineMethod(prototype, "setNewTextFormat", setFormat);
+    // "left", "center", "right", or true for "left"; anything else is "none".
+    static constexpr std::array<const char*, 4> kAutoSizes{"none", "left", "center", "right"};
     accessor(
-        m, prototype, "autoSize", [](Machine&, FieldObject&, const EditText&) { return Value(std::string("none")); },
-        [](Machine&, FieldObject&, EditText&, const Value&) {}); // the field keeps the size it was made with
+        m, prototype, "autoSize",
+        [](Machine&, FieldObject&, const EditText& f) {
+            return Value(std::string(kAutoSizes[std::size_t(f.autoSize)]));
+        },
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) {
+            field.autoSize = EditText::AutoSize::None;
+            if (const bool* on = std::get_if<bool>(&v); on && *on)
+                field.autoSize = EditText::AutoSize::Left;
+            else if (std::holds_alternative<std::string>(v))
+                for (std::size_t i = 0; i < kAutoSizes.size(); ++i)
+                    if (m.toString(v) == kAutoSizes[i])
+                        field.autoSize = EditText::AutoSize(i);
+        });
 
     // clip.createTextField(name, depth, x, y, width, height): a field with no text, in the
     // desktop's sans-serif face at 12 points. A negative size reaches back from the corner.

@@ -144,6 +144,8 @@ EditText readEditText(ByteReader& in, std::uint8_t version)
     const bool hasMaxLength = flags1 & 0x02;
     const bool hasFont = flags1 & 0x01;
     const bool hasFontClass = flags2 & 0x80;
+    if (flags2 & 0x40)
+        field.autoSize = EditText::AutoSize::Left;
     const bool hasLayout = flags2 & 0x20;
     field.border = field.background = flags2 & 0x08; // a white field in a black frame
     const bool html = flags2 & 0x02;

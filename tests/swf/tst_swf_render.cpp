@@ -615,6 +615,23 @@ private slots:
             << bordered.finish() << 1
             << QList<Probe>{{{50, 50}, Qt::white}, {{20, 50}, Qt::black}, {{79, 50}, Qt::black}, {{19, 50}, Qt::red}}
             << 0;
+        // Fitted to its "x": the frame closes round it, not at the stage's edges.
+        Writer fitted(kSize, kSize);
+        fitted.defineRectangle(1, kStage, solid(kRed));
+        fitted.defineFont(2, {kSquareGlyph}, u"x");
+        fitted.defineEditText(3, {.bounds = kStage,
+                                  .fontId = 2,
+                                  .height = 600,
+                                  .color = kBlue,
+                                  .text = "x",
+                                  .border = true,
+                                  .autoSize = true});
+        fitted.place({.depth = 1, .characterId = 1});
+        fitted.place({.depth = 2, .characterId = 3});
+        fitted.showFrame();
+        QTest::newRow("text field fitted to its text")
+            << fitted.finish() << 1
+            << QList<Probe>{{{0, 20}, Qt::black}, {{99, 20}, Qt::red}, {{20, 99}, Qt::red}, {{60, 60}, Qt::red}} << 0;
         Writer wrapped(kSize, kSize);
         wrapped.defineFont(1, {kSquareGlyph}, u"x");
         wrapped.defineEditText(

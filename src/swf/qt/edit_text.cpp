@@ -219,8 +219,24 @@ std::vector<Line> linesOf(const std::vector<Laid>& laid, bool wrap, double width
 
 EditTextLayout layOut(const EditText& field, Outlines& outlines)
 {
+    if (field.autoSize != EditText::AutoSize::None) {
+        EditText fitted = field;
+        fitted.autoSize = EditText::AutoSize::None;
+        const QSizeF text = layOut(fitted, outlines).text;
+        Rect& b = fitted.bounds;
+        b.yMax = b.yMin + std::int32_t(std::ceil(text.height() + 2 * kGutter));
+        if (!field.wordWrap) {
+            const auto width = std::int32_t(std::ceil(text.width() + 2 * kGutter));
+            if (field.autoSize == EditText::AutoSize::Right)
+                b.xMin = b.xMax - width;
+            else if (field.autoSize == EditText::AutoSize::Center)
+                b.xMin += (b.width() - width) / 2;
+            b.xMax = b.xMin + width;
+        }
+        return layOut(fitted, outlines);
+    }
     const Rect& b = field.bounds;
-    EditTextLayout laidOut{{}, QRectF(b.xMin, b.yMin, b.width(), b.height())};
+    EditTextLayout laidOut{{}, QRectF(b.xMin, b.yMin, b.width(), b.height()), {}};
     const auto runFor = [&laidOut](Rgba color) -> QPainterPath& {
         for (EditTextLayout::Run& run : laidOut.runs)
             if (run.color == color)
@@ -286,6 +302,9 @@ EditTextLayout layOut(const EditText& field, Outlines& outlines)
                 i = end;
             }
             top = baseline + descent + format.leading;
+            laidOut.text.setWidth(
+                std::max(laidOut.text.width(), format.leftMargin + indent + line.width + format.rightMargin));
+            laidOut.text.setHeight(baseline + descent - (b.yMin + kGutter));
             first = false;
         }
     }

@@ -21,6 +21,7 @@ struct EditTextLayout {
     };
     std::vector<Run> runs; // one for each colour
     QRectF bounds;
+    QSizeF text; // what the lines take: the widest, and all of them down to the last
 };
 EditTextLayout layOut(const EditText& field, Outlines& outlines);
 
