@@ -197,6 +197,9 @@ TimelinePlayer::ScriptClip* clipOf(const avm1::Value& value)
 
 void installClipMethods(Machine& m)
 {
+    // Buttons' objects have only what scripts give them: their handlers.
+    m.defineClass(m.global(), "Button", m.makeObject(m.objectPrototype()),
+                  [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
     Object* clip = m.movieClipPrototype();
     // The frames.
     m.defineMethod(clip, "play", onClip([](Machine&, auto& c, Arguments&) { c.play(); }));

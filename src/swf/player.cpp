@@ -401,7 +401,11 @@ bool Player::setState(std::uint64_t button, Button::State state)
     }
     if (!object || !object->button || object->button->state == state)
         return false;
-    object->button->state = state;
+    const Button::State before = std::exchange(object->button->state, state);
+    if (object->scriptObject && (before == Button::Up || state == Button::Up))
+        runUserEvent([this, state, handlers = object->scriptObject, owner = timeline] {
+            runButtonHandler(handlers, *owner, state == Button::Up ? "onRollOut" : "onRollOver");
+        });
     return true;
 }
 
@@ -435,21 +439,34 @@ std::optional<std::string> Player::pointerReleased()
     return std::exchange(clickAddress_, std::nullopt);
 }
 
+void Player::runUserEvent(const std::function<void()>& scripts)
+{
+    context_.userEvent = true;
+    context_.made = 0;
+    context_.machine->startFrame(); // an event's scripts have a budget of their own
+    scripts();
+    context_.userEvent = false;
+    showDrawings();
+    // One click opens one address at the most, whatever its press and release ask for.
+    if (context_.requestedAddress && !clickAddress_)
+        clickAddress_ = context_.requestedAddress;
+    context_.requestedAddress.reset();
+}
+
 void Player::runClipEvent(std::uint64_t clip, std::uint32_t event, std::string_view handler)
 {
     auto [object, timeline] = root_->findButton(clip);
     if (!object || !object->sprite)
         return;
     const std::shared_ptr<TimelinePlayer> sprite = object->sprite;
-    context_.userEvent = true;
-    context_.made = 0;
-    context_.machine->startFrame(); // an event's scripts have a budget of their own
-    sprite->runEvent(event, handler);
-    context_.userEvent = false;
-    showDrawings();
-    if (context_.requestedAddress && !clickAddress_)
-        clickAddress_ = context_.requestedAddress;
-    context_.requestedAddress.reset();
+    runUserEvent([&] { sprite->runEvent(event, handler); });
+}
+
+void Player::runButtonHandler(std::shared_ptr<avm1::Object> object, TimelinePlayer& timeline, std::string_view name)
+{
+    if (object && timeline.script_ && context_.machine->hasMethod(object.get(), name))
+        if (context_.machine->callMethod(object.get(), name, *timeline.script_) != avm1::Machine::Ending::Finished)
+            context_.scriptStopped = true;
 }
 
 void Player::runButtonActions(std::uint64_t button, bool release)
@@ -465,17 +482,11 @@ void Player::runButtonActions(std::uint64_t button, bool release)
     if (!object)
         return;
     const Button& definition = std::get<Button>(*object->character); // the movie's: outlives the click
-    context_.userEvent = true;
-    context_.made = 0;
-    context_.machine->startFrame(); // a click's scripts have a budget of their own
-    for (const ActionList& actions : release ? definition.onRelease : definition.onPress)
-        timeline->run(actions);
-    context_.userEvent = false;
-    showDrawings();
-    // One click opens one address at the most, whatever its press and release ask for.
-    if (context_.requestedAddress && !clickAddress_)
-        clickAddress_ = context_.requestedAddress;
-    context_.requestedAddress.reset();
+    runUserEvent([&, handlers = object->scriptObject, owner = timeline] {
+        for (const ActionList& actions : release ? definition.onRelease : definition.onPress)
+            owner->run(actions);
+        runButtonHandler(handlers, *owner, release ? "onRelease" : "onPress");
+    });
 }
 
 } // namespace quillmere::swf

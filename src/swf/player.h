@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <limits>
 #include <map>
@@ -53,8 +54,9 @@ struct DisplayObject {
     } effects;
     std::shared_ptr<TimelinePlayer> sprite; // a placed sprite's own timeline
     std::shared_ptr<ButtonInstance> button; // a placed button's states
-    std::shared_ptr<avm1::Object> field;    // a text field's object for scripts, kept while placed
-    std::shared_ptr<const void> counted;    // held while the object is placed: see PlayContext
+    // A text field's or a button's object for scripts, kept while placed.
+    std::shared_ptr<avm1::Object> scriptObject;
+    std::shared_ptr<const void> counted; // held while the object is placed: see PlayContext
 };
 
 // By depth, drawn bottom up. The frames place from 1 to 65535; scripts from -16384 up, counted
@@ -222,6 +224,11 @@ private:
     // Shows what scripts drew since last time.
     void showDrawings();
     void runButtonActions(std::uint64_t button, bool release);
+    // Runs what the user's pointer set off: one address at the most is kept for the click.
+    void runUserEvent(const std::function<void()>& scripts);
+    // The handler `name` of a button's object, if a script gave it one. The object is held:
+    // the button's own actions may have taken it off the stage.
+    void runButtonHandler(std::shared_ptr<avm1::Object> button, TimelinePlayer& timeline, std::string_view name);
 
     std::shared_ptr<const Movie> movie_;
     PlayContext context_;

@@ -246,15 +246,32 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
 avm1::Object* TimelinePlayer::ScriptClip::child(std::string_view name)
 {
     const std::string wanted = machine().key(name);
-    for (const auto& [depth, object] : timeline_.list_) {
+    for (auto& [depth, object] : timeline_.list_) {
         if (object.name.empty() || machine().key(object.name) != wanted)
             continue;
         if (object.sprite && object.sprite->object_)
             return object.sprite->object_;
-        if (object.field)
-            return object.field.get();
+        if (object.scriptObject)
+            return object.scriptObject.get();
+        if (object.character && std::holds_alternative<EditText>(*object.character))
+            return fieldObject(*this, object);
+        if (object.button) { // made when a script first asks for it
+            avm1::Machine& m = machine();
+            avm1::Object* made
+                = m.makeObject(avm1::objectIn(m.member(m.member(avm1::Value(m.global()), "Button"), "prototype")));
+            m.keep(made);
+            return (object.scriptObject = kept(made)).get();
+        }
     }
     return nullptr;
+}
+
+std::shared_ptr<avm1::Object> TimelinePlayer::ScriptClip::kept(avm1::Object* object) const
+{
+    return std::shared_ptr<avm1::Object>(object, [machine = std::weak_ptr(timeline_.machine_)](avm1::Object* gone) {
+        if (const std::shared_ptr<avm1::Machine> alive = machine.lock())
+            alive->release(gone);
+    });
 }
 
 avm1::Object* TimelinePlayer::ScriptClip::parent()
@@ -458,7 +475,7 @@ DisplayObject* TimelinePlayer::ScriptClip::placeField(const std::string& name, d
 DisplayObject* TimelinePlayer::ScriptClip::findField(std::uint64_t instance)
 {
     for (auto& [depth, object] : timeline_.list_)
-        if (object.instance == instance && object.field)
+        if (object.instance == instance && object.scriptObject)
             return &object;
     return nullptr;
 }

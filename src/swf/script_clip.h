@@ -63,7 +63,9 @@ public:
     DisplayObject* findField(std::uint64_t instance);
     // After a change to a field: a new instance, so that it is drawn again.
     std::uint64_t fieldChanged(DisplayObject& field);
-    std::weak_ptr<avm1::Machine> machineHandle() const { return timeline_.machine_; }
+    // `object`, which the machine keeps, held until the last copy goes: then it is the
+    // machine's to free, if the machine is still there.
+    std::shared_ptr<avm1::Object> kept(avm1::Object* object) const;
     // Shows a script's bitmap at a depth of this clip, a pixel to a pixel from its origin.
     void attachBitmap(std::shared_ptr<const Bitmap> bitmap, double depth, bool smoothing);
     // Makes `mask`'s picture this one's mask, and no longer drawn; null: no mask.
@@ -99,6 +101,8 @@ void installClipMethods(avm1::Machine& machine);
 void installColorClass(avm1::Machine& machine);
 void installBitmapDataClass(avm1::Machine& machine);
 void installTextFieldClass(avm1::Machine& machine);
+// The object of a text field, made when a script first asks for it.
+avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, DisplayObject& placed);
 void installFilterClasses(avm1::Machine& machine);
 // A filter object as the renderer takes it; none for what is not one.
 std::optional<Filter> filterOf(avm1::Machine& machine, const avm1::Value& object);

@@ -248,7 +248,7 @@ void installTextFieldClass(Machine& m)
 
     // clip.createTextField(name, depth, x, y, width, height): a field with no text, in the
     // desktop's sans-serif face at 12 points. A negative size reaches back from the corner.
-    m.defineMethod(m.movieClipPrototype(), "createTextField", [prototype](Machine& m, Value self, Arguments& a) {
+    m.defineMethod(m.movieClipPrototype(), "createTextField", [](Machine& m, Value self, Arguments& a) {
         TimelinePlayer::ScriptClip* clip = clipOf(self);
         if (!clip)
             return Value(Undefined{});
@@ -266,16 +266,27 @@ void installTextFieldClass(Machine& m)
         DisplayObject* placed = clip->placeField(m.toString(argument(a, 0)), m.toNumber(argument(a, 1)), at, field);
         if (!placed)
             return Value(Undefined{});
-        auto* object = m.make<FieldObject>(prototype);
-        object->owner = clip->timeline().weak_from_this();
-        object->instance = placed->instance;
-        m.keep(object);
-        placed->field = std::shared_ptr<Object>(object, [machine = clip->machineHandle()](Object* kept) {
-            if (const std::shared_ptr<avm1::Machine> alive = machine.lock())
-                alive->release(kept);
-        });
-        return Value(object);
+        return Value(fieldObject(*clip, *placed));
     });
+}
+
+avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, DisplayObject& placed)
+{
+    if (!placed.scriptObject) {
+        Machine& m = clip.machine();
+        auto* object = m.make<FieldObject>(objectIn(m.member(m.member(Value(m.global()), "TextField"), "prototype")));
+        object->owner = clip.timeline().weak_from_this();
+        object->instance = placed.instance;
+        for (const EditText::Paragraph& paragraph : std::get<EditText>(*placed.character).paragraphs) {
+            if (&paragraph != &std::get<EditText>(*placed.character).paragraphs.front())
+                object->text += u'\r';
+            for (const EditText::Span& span : paragraph.spans)
+                object->text += span.text;
+        }
+        m.keep(object);
+        placed.scriptObject = clip.kept(object);
+    }
+    return placed.scriptObject.get();
 }
 
 } // namespace quillmere::swf

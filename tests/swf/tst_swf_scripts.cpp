@@ -411,6 +411,53 @@ private slots:
         QCOMPARE(shape.bounds.xMax, 80);
     }
 
+    // btn.onRollOver = function() { hovered = true; };
+    // btn.onRelease = function() { getURL("http://handler.example/", "_blank"); };
+    // A named button's object takes handlers; what they open still waits for the click.
+    void aButtonsHandlersRunForThePointer()
+    {
+        ActionWriter over;
+        over.push({Value("hovered"), Value(true)}).op(op::SetVariable);
+        ActionWriter release;
+        release.getUrl("http://handler.example/", "_blank");
+        ActionWriter frame;
+        frame.push("btn").op(op::GetVariable).push("onRollOver").function("", {}, over).op(op::SetMember);
+        frame.push("btn").op(op::GetVariable).push("onRelease").function("", {}, release).op(op::SetMember);
+
+        Writer w(100, 100);
+        w.defineRectangle(1, {0, 1000, 0, 1000}, FillStyle{});
+        w.defineButton(2, {{1 << Button::Up | 1 << Button::HitTest, 1, 1}}, "");
+        w.place({.depth = 1, .characterId = 2, .name = "btn"});
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        QVERIFY(!player.ignoredAddress());
+        const std::uint64_t button = player.root().displayList().at(1).instance;
+        player.pointerOver(button);
+        QCOMPARE(player.variable("hovered"), Value(true));
+        player.pointerPressed();
+        QCOMPARE(player.pointerReleased(), std::optional<std::string>("http://handler.example/"));
+    }
+
+    // before = label.text; label.text = "after"; for a field the movie placed.
+    void aPlacedFieldTakesNewText()
+    {
+        ActionWriter frame;
+        frame.push({Value("before"), Value("label")}).op(op::GetVariable).push("text").op(op::GetMember);
+        frame.op(op::SetVariable);
+        frame.push("label").op(op::GetVariable).push({Value("text"), Value("after")}).op(op::SetMember);
+
+        Writer w(100, 100);
+        w.defineEditText(1, {.bounds = {0, 2000, 0, 400}, .text = "first", .outlines = false});
+        w.place({.depth = 1, .characterId = 1, .name = "label"});
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        QCOMPARE(player.variable("before"), Value(std::string("first")));
+        const auto& field = std::get<EditText>(*player.root().displayList().at(1).character);
+        QCOMPARE(field.paragraphs.at(0).spans.at(0).text, std::u16string(u"after"));
+    }
+
     // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
     void attachMovieInALoopPlacesEachCopy()
     {
