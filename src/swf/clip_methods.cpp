@@ -5,6 +5,7 @@
 
 #include "swf/avm1/natives.h"
 #include "swf/script_clip.h"
+#include "swf/script_painter.h"
 
 namespace quillmere::swf {
 
@@ -297,10 +298,16 @@ void installClipMethods(Machine& m)
                            return Value(theirs && theirs->xMin <= mine->xMax && mine->xMin <= theirs->xMax
                                         && theirs->yMin <= mine->yMax && mine->yMin <= theirs->yMax);
                        }
-                       // A point of the stage, in pixels: within the bounds.
+                       // A point of the stage, in pixels: within the bounds, or with the shape
+                       // flag, within the fills.
                        const double x = m.toNumber(argument(a, 0)) * kTwipsPerPixel,
                                     y = m.toNumber(argument(a, 1)) * kTwipsPerPixel;
-                       return Value(x >= mine->xMin && x <= mine->xMax && y >= mine->yMin && y <= mine->yMax);
+                       if (!(x >= mine->xMin && x <= mine->xMax && y >= mine->yMin && y <= mine->yMax))
+                           return Value(false);
+                       ScriptPainter* painter = m.conversions().toBoolean(argument(a, 2)) ? c.painterFor(0) : nullptr;
+                       return Value(
+                           !painter
+                           || painter->covers(c.contents(), c.toStage(), Point{std::int32_t(x), std::int32_t(y)}));
                    }));
     // A clip, or the path of one from the main timeline; null or undefined takes the mask away.
     // Nothing given, or a path to nothing, leaves the mask as it was.

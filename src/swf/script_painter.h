@@ -7,8 +7,9 @@
 
 namespace quillmere::swf {
 
-// What only a renderer can paint into a script's bitmap: a clip's picture, and a filter's. A
-// player with none leaves such bitmaps as they are.
+// What only a renderer can paint into a script's bitmap: a clip's picture, and a filter's; and
+// whether a clip's fills hold a point. A player with none leaves such bitmaps as they are, and
+// takes a clip's bounds for its fills.
 class ScriptPainter {
 public:
     virtual ~ScriptPainter() = default;
@@ -25,6 +26,9 @@ public:
         std::int64_t toX, toY;
     };
     virtual void filter(const Bitmap& from, Area area, const Filter& filter, Bitmap& into, bool intoHasAlpha) = 0;
+    // Whether the fills of `list`, a clip's contents placed on the stage by `toStage`, hold the
+    // point `onStage` (twips).
+    virtual bool covers(const DisplayList& list, const Matrix& toStage, Point onStage) = 0;
 };
 
 } // namespace quillmere::swf

@@ -968,6 +968,36 @@ private slots:
         QCOMPARE(image, blue);
     }
 
+    // gap = pair.hitTest(15, 5, true); box = pair.hitTest(15, 5); square = pair.hitTest(25, 5, true);
+    // pair holds two squares with a gap between: the shape flag asks for the fills.
+    void hitTestByShapeFindsTheFills()
+    {
+        namespace op = avm1::op;
+        using avm1::Value;
+        ActionWriter code;
+        for (const auto& [name, x, shape] :
+             {std::tuple{"gap", 15.0, true}, {"box", 15.0, false}, {"square", 25.0, true}}) {
+            code.push(name).push({Value(shape)}).push(5.0).push(x).push(3.0).push("pair").op(op::GetVariable);
+            code.push("hitTest").op(op::CallMethod).op(op::SetVariable);
+        }
+        Writer w(kSize * 20, kSize * 20);
+        w.defineRectangle(1, {0, 200, 0, 200}, solid(kRed));
+        w.defineRectangle(2, {400, 600, 0, 200}, solid(kRed));
+        w.beginSprite(3);
+        w.place({.depth = 1, .characterId = 1});
+        w.place({.depth = 2, .characterId = 2});
+        w.showFrame();
+        w.endSprite();
+        w.place({.depth = 1, .characterId = 3, .name = "pair"});
+        w.doAction(code.actions());
+        w.showFrame();
+        const auto movie = std::make_shared<const Movie>(readMovie(w.finish()));
+        Player player(movie, scriptPainter(movie));
+        QCOMPARE(player.variable("gap"), Value(false));
+        QCOMPARE(player.variable("box"), Value(true));
+        QCOMPARE(player.variable("square"), Value(true));
+    }
+
     // bd = new BitmapData(50, 50, true, 0); bd.draw(sq, new Matrix(1, 0, 0, 1, 10, 10));
     // blurred = new BitmapData(50, 50, true, 0);
     // blurred.applyFilter(bd, new Rectangle(0, 0, 50, 50), new Point(0, 0), new BlurFilter(6, 6, 1));

@@ -8,6 +8,7 @@
 
 #include "swf/qt/bitmaps.h"
 #include "swf/qt/convert.h"
+#include "swf/qt/coverage.h"
 #include "swf/qt/filters.h"
 #include "swf/qt/outlines.h"
 #include "swf/qt/rasterizer.h"
@@ -67,6 +68,17 @@ public:
             painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         }
         painter.drawImage(QPoint(int(area.toX), int(area.toY)), picture);
+    }
+
+    bool covers(const DisplayList& list, const Matrix& toStage, Point onStage) override
+    {
+        const QTransform transform = qt::toQt(toStage);
+        const QPointF point(onStage.x, onStage.y);
+        return std::any_of(list.begin(), list.end(), [&](const auto& entry) {
+            const DisplayObject& child = entry.second;
+            return child.effects.visible && !child.clipDepth && !child.isMask
+                   && qt::coverage(child, transform, outlines_).contains(point);
+        });
     }
 
 private:
