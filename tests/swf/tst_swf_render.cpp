@@ -980,7 +980,7 @@ private slots:
             code.push(name).push({Value(shape)}).push(5.0).push(x).push(3.0).push("pair").op(op::GetVariable);
             code.push("hitTest").op(op::CallMethod).op(op::SetVariable);
         }
-        Writer w(kSize * 20, kSize * 20);
+        Writer w(kSize, kSize);
         w.defineRectangle(1, {0, 200, 0, 200}, solid(kRed));
         w.defineRectangle(2, {400, 600, 0, 200}, solid(kRed));
         w.beginSprite(3);
@@ -1037,7 +1037,7 @@ private slots:
         method("h", "attachBitmap", 2);
         code.push("h").op(op::GetVariable).push("_x").push(50.0).op(op::SetMember);
 
-        Writer w(kSize * 20, kSize * 20);
+        Writer w(kSize, kSize);
         w.defineRectangle(1, {0, 200, 0, 200}, solid(kRed));
         w.beginSprite(2);
         w.place({.depth = 1, .characterId = 1});
