@@ -1,5 +1,5 @@
 // The SWF renderer on any bytes that read as a movie: every frame drawn small, with no fault,
-// whatever the shapes, matrices, masks and fields hold.
+// whatever the shapes, matrices, masks and fields hold, and whatever scripts paint.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto movie = movieOrNothing(data, size);
     if (!movie)
         return 0;
-    Player player(movie);
+    Player player(movie, scriptPainter(movie));
     Renderer renderer(movie);
     QImage frame = renderer.renderShowAll(player, QSize(64, 48));
     for (int i = 0; i < 4; ++i) {
