@@ -98,8 +98,8 @@ struct PlayContext {
     Point pointer{};                                      // on the stage, in twips
     // Paints scripts' bitmaps; none where nothing is drawn.
     std::shared_ptr<ScriptPainter> painter{};
-    // Pixels scripts may still have painted this frame: past them, painting is left undone, so
-    // that a script painting large bitmaps over and over costs a bounded time a frame.
+    // Pixels scripts may still have painted this frame: past them, the scripts stop, so that a
+    // script painting large bitmaps over and over costs a bounded time a frame.
     std::size_t pixelsToPaint = 0;
 };
 inline constexpr std::size_t kMostPixelsPaintedAFrame = std::size_t(1) << 24;

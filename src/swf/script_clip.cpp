@@ -63,10 +63,8 @@ ScriptPainter* TimelinePlayer::ScriptClip::painterFor(std::size_t pixels)
     PlayContext& context = timeline_.context_;
     if (!context.painter)
         return nullptr;
-    if (pixels > context.pixelsToPaint) {
-        machine().notice("a frame's scripts asked to paint more pixels than a frame may: the rest is left undone");
-        return nullptr;
-    }
+    if (pixels > context.pixelsToPaint) // a cap like the others: the frame's scripts stop
+        machine().halt(avm1::Machine::Ending::OverBudget);
     context.pixelsToPaint -= pixels;
     return context.painter.get();
 }

@@ -36,7 +36,8 @@ public:
 
     TimelinePlayer& timeline() { return timeline_; }
     const DisplayList& contents() const { return timeline_.list_; }
-    // The painter for scripts' bitmaps, if it may paint `pixels` more this frame.
+    // The painter for scripts' bitmaps, if the player has one; past the pixels a frame may
+    // paint, the frame's scripts stop.
     ScriptPainter* painterFor(std::size_t pixels);
     avm1::Machine& machine() { return *timeline_.machine_; }
     // How scripts name it from the main timeline: ".a.b" in dots, "/a/b" in slashes.

@@ -10,6 +10,7 @@
 #include "support/strict_warnings.h"
 #include "swf/movie_reader.h"
 #include "swf/player.h"
+#include "swf/script_painter.h"
 #include "swf_writer.h"
 
 using namespace quillmere::swf;
@@ -59,6 +60,16 @@ void defineSquareSprite(Writer& w)
     w.showFrame();
     w.endSprite();
 }
+
+// Counts the clips and bitmaps it is asked to draw, and paints nothing.
+class CountingPainter : public ScriptPainter {
+public:
+    int draws = 0;
+    void draw(const DisplayList&, const Matrix&, const ColorTransform&, Bitmap&) override { ++draws; }
+    void draw(const Bitmap&, const Matrix&, const ColorTransform&, Bitmap&) override { ++draws; }
+    void filter(const Bitmap&, Area, const Filter&, Bitmap&, bool) override {}
+    bool covers(const DisplayList&, const Matrix&, Point) override { return false; }
+};
 
 } // namespace
 
@@ -409,6 +420,30 @@ private slots:
         QCOMPARE(fill.scriptBitmap->argb, (std::vector<std::uint32_t>{0xFFFF00FF, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF,
                                                                       0xFF0000FF, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF}));
         QCOMPARE(shape.bounds.xMax, 80);
+    }
+
+    // bd = new flash.display.BitmapData(2880, 2880); bd.draw(this) three times; after = true;
+    // Two of the largest bitmaps are as much as a frame may paint: the third stops the scripts.
+    void paintingHasABudgetAFrame()
+    {
+        ActionWriter frame;
+        frame.push({Value("bd"), Value(2880.0), Value(2880.0), Value(2.0)});
+        frame.push("flash").op(op::GetVariable).push("display").op(op::GetMember).push("BitmapData").op(op::NewMethod);
+        frame.op(op::SetVariable);
+        for (int i = 0; i < 3; ++i) {
+            frame.push("this").op(op::GetVariable).push({Value(1.0), Value("bd")}).op(op::GetVariable);
+            frame.push("draw").op(op::CallMethod).op(op::Pop);
+        }
+        frame.push({Value("after"), Value(true)}).op(op::SetVariable);
+
+        Writer w(100, 100);
+        w.doAction(frame.actions());
+        w.showFrame();
+        const auto painter = std::make_shared<CountingPainter>();
+        Player player(read(w.finish()), painter);
+        QCOMPARE(painter->draws, 2);
+        QVERIFY(player.scriptStopped());
+        QCOMPARE(player.variable("after"), Value(Undefined{}));
     }
 
     // btn.onRollOver = function() { hovered = true; };

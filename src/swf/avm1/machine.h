@@ -102,6 +102,8 @@ public:
     Function* makeNative(Function::Native native);
     std::mt19937& random() { return random_; }
     std::string key(std::string_view name) const; // names are case-blind up to version 6
+    // Ends the run of scripts now, as `ending` says: for natives past a cap of their own.
+    [[noreturn]] void halt(Ending ending) const;
 
 private:
     struct Activation;
@@ -113,7 +115,6 @@ private:
     // Runs `body` under the frame's budget, ending it as a run ends.
     Ending guarded(Host& host, const std::function<void()>& body);
     Flow execute(Activation& activation, std::uint32_t start, std::uint32_t end, std::uint32_t& resume);
-    [[noreturn]] void halt(Ending ending) const;
     void spend(std::size_t actions);
     Value pop();
     void push(Value value);
