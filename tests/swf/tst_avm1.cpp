@@ -274,6 +274,23 @@ private slots:
         QCOMPARE(text(machine.variable("Counted")), std::string("3"));
     }
 
+    // Collections that find nothing new made are skipped, but a heap that refused an object is
+    // collected, or a script that let go of a full heap could never make anything again.
+    void aFullHeapIsCollectedOnceItRefuses()
+    {
+        Heap heap;
+        std::vector<Object*> all;
+        while (Object* made = heap.make<Object>())
+            all.push_back(made);
+        QCOMPARE(all.size(), Heap::kMostObjects);
+        heap.collect(all);
+        heap.collect({});
+        QCOMPARE(heap.objects(), Heap::kMostObjects);
+        QVERIFY(!heap.make<Object>());
+        heap.collect({});
+        QCOMPARE(heap.objects(), std::size_t(0));
+    }
+
     // Branches into an action or out of the code, operands cut short, unknown push types and
     // actions longer than the block: decoded without reading past the bytes, run without harm.
     // Classes A extends B extends C, each constructor calling super() first and each name()

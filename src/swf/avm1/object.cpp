@@ -175,6 +175,7 @@ bool Heap::spend(std::size_t bytes, std::size_t properties)
 {
     if (properties_ + properties > kMostProperties || heldBytes_ + bytes > kMostHeldBytes) {
         refused_ = true;
+        garbageMayWait_ = false;
         return false;
     }
     properties_ += properties;
@@ -190,6 +191,8 @@ void Heap::refund(std::size_t bytes, std::size_t properties)
 
 void Heap::collect(const std::vector<Object*>& roots)
 {
+    if (std::exchange(garbageMayWait_, true))
+        return;
     std::vector<Object*> grey(roots.begin(), roots.end());
     while (!grey.empty()) {
         Object* object = grey.back();

@@ -132,6 +132,7 @@ public:
     template <typename T>
     T* make()
     {
+        garbageMayWait_ = false;
         if (objects_.size() >= kMostObjects)
             return nullptr;
         auto object = std::make_unique<T>(*this);
@@ -140,7 +141,9 @@ public:
         return made;
     }
 
-    // Frees every object that `roots` do not reach.
+    // Frees every object that `roots` do not reach. Skipped when, since the last time, nothing
+    // was made and no cap refused: what became unreachable meanwhile holds no more than it did,
+    // and a banner that makes nothing a frame pays nothing for its heap.
     void collect(const std::vector<Object*>& roots);
     std::size_t objects() const { return objects_.size(); }
 
@@ -153,6 +156,7 @@ public:
 
 private:
     bool refused_ = false;
+    bool garbageMayWait_ = false;
     std::vector<std::unique_ptr<Object>> objects_;
     std::size_t properties_ = 0;
     std::size_t heldBytes_ = 0;
