@@ -2,46 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "swf/avm1/natives.h"
+#include "swf/placed_properties.h"
 
 namespace quillmere::swf {
-
-namespace {
-
-constexpr double kDegrees = 180 / std::numbers::pi;
-
-// What players show of a number given to a property: twips are whole.
-double twips(double pixels)
-{
-    return std::isfinite(pixels) ? std::round(std::clamp(pixels, -1e8, 1e8) * kTwipsPerPixel) : 0;
-}
-
-double scaleX(const Matrix& m)
-{
-    return std::hypot(m.a, m.b);
-}
-double scaleY(const Matrix& m)
-{
-    return std::hypot(m.c, m.d);
-}
-double rotationX(const Matrix& m)
-{
-    return m.a == 0 && m.b == 0 ? 0 : std::atan2(m.b, m.a);
-}
-double rotationY(const Matrix& m)
-{
-    return m.c == 0 && m.d == 0 ? 0 : std::atan2(-m.c, m.d);
-}
-
-// A matrix of the given scales and rotations of its axes, where `m` was.
-Matrix withAxes(const Matrix& m, double sx, double sy, double rx, double ry)
-{
-    return {sx * std::cos(rx), sx * std::sin(rx), -sy * std::sin(ry), sy * std::cos(ry), m.tx, m.ty};
-}
-
-} // namespace
 
 void TimelinePlayer::ScriptClip::changed()
 {
@@ -110,36 +75,16 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
             return scrollRectObject(*placed->scrollRect);
         return placed ? effectProperty(machine(), *placed, name) : std::nullopt;
     }
-    const Matrix matrix = placed ? placed->matrix : Matrix{};
-    if (name == "_x")
-        return matrix.tx / kTwipsPerPixel;
-    if (name == "_y")
-        return matrix.ty / kTwipsPerPixel;
-    if (name == "_xscale")
-        return scaleX(matrix) * 100;
-    if (name == "_yscale")
-        return scaleY(matrix) * 100;
-    if (name == "_rotation")
-        return rotationX(matrix) * kDegrees;
-    if (name == "_alpha")
-        return (placed ? placed->colorTransform.mult[3] : 1) * 100;
-    if (name == "_visible")
-        return placed ? placed->effects.visible : true;
-    if (name == "_width" || name == "_height") {
-        std::optional<Box> bounds = placed ? boundsOf(*placed) : contentBounds();
-        if (placed && placed->scrollRect)
-            bounds = Box{0, 0, placed->scrollRect->width(), placed->scrollRect->height()};
-        if (!bounds)
-            return 0.0;
-        const Box box = mapped(*bounds, matrix);
-        return (name == "_width" ? box.width() : box.height()) / kTwipsPerPixel;
+    if (!placed && (name == "_width" || name == "_height")) {
+        const std::optional<Box> bounds = contentBounds();
+        return bounds ? (name == "_width" ? bounds->width() : bounds->height()) / kTwipsPerPixel : 0.0;
     }
+    if (std::optional<avm1::Value> value = placedProperty(placed, name))
+        return value;
     if (name == "_currentframe")
         return double(timeline_.frame_ + 1);
     if (name == "_totalframes" || name == "_framesloaded")
         return double(timeline_.frameCount());
-    if (name == "_name")
-        return placed ? placed->name : std::string();
     if (name == "_target") {
         const std::string target = path('/');
         return target.empty() ? std::string("/") : target;
@@ -189,55 +134,12 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
            "_root",         "_xmouse",      "_ymouse",       "_url",    "_droptarget"};
     if (std::find(std::begin(readOnly), std::end(readOnly), name) != std::end(readOnly))
         return true;
-    static constexpr std::string_view settable[]
-        = {"_x", "_y", "_xscale", "_yscale", "_rotation", "_alpha", "_visible", "_width", "_height", "_name"};
-    if (std::find(std::begin(settable), std::end(settable), name) == std::end(settable))
+    if (!isPlacedProperty(name))
         return name == "_quality" || name == "_highquality" || name == "_focusrect" || name == "_soundbuftime";
     DisplayObject* placed = this->placed();
-    if (!placed)
-        return true; // the main timeline stays where the stage is
-    if (name == "_name") {
-        placed->name = machine().toString(value);
-        return true;
-    }
-    if (name == "_visible") {
-        placed->effects.visible = machine().conversions().toBoolean(value);
+    // The main timeline stays where the stage is.
+    if (placed && setPlacedProperty(machine(), *placed, name, value))
         changed();
-        return true;
-    }
-    const double number = machine().toNumber(value);
-    if (!std::isfinite(number))
-        return true; // players leave the property as it was
-    Matrix& m = placed->matrix;
-    if (name == "_x")
-        m.tx = twips(number);
-    else if (name == "_y")
-        m.ty = twips(number);
-    else if (name == "_alpha")
-        placed->colorTransform.mult[3] = number / 100;
-    else if (name == "_xscale")
-        m = withAxes(m, number / 100, scaleY(m), rotationX(m), rotationY(m));
-    else if (name == "_yscale")
-        m = withAxes(m, scaleX(m), number / 100, rotationX(m), rotationY(m));
-    else if (name == "_rotation") {
-        const double turn = std::remainder(number, 360) / kDegrees - rotationX(m);
-        m = withAxes(m, scaleX(m), scaleY(m), rotationX(m) + turn, rotationY(m) + turn);
-    } else { // _width, _height: scaled to it, in the parent's pixels
-        const std::optional<Box> bounds = boundsOf(*placed);
-        if (!bounds)
-            return true;
-        const Box now = mapped(*bounds, m);
-        const bool wide = name == "_width";
-        const double size = wide ? now.width() : now.height();
-        const double wanted = std::max(0.0, number) * kTwipsPerPixel;
-        if (size > 0) {
-            const double factor = wanted / size;
-            m = wide ? withAxes(m, scaleX(m) * factor, scaleY(m), rotationX(m), rotationY(m))
-                     : withAxes(m, scaleX(m), scaleY(m) * factor, rotationX(m), rotationY(m));
-        }
-    }
-    placed->scripted = true;
-    changed();
     return true;
 }
 

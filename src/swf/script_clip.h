@@ -72,11 +72,12 @@ public:
     // Makes `mask`'s picture this one's mask, and no longer drawn; null: no mask.
     void setMask(ScriptClip* mask);
     void setColorTransform(const ColorTransform& colors);
+    // After a script changed what this clip shows: the frame is drawn again.
+    void changed();
 
 private:
     // The placement in the parent whose properties a script changes.
     DisplayObject* placed() const { return timeline_.placement(); }
-    void changed();
     // Where a script's depth lies in the display list; none past what depths may be.
     static std::optional<std::int32_t> listDepth(double depth);
     // Puts what a script made at one of this clip's depths, in place of what was there.

@@ -7,9 +7,10 @@
 
 namespace quillmere::swf {
 
-// What only a renderer can paint into a script's bitmap: a clip's picture, and a filter's; and
-// whether a clip's fills hold a point. A player with none leaves such bitmaps as they are, and
-// takes a clip's bounds for its fills.
+// What only a renderer can paint into a script's bitmap: a clip's picture, and a filter's; whether
+// a clip's fills hold a point; and how much room a text takes in the faces it is drawn in. A
+// player with none leaves such bitmaps as they are, takes a clip's bounds for its fills, and a
+// field's frame as the movie gave it.
 class ScriptPainter {
 public:
     virtual ~ScriptPainter() = default;
@@ -29,6 +30,13 @@ public:
     // Whether the fills of `list`, a clip's contents placed on the stage by `toStage`, hold the
     // point `onStage` (twips).
     virtual bool covers(const DisplayList& list, const Matrix& toStage, Point onStage) = 0;
+    // `field`'s frame as it is drawn, fitted to its text when it sizes itself, and the size its
+    // lines take, in twips.
+    struct FieldLayout {
+        Rect frame;
+        double textWidth = 0, textHeight = 0;
+    };
+    virtual FieldLayout layOut(const EditText& field) = 0;
 };
 
 } // namespace quillmere::swf

@@ -6,6 +6,8 @@
 #include "swf/avm1/natives.h"
 #include "swf/avm1/strings.h"
 #include "swf/html_text.h"
+#include "swf/placed_properties.h"
+#include "swf/script_painter.h"
 #include "swf/script_clip.h"
 
 namespace quillmere::swf {
@@ -74,9 +76,17 @@ std::pair<FieldObject*, DisplayObject*> fieldOf(const Value& self)
     return {object, placed};
 }
 
-// The field as a change left it: a new character, drawn anew.
+ScriptPainter* painterOf(const FieldObject& object)
+{
+    return object.owner.lock()->script()->painterFor(0);
+}
+
+// The field as a change left it: a new character, drawn anew. A field that sizes itself takes
+// the frame it is drawn in, so that scripts measure what they see.
 void replace(FieldObject& object, DisplayObject& placed, EditText field)
 {
+    if (ScriptPainter* painter = painterOf(object); painter && field.autoSize != EditText::AutoSize::None)
+        field.bounds = painter->layOut(field).frame;
     placed.made = std::make_shared<const Character>(std::move(field));
     placed.character = placed.made.get();
     object.instance = object.owner.lock()->script()->fieldChanged(placed);
@@ -205,6 +215,33 @@ void installTextFieldClass(Machine& m)
             setText(o, field);
         });
 
+    // Where it is and how it looks, as a clip's; and how much room its text takes.
+    for (const std::string_view name : kPlacedProperties) {
+        avm1::Function* getter = m.makeNative([name](Machine&, Value self, Arguments&) -> Value {
+            const DisplayObject* placed = fieldOf(self).second;
+            return placed ? *placedProperty(placed, name) : Value(Undefined{});
+        });
+        avm1::Function* setter = m.makeNative([name](Machine& m, Value self, Arguments& a) -> Value {
+            auto [object, placed] = fieldOf(self);
+            if (placed && setPlacedProperty(m, *placed, name, argument(a, 0)))
+                object->owner.lock()->script()->changed();
+            return Undefined{};
+        });
+        prototype->putAccessor(m.key(name), getter, setter);
+    }
+    avm1::Function* readOnly = m.makeNative([](Machine&, Value, Arguments&) { return Value(Undefined{}); });
+    for (const bool wide : {true, false}) {
+        avm1::Function* getter = m.makeNative([wide](Machine&, Value self, Arguments&) -> Value {
+            auto [object, placed] = fieldOf(self);
+            ScriptPainter* painter = placed ? painterOf(*object) : nullptr;
+            if (!painter)
+                return 0.0;
+            const ScriptPainter::FieldLayout laidOut = painter->layOut(std::get<EditText>(*placed->character));
+            return std::round((wide ? laidOut.textWidth : laidOut.textHeight) / kTwipsPerPixel);
+        });
+        prototype->putAccessor(m.key(wide ? "textWidth" : "textHeight"), getter, readOnly);
+    }
+
     // TextFormat(font, size, color, bold, italic, underline, url, target, align, leftMargin,
     // rightMargin, indent, leading): what is not given stays null, and changes nothing.
     Object* format = m.makeObject(m.objectPrototype());
@@ -285,6 +322,8 @@ avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, DisplayObject& place
         }
         m.keep(object);
         placed.scriptObject = clip.kept(object);
+        if (std::get<EditText>(*placed.character).autoSize != EditText::AutoSize::None)
+            replace(*object, placed, std::get<EditText>(*placed.character)); // to its text's size
     }
     return placed.scriptObject.get();
 }

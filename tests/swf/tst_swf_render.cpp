@@ -632,6 +632,23 @@ private slots:
         QTest::newRow("text field fitted to its text")
             << fitted.finish() << 1
             << QList<Probe>{{{0, 20}, Qt::black}, {{99, 20}, Qt::red}, {{20, 99}, Qt::red}, {{60, 60}, Qt::red}} << 0;
+        // this.title._x = 100 - this.title._width: the field the movie placed measures as drawn,
+        // so it moves to the right edge whole.
+        ActionWriter toTheRight;
+        toTheRight.push("title").op(avm1::op::GetVariable).push("_x").push(100.0);
+        toTheRight.push("title").op(avm1::op::GetVariable).push("_width").op(avm1::op::GetMember);
+        toTheRight.op(avm1::op::Subtract).op(avm1::op::SetMember);
+        Writer moved(kSize, kSize);
+        moved.defineRectangle(1, kStage, solid(kRed));
+        moved.defineFont(2, {kSquareGlyph}, u"x");
+        moved.defineEditText(
+            3, {.bounds = kStage, .fontId = 2, .height = 600, .color = kBlue, .text = "x", .autoSize = true});
+        moved.place({.depth = 1, .characterId = 1});
+        moved.place({.depth = 2, .characterId = 3, .name = "title"});
+        moved.doAction(toTheRight.actions());
+        moved.showFrame();
+        QTest::newRow("fitted text field moved by its width")
+            << moved.finish() << 1 << QList<Probe>{{{20, 20}, Qt::red}, {{85, 20}, Qt::blue}, {{64, 20}, Qt::red}} << 0;
         Writer wrapped(kSize, kSize);
         wrapped.defineFont(1, {kSquareGlyph}, u"x");
         wrapped.defineEditText(

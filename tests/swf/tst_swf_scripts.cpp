@@ -69,6 +69,7 @@ public:
     void draw(const Bitmap&, const Matrix&, const ColorTransform&, Bitmap&) override { ++draws; }
     void filter(const Bitmap&, Area, const Filter&, Bitmap&, bool) override {}
     bool covers(const DisplayList&, const Matrix&, Point) override { return false; }
+    FieldLayout layOut(const EditText& field) override { return {field.bounds}; }
 };
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "swf/qt/bitmaps.h"
 #include "swf/qt/convert.h"
 #include "swf/qt/coverage.h"
+#include "swf/qt/edit_text.h"
 #include "swf/qt/filters.h"
 #include "swf/qt/outlines.h"
 #include "swf/qt/rasterizer.h"
@@ -79,6 +80,15 @@ public:
             return child.effects.visible && !child.clipDepth && !child.isMask
                    && qt::coverage(child, transform, outlines_).contains(point);
         });
+    }
+
+    FieldLayout layOut(const EditText& field) override
+    {
+        const qt::EditTextLayout laidOut = qt::layOut(field, outlines_);
+        const QRectF& frame = laidOut.bounds; // whole twips
+        return {Rect{std::int32_t(frame.left()), std::int32_t(frame.right()), std::int32_t(frame.top()),
+                     std::int32_t(frame.bottom())},
+                laidOut.text.width(), laidOut.text.height()};
     }
 
 private:

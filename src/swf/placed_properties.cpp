@@ -1,0 +1,132 @@
+#include "swf/placed_properties.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "swf/geometry.h"
+
+namespace quillmere::swf {
+
+namespace {
+
+constexpr double kDegrees = 180 / std::numbers::pi;
+
+double scaleX(const Matrix& m)
+{
+    return std::hypot(m.a, m.b);
+}
+double scaleY(const Matrix& m)
+{
+    return std::hypot(m.c, m.d);
+}
+double rotationX(const Matrix& m)
+{
+    return m.a == 0 && m.b == 0 ? 0 : std::atan2(m.b, m.a);
+}
+double rotationY(const Matrix& m)
+{
+    return m.c == 0 && m.d == 0 ? 0 : std::atan2(-m.c, m.d);
+}
+
+// A matrix of the given scales and rotations of its axes, where `m` was.
+Matrix withAxes(const Matrix& m, double sx, double sy, double rx, double ry)
+{
+    return {sx * std::cos(rx), sx * std::sin(rx), -sy * std::sin(ry), sy * std::cos(ry), m.tx, m.ty};
+}
+
+// Its bounds in its parent's twips: a scroll rectangle's size where it has one.
+std::optional<Box> boundsInParent(const DisplayObject& placed)
+{
+    std::optional<Box> bounds = boundsOf(placed);
+    if (placed.scrollRect)
+        bounds = Box{0, 0, placed.scrollRect->width(), placed.scrollRect->height()};
+    return bounds ? std::optional(mapped(*bounds, placed.matrix)) : std::nullopt;
+}
+
+} // namespace
+
+double twips(double pixels)
+{
+    return std::isfinite(pixels) ? std::round(std::clamp(pixels, -1e8, 1e8) * kTwipsPerPixel) : 0;
+}
+
+bool isPlacedProperty(std::string_view name)
+{
+    return std::find(std::begin(kPlacedProperties), std::end(kPlacedProperties), name) != std::end(kPlacedProperties);
+}
+
+std::optional<avm1::Value> placedProperty(const DisplayObject* placed, std::string_view name)
+{
+    const Matrix matrix = placed ? placed->matrix : Matrix{};
+    if (name == "_x")
+        return matrix.tx / kTwipsPerPixel;
+    if (name == "_y")
+        return matrix.ty / kTwipsPerPixel;
+    if (name == "_xscale")
+        return scaleX(matrix) * 100;
+    if (name == "_yscale")
+        return scaleY(matrix) * 100;
+    if (name == "_rotation")
+        return rotationX(matrix) * kDegrees;
+    if (name == "_alpha")
+        return (placed ? placed->colorTransform.mult[3] : 1) * 100;
+    if (name == "_visible")
+        return placed ? placed->effects.visible : true;
+    if (name == "_name")
+        return placed ? placed->name : std::string();
+    if (placed && (name == "_width" || name == "_height")) {
+        const std::optional<Box> box = boundsInParent(*placed);
+        return box ? (name == "_width" ? box->width() : box->height()) / kTwipsPerPixel : 0.0;
+    }
+    return std::nullopt;
+}
+
+bool setPlacedProperty(avm1::Machine& machine, DisplayObject& placed, std::string_view name, const avm1::Value& value)
+{
+    if (name == "_name") {
+        placed.name = machine.toString(value);
+        return false; // nothing drawn changes
+    }
+    if (name == "_visible") {
+        placed.effects.visible = machine.conversions().toBoolean(value);
+        return true;
+    }
+    const double number = machine.toNumber(value);
+    if (!std::isfinite(number))
+        return false; // players leave the property as it was
+    Matrix& m = placed.matrix;
+    if (name == "_x")
+        m.tx = twips(number);
+    else if (name == "_y")
+        m.ty = twips(number);
+    else if (name == "_alpha")
+        placed.colorTransform.mult[3] = number / 100;
+    else if (name == "_xscale")
+        m = withAxes(m, number / 100, scaleY(m), rotationX(m), rotationY(m));
+    else if (name == "_yscale")
+        m = withAxes(m, scaleX(m), number / 100, rotationX(m), rotationY(m));
+    else if (name == "_rotation") {
+        const double turn = std::remainder(number, 360) / kDegrees - rotationX(m);
+        m = withAxes(m, scaleX(m), scaleY(m), rotationX(m) + turn, rotationY(m) + turn);
+    } else if (name == "_width" || name == "_height") { // scaled to it, in the parent's pixels
+        const std::optional<Box> bounds = boundsOf(placed);
+        if (!bounds)
+            return false;
+        const Box now = mapped(*bounds, m);
+        const bool wide = name == "_width";
+        const double size = wide ? now.width() : now.height();
+        const double wanted = std::max(0.0, number) * kTwipsPerPixel;
+        if (size > 0) {
+            const double factor = wanted / size;
+            m = wide ? withAxes(m, scaleX(m) * factor, scaleY(m), rotationX(m), rotationY(m))
+                     : withAxes(m, scaleX(m), scaleY(m) * factor, rotationX(m), rotationY(m));
+        }
+    } else {
+        return false;
+    }
+    placed.scripted = true;
+    return true;
+}
+
+} // namespace quillmere::swf
