@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "swf/avm1/natives.h"
+#include "swf/placed_properties.h"
 #include "swf/script_clip.h"
 #include "swf/script_painter.h"
 
@@ -198,9 +199,10 @@ TimelinePlayer::ScriptClip* clipOf(const avm1::Value& value)
 
 void installClipMethods(Machine& m)
 {
-    // Buttons' objects have only what scripts give them: their handlers.
-    m.defineClass(m.global(), "Button", m.makeObject(m.objectPrototype()),
-                  [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
+    // Buttons' objects have where they are and how they look, and the handlers scripts give them.
+    Object* button = m.makeObject(m.objectPrototype());
+    installPlacedProperties(m, button);
+    m.defineClass(m.global(), "Button", button, [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
     Object* clip = m.movieClipPrototype();
     // The frames.
     m.defineMethod(clip, "play", onClip([](Machine&, auto& c, Arguments&) { c.play(); }));

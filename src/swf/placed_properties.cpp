@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "swf/geometry.h"
+#include "swf/script_clip.h"
 
 namespace quillmere::swf {
 
@@ -127,6 +128,30 @@ bool setPlacedProperty(avm1::Machine& machine, DisplayObject& placed, std::strin
     }
     placed.scripted = true;
     return true;
+}
+
+DisplayObject* findPlacement(const PlacedObject& object)
+{
+    const std::shared_ptr<TimelinePlayer> owner = object.owner.lock();
+    return owner && owner->script() ? owner->script()->findScripted(object.instance) : nullptr;
+}
+
+void installPlacedProperties(avm1::Machine& machine, avm1::Object* prototype)
+{
+    using avm1::Value;
+    for (const std::string_view name : kPlacedProperties) {
+        avm1::Function* getter = machine.makeNative([name](avm1::Machine&, Value self, avm1::Arguments&) -> Value {
+            const DisplayObject* placed = placementOf(self).second;
+            return placed ? *placedProperty(placed, name) : Value(avm1::Undefined{});
+        });
+        avm1::Function* setter = machine.makeNative([name](avm1::Machine& m, Value self, avm1::Arguments& a) -> Value {
+            auto [object, placed] = placementOf(self);
+            if (placed && setPlacedProperty(m, *placed, name, avm1::argument(a, 0)))
+                object->owner.lock()->script()->changed();
+            return avm1::Undefined{};
+        });
+        prototype->putAccessor(machine.key(name), getter, setter);
+    }
 }
 
 } // namespace quillmere::swf

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string_view>
 
-#include "swf/avm1/machine.h"
+#include "swf/avm1/natives.h"
 #include "swf/player.h"
 
 namespace quillmere::swf {
@@ -20,5 +21,23 @@ bool setPlacedProperty(avm1::Machine& machine, DisplayObject& placed, std::strin
 
 // What players show of a number given to a property: twips are whole.
 double twips(double pixels);
+
+// The object of a button or text field: which clip holds it, and its placement's instance there.
+class PlacedObject : public avm1::Object {
+public:
+    using Object::Object;
+    std::weak_ptr<TimelinePlayer> owner;
+    std::uint64_t instance = 0;
+};
+DisplayObject* findPlacement(const PlacedObject& object);
+// The object's placement, and the object as a `T`; nulls for another value, or once it has gone.
+template <typename T = PlacedObject>
+std::pair<T*, DisplayObject*> placementOf(const avm1::Value& self)
+{
+    auto* object = dynamic_cast<T*>(avm1::objectIn(self));
+    return {object, object ? findPlacement(*object) : nullptr};
+}
+// Gives the objects of `prototype` the placed properties, as accessors.
+void installPlacedProperties(avm1::Machine& machine, avm1::Object* prototype);
 
 } // namespace quillmere::swf

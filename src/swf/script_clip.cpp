@@ -157,8 +157,10 @@ avm1::Object* TimelinePlayer::ScriptClip::child(std::string_view name)
             return fieldObject(*this, object);
         if (object.button) { // made when a script first asks for it
             avm1::Machine& m = machine();
-            avm1::Object* made
-                = m.makeObject(avm1::objectIn(m.member(m.member(avm1::Value(m.global()), "Button"), "prototype")));
+            auto* made = m.make<PlacedObject>(
+                avm1::objectIn(m.member(m.member(avm1::Value(m.global()), "Button"), "prototype")));
+            made->owner = timeline_.weak_from_this();
+            made->instance = object.instance;
             m.keep(made);
             return (object.scriptObject = kept(made)).get();
         }
@@ -372,7 +374,7 @@ DisplayObject* TimelinePlayer::ScriptClip::placeField(const std::string& name, d
     return placeAt(depth, std::move(placed));
 }
 
-DisplayObject* TimelinePlayer::ScriptClip::findField(std::uint64_t instance)
+DisplayObject* TimelinePlayer::ScriptClip::findScripted(std::uint64_t instance)
 {
     for (auto& [depth, object] : timeline_.list_)
         if (object.instance == instance && object.scriptObject)

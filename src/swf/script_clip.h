@@ -60,8 +60,8 @@ public:
     ColorTransform colorTransform() const;
     // Places a text field a script made at a depth of this clip; the one placed, or null.
     DisplayObject* placeField(const std::string& name, double depth, const Matrix& matrix, EditText field);
-    // A field placed by placeField, by its instance; null once gone.
-    DisplayObject* findField(std::uint64_t instance);
+    // A button or field that a script has the object of, by its instance; null once gone.
+    DisplayObject* findScripted(std::uint64_t instance);
     // After a change to a field: a new instance, so that it is drawn again.
     std::uint64_t fieldChanged(DisplayObject& field);
     // `object`, which the machine keeps, held until the last copy goes: then it is the

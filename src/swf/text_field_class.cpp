@@ -16,12 +16,9 @@ namespace {
 
 using namespace avm1; // the natives' helpers, and the values they take
 
-// A field's object: which clip holds it, and its placement's instance there.
-class FieldObject : public Object {
+class FieldObject : public PlacedObject {
 public:
-    using Object::Object;
-    std::weak_ptr<TimelinePlayer> owner;
-    std::uint64_t instance = 0;
+    using PlacedObject::PlacedObject;
     std::u16string text; // as a script last set it
     bool html = false;
     // What setTextFormat and setNewTextFormat gave: the text's face and style, over the field's.
@@ -67,13 +64,9 @@ double rgbNumber(Rgba color)
     return double(std::uint32_t(color.r) << 16 | std::uint32_t(color.g) << 8 | color.b);
 }
 
-// The field of a script's object, and the clip holding it; nulls once it has gone.
 std::pair<FieldObject*, DisplayObject*> fieldOf(const Value& self)
 {
-    auto* object = dynamic_cast<FieldObject*>(objectIn(self));
-    const std::shared_ptr<TimelinePlayer> owner = object ? object->owner.lock() : nullptr;
-    DisplayObject* placed = owner && owner->script() ? owner->script()->findField(object->instance) : nullptr;
-    return {object, placed};
+    return placementOf<FieldObject>(self);
 }
 
 ScriptPainter* painterOf(const FieldObject& object)
@@ -216,19 +209,7 @@ void installTextFieldClass(Machine& m)
         });
 
     // Where it is and how it looks, as a clip's; and how much room its text takes.
-    for (const std::string_view name : kPlacedProperties) {
-        avm1::Function* getter = m.makeNative([name](Machine&, Value self, Arguments&) -> Value {
-            const DisplayObject* placed = fieldOf(self).second;
-            return placed ? *placedProperty(placed, name) : Value(Undefined{});
-        });
-        avm1::Function* setter = m.makeNative([name](Machine& m, Value self, Arguments& a) -> Value {
-            auto [object, placed] = fieldOf(self);
-            if (placed && setPlacedProperty(m, *placed, name, argument(a, 0)))
-                object->owner.lock()->script()->changed();
-            return Undefined{};
-        });
-        prototype->putAccessor(m.key(name), getter, setter);
-    }
+    installPlacedProperties(m, prototype);
     avm1::Function* readOnly = m.makeNative([](Machine&, Value, Arguments&) { return Value(Undefined{}); });
     for (const bool wide : {true, false}) {
         avm1::Function* getter = m.makeNative([wide](Machine&, Value self, Arguments&) -> Value {

@@ -447,13 +447,16 @@ private slots:
         QCOMPARE(player.variable("after"), Value(Undefined{}));
     }
 
-    // btn.onRollOver = function() { hovered = true; };
+    // btn.onRollOver = function() { hovered = this._width; this._alpha = 50; };
     // btn.onRelease = function() { getURL("http://handler.example/", "_blank"); };
-    // A named button's object takes handlers; what they open still waits for the click.
+    // A named button's object takes handlers and has a clip's place and looks; what the handlers
+    // open still waits for the click.
     void aButtonsHandlersRunForThePointer()
     {
         ActionWriter over;
-        over.push({Value("hovered"), Value(true)}).op(op::SetVariable);
+        over.push({Value("hovered"), Value("this")}).op(op::GetVariable).push("_width").op(op::GetMember);
+        over.op(op::SetVariable).push("this").op(op::GetVariable).push({Value("_alpha"), Value(50.0)});
+        over.op(op::SetMember);
         ActionWriter release;
         release.getUrl("http://handler.example/", "_blank");
         ActionWriter frame;
@@ -470,18 +473,20 @@ private slots:
         QVERIFY(!player.ignoredAddress());
         const std::uint64_t button = player.root().displayList().at(1).instance;
         player.pointerOver(button);
-        QCOMPARE(player.variable("hovered"), Value(true));
+        QCOMPARE(player.variable("hovered"), Value(50.0));
+        QCOMPARE(player.root().displayList().at(1).colorTransform.mult[3], 0.5);
         player.pointerPressed();
         QCOMPARE(player.pointerReleased(), std::optional<std::string>("http://handler.example/"));
     }
 
-    // before = label.text; label.text = "after"; for a field the movie placed.
+    // before = label.text; label.text = "after"; label._x = 30; for a field the movie placed.
     void aPlacedFieldTakesNewText()
     {
         ActionWriter frame;
         frame.push({Value("before"), Value("label")}).op(op::GetVariable).push("text").op(op::GetMember);
         frame.op(op::SetVariable);
         frame.push("label").op(op::GetVariable).push({Value("text"), Value("after")}).op(op::SetMember);
+        frame.push("label").op(op::GetVariable).push({Value("_x"), Value(30.0)}).op(op::SetMember);
 
         Writer w(100, 100);
         w.defineEditText(1, {.bounds = {0, 2000, 0, 400}, .text = "first", .outlines = false});
@@ -492,6 +497,7 @@ private slots:
         QCOMPARE(player.variable("before"), Value(std::string("first")));
         const auto& field = std::get<EditText>(*player.root().displayList().at(1).character);
         QCOMPARE(field.paragraphs.at(0).spans.at(0).text, std::u16string(u"after"));
+        QCOMPARE(player.root().displayList().at(1).matrix.tx, 600.0);
     }
 
     // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
