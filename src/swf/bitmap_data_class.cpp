@@ -228,10 +228,16 @@ void installBitmapDataClass(Machine& m)
                 *field = std::isfinite(v) ? v : 0;
             }
         const ColorTransform colors = objectIn(argument(a, 2)) ? colorsOf(m, argument(a, 2)) : ColorTransform{};
+        ScriptPainter::Over over{blendModeOf(m, argument(a, 3)),           0, 0, bitmap.width, bitmap.height,
+                                 m.conversions().toBoolean(argument(a, 5))};
+        if (objectIn(argument(a, 4))) {
+            const Span clip = within(m, argument(a, 4), bitmap);
+            over = {over.blend, clip.x0, clip.y0, clip.x1, clip.y1, over.smoothing};
+        }
         if (TimelinePlayer::ScriptClip* clip = clipOf(argument(a, 0)))
-            painter->draw(clip->contents(), matrix, colors, bitmap);
+            painter->draw(clip->contents(), matrix, colors, over, bitmap);
         else if (BitmapObject* from = bitmapOf(argument(a, 0)); from && from->bitmap)
-            painter->draw(from->bitmap == to->bitmap ? Bitmap(bitmap) : *from->bitmap, matrix, colors, bitmap);
+            painter->draw(from->bitmap == to->bitmap ? Bitmap(bitmap) : *from->bitmap, matrix, colors, over, bitmap);
         else
             return Value(Undefined{});
         to->changed();

@@ -133,20 +133,22 @@ std::optional<Value> effectProperty(Machine& m, const DisplayObject& placed, std
     return std::nullopt;
 }
 
+BlendMode blendModeOf(Machine& m, const Value& value)
+{
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        for (std::size_t i = 0; i < std::size(kBlendModes); ++i)
+            if (*text == kBlendModes[i])
+                return BlendMode(i + 1);
+        return BlendMode::Normal;
+    }
+    const double number = m.toNumber(value);
+    return number >= 1 && number <= double(std::size(kBlendModes)) ? BlendMode(int(number)) : BlendMode::Normal;
+}
+
 bool setEffectProperty(Machine& m, DisplayObject& placed, std::string_view name, const Value& value)
 {
     if (name == "blendmode") {
-        BlendMode mode = BlendMode::Normal;
-        if (const auto* text = std::get_if<std::string>(&value)) {
-            for (std::size_t i = 0; i < std::size(kBlendModes); ++i)
-                if (*text == kBlendModes[i])
-                    mode = BlendMode(i + 1);
-        } else {
-            const double number = m.toNumber(value);
-            if (number >= 1 && number <= double(std::size(kBlendModes)))
-                mode = BlendMode(int(number));
-        }
-        placed.effects.blendMode = mode;
+        placed.effects.blendMode = blendModeOf(m, value);
         return true;
     }
     if (name == "cacheasbitmap") {

@@ -108,6 +108,8 @@ avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, DisplayObject& place
 void installFilterClasses(avm1::Machine& machine);
 // A filter object as the renderer takes it; none for what is not one.
 std::optional<Filter> filterOf(avm1::Machine& machine, const avm1::Value& object);
+// A blend mode by its name or number; Normal for what is neither.
+BlendMode blendModeOf(avm1::Machine& machine, const avm1::Value& value);
 // A clip's blendMode, cacheAsBitmap and filters, by their names in lower case: none for another
 // name; false when setting another.
 std::optional<avm1::Value> effectProperty(avm1::Machine& machine, const DisplayObject& placed, std::string_view name);

@@ -15,11 +15,22 @@ class ScriptPainter {
 public:
     virtual ~ScriptPainter() = default;
 
+    // How a picture goes over a bitmap: through which blend mode, onto which of its pixels
+    // (x0 <= x < x1, y0 <= y < y1), and, for a bitmap's pixels, whether scaled smoothly.
+    struct Over {
+        BlendMode blend = BlendMode::Normal;
+        std::uint32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        bool smoothing = false;
+    };
     // Draws `list`, a clip's contents in its own twips, over `into` through `matrix`, which takes
     // pixels of the clip to pixels of the bitmap, its colours through `colors`.
-    virtual void draw(const DisplayList& list, const Matrix& matrix, const ColorTransform& colors, Bitmap& into) = 0;
+    virtual void draw(const DisplayList& list, const Matrix& matrix, const ColorTransform& colors, const Over& over,
+                      Bitmap& into)
+        = 0;
     // Draws `from`'s pixels over `into` likewise.
-    virtual void draw(const Bitmap& from, const Matrix& matrix, const ColorTransform& colors, Bitmap& into) = 0;
+    virtual void draw(const Bitmap& from, const Matrix& matrix, const ColorTransform& colors, const Over& over,
+                      Bitmap& into)
+        = 0;
     // Puts `filter`'s picture of the `width` by `height` pixels of `from` at (`fromX`, `fromY`)
     // into `into` at (`toX`, `toY`), in place of what was there; opaque unless `intoHasAlpha`.
     struct Area {

@@ -1016,6 +1016,7 @@ private slots:
     }
 
     // bd = new BitmapData(50, 50, true, 0); bd.draw(sq, new Matrix(1, 0, 0, 1, 10, 10));
+    // bd.draw(sq, new Matrix(1, 0, 0, 1, 10, 10), undefined, "difference", new Rectangle(0, 0, 12, 50));
     // blurred = new BitmapData(50, 50, true, 0);
     // blurred.applyFilter(bd, new Rectangle(0, 0, 50, 50), new Point(0, 0), new BlurFilter(6, 6, 1));
     // this.attachBitmap(bd, 1); this.createEmptyMovieClip("h", 2).attachBitmap(blurred, 1); h._x = 50;
@@ -1041,6 +1042,12 @@ private slots:
         construct("geom", "Matrix", {1, 0, 0, 1, 10, 10});
         code.push("sq").op(op::GetVariable);
         method("bd", "draw", 2);
+        // Again in "difference", which takes red from red, but only left of x = 12.
+        construct("geom", "Rectangle", {0, 0, 12, 50});
+        code.push({avm1::Value("difference"), avm1::Value(avm1::Undefined{})});
+        construct("geom", "Matrix", {1, 0, 0, 1, 10, 10});
+        code.push("sq").op(op::GetVariable);
+        method("bd", "draw", 5);
         construct("filters", "BlurFilter", {6, 6, 1});
         construct("geom", "Point", {0, 0});
         construct("geom", "Rectangle", {0, 0, 50, 50});
@@ -1067,6 +1074,7 @@ private slots:
         w.showFrame();
         const QImage image = render(w.finish());
         QCOMPARE(image.pixelColor(15, 15), QColor(Qt::red));
+        QCOMPARE(image.pixelColor(11, 15), QColor(Qt::black));
         QCOMPARE(image.pixelColor(5, 15), QColor(Qt::white));
         QVERIFY(near(image.pixelColor(65, 15), Qt::red, 8));
         const QColor edge = image.pixelColor(59, 15); // beside the square, where the blur spreads it

@@ -65,8 +65,8 @@ void defineSquareSprite(Writer& w)
 class CountingPainter : public ScriptPainter {
 public:
     int draws = 0;
-    void draw(const DisplayList&, const Matrix&, const ColorTransform&, Bitmap&) override { ++draws; }
-    void draw(const Bitmap&, const Matrix&, const ColorTransform&, Bitmap&) override { ++draws; }
+    void draw(const DisplayList&, const Matrix&, const ColorTransform&, const Over&, Bitmap&) override { ++draws; }
+    void draw(const Bitmap&, const Matrix&, const ColorTransform&, const Over&, Bitmap&) override { ++draws; }
     void filter(const Bitmap&, Area, const Filter&, Bitmap&, bool) override {}
     bool covers(const DisplayList&, const Matrix&, Point) override { return false; }
     FieldLayout layOut(const EditText& field) override { return {field.bounds}; }

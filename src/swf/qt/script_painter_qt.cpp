@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include "swf/qt/bitmaps.h"
+#include "swf/qt/blend_modes.h"
 #include "swf/qt/convert.h"
 #include "swf/qt/coverage.h"
 #include "swf/qt/edit_text.h"
@@ -27,6 +28,24 @@ QImage imageOver(Bitmap& bitmap)
                   int(bitmap.width * sizeof(std::uint32_t)), QImage::Format_ARGB32_Premultiplied);
 }
 
+QImage blankLike(const Bitmap& bitmap)
+{
+    QImage image(int(bitmap.width), int(bitmap.height), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// `picture`, the size of `into`, over the part of it `over` gives, in its blend mode.
+void layOver(const QImage& picture, const ScriptPainter::Over& over, Bitmap& into)
+{
+    const std::uint32_t x1 = std::min(over.x1, into.width), y1 = std::min(over.y1, into.height);
+    if (over.x0 >= x1)
+        return;
+    for (std::uint32_t y = over.y0; y < y1; ++y)
+        qt::blendRow(over.blend, reinterpret_cast<const qt::Pixel*>(picture.constScanLine(int(y))) + over.x0,
+                     into.argb.data() + std::size_t(y) * into.width + over.x0, int(x1 - over.x0), nullptr);
+}
+
 class RasterScriptPainter final : public ScriptPainter {
 public:
     explicit RasterScriptPainter(std::shared_ptr<const Movie> movie)
@@ -34,25 +53,30 @@ public:
     {
     }
 
-    void draw(const DisplayList& list, const Matrix& matrix, const ColorTransform& colors, Bitmap& into) override
+    void draw(const DisplayList& list, const Matrix& matrix, const ColorTransform& colors, const Over& over,
+              Bitmap& into) override
     {
-        QImage picture(int(into.width), int(into.height), QImage::Format_ARGB32_Premultiplied);
+        QImage picture = blankLike(into);
         if (picture.isNull())
             return;
         const QTransform twipsToPixels
             = QTransform::fromScale(1 / kTwipsPerPixel, 1 / kTwipsPerPixel) * qt::toQt(matrix);
         rasterizer_.draw(list, Rgba{0, 0, 0, 0}, twipsToPixels, picture, picture.rect(), colors);
-        QImage target = imageOver(into);
-        QPainter(&target).drawImage(0, 0, picture);
+        layOver(picture, over, into);
     }
 
-    void draw(const Bitmap& from, const Matrix& matrix, const ColorTransform& colors, Bitmap& into) override
+    void draw(const Bitmap& from, const Matrix& matrix, const ColorTransform& colors, const Over& over,
+              Bitmap& into) override
     {
-        const QImage picture = bitmaps_.get(from, colors);
-        QImage target = imageOver(into);
-        QPainter painter(&target);
+        QImage picture = blankLike(into);
+        if (picture.isNull())
+            return;
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, over.smoothing);
         painter.setTransform(qt::toQt(matrix));
-        painter.drawImage(0, 0, picture);
+        painter.drawImage(0, 0, bitmaps_.get(from, colors));
+        painter.end();
+        layOver(picture, over, into);
     }
 
     void filter(const Bitmap& from, Area area, const Filter& filter, Bitmap& into, bool intoHasAlpha) override
