@@ -118,38 +118,40 @@ void installBitmapDataClass(Machine& m)
         m.setMember(made, "transparent", made->transparent);
         return made;
     });
-    m.defineMethod(prototype, "fillRect", [](Machine& m, Value self, Arguments& a) {
-        BitmapObject* object = bitmapOf(self);
-        if (!object || !object->bitmap)
+    // fillRect(rect, color) and colorTransform(rect, transform): each pixel of the rectangle's
+    // anew, then the bitmap shown anew.
+    const auto eachPixel = [](auto change) {
+        return [change](Machine& m, Value self, Arguments& a) {
+            BitmapObject* object = bitmapOf(self);
+            if (!object || !object->bitmap)
+                return Value(Undefined{});
+            Bitmap& bitmap = *object->bitmap;
+            const Span span = within(m, argument(a, 0), bitmap);
+            const auto pixelAfter = change(m, *object, argument(a, 1));
+            for (std::uint32_t y = span.y0; y < span.y1; ++y)
+                for (std::uint32_t x = span.x0; x < span.x1; ++x) {
+                    std::uint32_t& pixel = bitmap.argb[std::size_t(y) * bitmap.width + x];
+                    pixel = pixelAfter(pixel);
+                }
+            object->changed();
             return Value(Undefined{});
-        Bitmap& bitmap = *object->bitmap;
-        const Span span = within(m, argument(a, 0), bitmap);
-        const std::uint32_t pixel = stored(argbOf(m, argument(a, 1)), object->transparent);
-        for (std::uint32_t y = span.y0; y < span.y1; ++y)
-            std::fill_n(bitmap.argb.begin() + std::ptrdiff_t(y * bitmap.width + span.x0), span.x1 - span.x0, pixel);
-        object->changed();
-        return Value(Undefined{});
-    });
-    m.defineMethod(prototype, "colorTransform", [](Machine& m, Value self, Arguments& a) {
-        BitmapObject* object = bitmapOf(self);
-        if (!object || !object->bitmap)
-            return Value(Undefined{});
-        Bitmap& bitmap = *object->bitmap;
-        const Span span = within(m, argument(a, 0), bitmap);
-        const ColorTransform colors = colorsOf(m, argument(a, 1));
-        for (std::uint32_t y = span.y0; y < span.y1; ++y)
-            for (std::uint32_t x = span.x0; x < span.x1; ++x) {
-                std::uint32_t& pixel = bitmap.argb[std::size_t(y) * bitmap.width + x];
-                const std::uint32_t argb = unstored(pixel);
-                const Rgba changed = colors.apply(Rgba{std::uint8_t(argb >> 16), std::uint8_t(argb >> 8),
-                                                       std::uint8_t(argb), std::uint8_t(argb >> 24)});
-                pixel = stored(std::uint32_t(changed.a) << 24 | std::uint32_t(changed.r) << 16
-                                   | std::uint32_t(changed.g) << 8 | changed.b,
-                               object->transparent);
-            }
-        object->changed();
-        return Value(Undefined{});
-    });
+        };
+    };
+    m.defineMethod(prototype, "fillRect", eachPixel([](Machine& m, const BitmapObject& object, const Value& color) {
+                       const std::uint32_t filled = stored(argbOf(m, color), object.transparent);
+                       return [filled](std::uint32_t) { return filled; };
+                   }));
+    m.defineMethod(prototype, "colorTransform",
+                   eachPixel([](Machine& m, const BitmapObject& object, const Value& transform) {
+                       return [colors = colorsOf(m, transform), transparent = object.transparent](std::uint32_t pixel) {
+                           const std::uint32_t argb = unstored(pixel);
+                           const Rgba changed = colors.apply(Rgba{std::uint8_t(argb >> 16), std::uint8_t(argb >> 8),
+                                                                  std::uint8_t(argb), std::uint8_t(argb >> 24)});
+                           return stored(std::uint32_t(changed.a) << 24 | std::uint32_t(changed.r) << 16
+                                             | std::uint32_t(changed.g) << 8 | changed.b,
+                                         transparent);
+                       };
+                   }));
     // setPixel keeps the pixel's alpha; setPixel32 sets it too.
     const auto setPixel = [](bool withAlpha) {
         return [withAlpha](Machine& m, Value self, Arguments& a) {
