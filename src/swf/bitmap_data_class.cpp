@@ -60,20 +60,6 @@ std::uint32_t unstored(std::uint32_t pixel)
     return a << 24 | channel((pixel >> 16) & 0xFF) << 16 | channel((pixel >> 8) & 0xFF) << 8 | channel(pixel & 0xFF);
 }
 
-// A flash.geom.ColorTransform's numbers; missing ones leave their channel as it is.
-ColorTransform colorsOf(Machine& m, const Value& object)
-{
-    ColorTransform colors;
-    static constexpr std::array<const char*, 4> kChannels{"red", "green", "blue", "alpha"};
-    for (std::size_t i = 0; i < kChannels.size(); ++i) {
-        const double mult = m.toNumber(m.member(object, std::string(kChannels[i]) + "Multiplier"));
-        const double add = m.toNumber(m.member(object, std::string(kChannels[i]) + "Offset"));
-        colors.mult[i] = std::isfinite(mult) ? mult : 1;
-        colors.add[i] = std::isfinite(add) ? add : 0;
-    }
-    return colors;
-}
-
 // A Rectangle's pixels within the bitmap, as [x0, x1) by [y0, y1). A negative width or height
 // reaches back from x or y.
 struct Span {

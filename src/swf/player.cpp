@@ -352,6 +352,7 @@ Player::Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter
     installBitmapDataClass(machine);
     installTextFieldClass(machine);
     installFilterClasses(machine);
+    installTransformClass(machine);
     machine.setEpoch(double(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
             .count()));

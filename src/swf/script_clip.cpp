@@ -73,6 +73,8 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
     if (name.front() != '_') {
         if (name == "scrollrect" && placed && placed->scrollRect)
             return scrollRectObject(*placed->scrollRect);
+        if (name == "transform")
+            return transformOf(machine(), timeline_.object_);
         return placed ? effectProperty(machine(), *placed, name) : std::nullopt;
     }
     if (!placed && (name == "_width" || name == "_height")) {
@@ -122,6 +124,13 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
 {
     if (name.front() != '_') {
         DisplayObject* placed = this->placed();
+        if (name == "transform") { // takes the matrix and colours of the one given
+            avm1::Machine& m = machine();
+            const avm1::Value mine = transformOf(m, timeline_.object_);
+            for (const char* part : {"matrix", "colorTransform"})
+                m.setMember(mine, part, m.member(value, part));
+            return true;
+        }
         if (name == "scrollrect" && placed)
             placed->scrollRect = rectangleOf(value);
         else if (!placed || !setEffectProperty(machine(), *placed, name, value))
@@ -333,9 +342,7 @@ std::optional<Box> TimelinePlayer::ScriptClip::rectangleOf(const avm1::Value& va
 avm1::Value TimelinePlayer::ScriptClip::scrollRectObject(const Box& box)
 {
     avm1::Machine& m = machine();
-    const avm1::Value rectangle = m.member(m.member(m.member(m.global(), "flash"), "geom"), "Rectangle");
-    avm1::Object* prototype = avm1::objectIn(m.member(rectangle, "prototype"));
-    avm1::Object* made = m.makeObject(prototype ? prototype : m.objectPrototype());
+    avm1::Object* made = makeGeomObject(m, "Rectangle");
     m.setMember(made, "x", box.xMin / kTwipsPerPixel);
     m.setMember(made, "y", box.yMin / kTwipsPerPixel);
     m.setMember(made, "width", box.width() / kTwipsPerPixel);
@@ -414,6 +421,21 @@ ColorTransform TimelinePlayer::ScriptClip::colorTransform() const
 {
     const DisplayObject* placed = this->placed();
     return placed ? placed->colorTransform : ColorTransform{};
+}
+
+Matrix TimelinePlayer::ScriptClip::matrix() const
+{
+    const DisplayObject* placed = this->placed();
+    return placed ? placed->matrix : Matrix{};
+}
+
+void TimelinePlayer::ScriptClip::setMatrix(const Matrix& matrix)
+{
+    if (DisplayObject* placed = this->placed()) {
+        placed->matrix = matrix;
+        placed->scripted = true;
+        changed();
+    }
 }
 
 void TimelinePlayer::ScriptClip::setColorTransform(const ColorTransform& colors)

@@ -58,6 +58,9 @@ public:
     std::optional<Box> boundsIn(const ScriptClip* space) const;
     Drawing& drawing();
     ColorTransform colorTransform() const;
+    // Its matrix in its parent, in twips; the main timeline's stays where the stage is.
+    Matrix matrix() const;
+    void setMatrix(const Matrix& matrix);
     // Places a text field a script made at a depth of this clip; the one placed, or null.
     DisplayObject* placeField(const std::string& name, double depth, const Matrix& matrix, EditText field);
     // A button or field that a script has the object of, by its instance; null once gone.
@@ -108,6 +111,13 @@ avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, DisplayObject& place
 void installFilterClasses(avm1::Machine& machine);
 // A filter object as the renderer takes it; none for what is not one.
 std::optional<Filter> filterOf(avm1::Machine& machine, const avm1::Value& object);
+void installTransformClass(avm1::Machine& machine);
+// A new object of a flash.geom class, by its name, its constructor not run.
+avm1::Object* makeGeomObject(avm1::Machine& machine, const char* className);
+// A flash.geom.ColorTransform's numbers; missing ones leave their channel as it is.
+ColorTransform colorsOf(avm1::Machine& machine, const avm1::Value& object);
+// A clip's transform: a new flash.geom.Transform of its clip.
+avm1::Value transformOf(avm1::Machine& machine, avm1::Object* clip);
 // A blend mode by its name or number; Normal for what is neither.
 BlendMode blendModeOf(avm1::Machine& machine, const avm1::Value& value);
 // A clip's blendMode, cacheAsBitmap and filters, by their names in lower case: none for another

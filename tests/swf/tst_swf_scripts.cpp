@@ -281,7 +281,9 @@ private slots:
     }
 
     // box.filters = [new flash.filters.BlurFilter(8, 6, 2)]; box.blendMode = "multiply";
-    // box.cacheAsBitmap = true; what scripts set is what the renderer draws with.
+    // box.cacheAsBitmap = true; t = box.transform; m = t.matrix; m.a = 2; m.tx = 40;
+    // t.matrix = m; t.colorTransform = new flash.geom.ColorTransform(1, 1, 1, 0.5);
+    // what scripts set is what the renderer draws with.
     void effectsSetByScriptsReachThePlacement()
     {
         ActionWriter frame;
@@ -292,6 +294,16 @@ private slots:
         frame.push(1.0).op(op::InitArray).op(op::SetMember);
         frame.push("box").op(op::GetVariable).push({Value("blendMode"), Value("multiply")}).op(op::SetMember);
         frame.push("box").op(op::GetVariable).push({Value("cacheAsBitmap"), Value(true)}).op(op::SetMember);
+        frame.push({Value("t"), Value("box")}).op(op::GetVariable).push("transform").op(op::GetMember);
+        frame.op(op::SetVariable).push({Value("m"), Value("t")}).op(op::GetVariable).push("matrix");
+        frame.op(op::GetMember).op(op::SetVariable);
+        frame.push("m").op(op::GetVariable).push({Value("a"), Value(2.0)}).op(op::SetMember);
+        frame.push("m").op(op::GetVariable).push({Value("tx"), Value(40.0)}).op(op::SetMember);
+        frame.push("t").op(op::GetVariable).push({Value("matrix"), Value("m")}).op(op::GetVariable).op(op::SetMember);
+        frame.push({Value("ct"), Value(0.5), Value(1.0), Value(1.0), Value(1.0), Value(4.0), Value("flash")});
+        frame.op(op::GetVariable).push("geom").op(op::GetMember).push("ColorTransform").op(op::NewMethod);
+        frame.op(op::SetVariable).push("t").op(op::GetVariable).push({Value("colorTransform"), Value("ct")});
+        frame.op(op::GetVariable).op(op::SetMember);
 
         Writer w(100, 100, 12, 8);
         w.doAction(frame.actions());
@@ -305,6 +317,9 @@ private slots:
         QCOMPARE(effects.filters.front().passes, 2);
         QCOMPARE(effects.blendMode, BlendMode::Multiply);
         QVERIFY(effects.cacheAsBitmap);
+        const DisplayObject& box = player.root().displayList().at(kScriptDepths);
+        QCOMPARE(box.matrix, (Matrix{2, 0, 0, 1, 800, 0}));
+        QCOMPARE(box.colorTransform.mult[3], 0.5);
     }
 
     // t = this.createTextField("t", 0, 10, 20, 100, 30); t.text = "Hi";
