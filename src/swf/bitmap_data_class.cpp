@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <random>
 
 #include "swf/avm1/natives.h"
 #include "swf/script_clip.h"
@@ -60,6 +61,24 @@ std::uint32_t unstored(std::uint32_t pixel)
     return a << 24 | channel((pixel >> 16) & 0xFF) << 16 | channel((pixel >> 8) & 0xFF) << 8 | channel(pixel & 0xFF);
 }
 
+// A BitmapData of these pixels, its size and whether it has alpha there to read.
+Value makeBitmapObject(Machine& m, Object* prototype, Bitmap bitmap, bool transparent)
+{
+    auto* made = m.make<BitmapObject>(prototype);
+    made->transparent = transparent;
+    made->bitmap = std::make_shared<Bitmap>(std::move(bitmap));
+    made->changed();
+    const double width = made->bitmap->width, height = made->bitmap->height;
+    m.setMember(made, "width", width);
+    m.setMember(made, "height", height);
+    m.setMember(made, "transparent", transparent);
+    Object* rectangle = makeGeomObject(m, "Rectangle");
+    for (const auto& [name, value] : {std::pair{"x", 0.0}, {"y", 0.0}, {"width", width}, {"height", height}})
+        m.setMember(rectangle, name, value);
+    m.setMember(made, "rectangle", rectangle);
+    return made;
+}
+
 // A Rectangle's pixels within the bitmap, as [x0, x1) by [y0, y1). A negative width or height
 // reaches back from x or y.
 struct Span {
@@ -90,19 +109,67 @@ void installBitmapDataClass(Machine& m)
         const double width = m.toNumber(argument(a, 0)), height = m.toNumber(argument(a, 1));
         if (!(width >= 1 && width <= kLongestSide && height >= 1 && height <= kLongestSide))
             return Undefined{};
-        auto* made = m.make<BitmapObject>(prototype);
-        made->transparent = a.size() < 3 || m.conversions().toBoolean(a[2]);
-        made->bitmap = std::make_shared<Bitmap>();
-        made->bitmap->width = std::uint32_t(width);
-        made->bitmap->height = std::uint32_t(height);
+        const bool transparent = a.size() < 3 || m.conversions().toBoolean(a[2]);
         const std::uint32_t fill = a.size() < 4 ? 0xFFFFFFFF : argbOf(m, a[3]);
-        made->bitmap->argb.assign(std::size_t(made->bitmap->width) * made->bitmap->height,
-                                  stored(fill, made->transparent));
-        made->changed();
-        for (const char* name : {"width", "height"})
-            m.setMember(made, name, name[0] == 'w' ? std::trunc(width) : std::trunc(height));
-        m.setMember(made, "transparent", made->transparent);
-        return made;
+        Bitmap bitmap;
+        bitmap.width = std::uint32_t(width);
+        bitmap.height = std::uint32_t(height);
+        bitmap.argb.assign(std::size_t(bitmap.width) * bitmap.height, stored(fill, transparent));
+        return makeBitmapObject(m, prototype, std::move(bitmap), transparent);
+    });
+    m.defineMethod(prototype, "clone", [prototype](Machine& m, Value self, Arguments&) -> Value {
+        const BitmapObject* object = bitmapOf(self);
+        if (!object || !object->bitmap)
+            return Undefined{};
+        Bitmap copy = *object->bitmap;
+        return makeBitmapObject(m, prototype, std::move(copy), object->transparent);
+    });
+    // scroll(x, y): the pixels moved by so much; where they leave, they stay as they were.
+    m.defineMethod(prototype, "scroll", [](Machine& m, Value self, Arguments& a) {
+        BitmapObject* object = bitmapOf(self);
+        const double dx = std::trunc(m.toNumber(argument(a, 0))), dy = std::trunc(m.toNumber(argument(a, 1)));
+        if (!object || !object->bitmap || !std::isfinite(dx) || !std::isfinite(dy))
+            return Value(Undefined{});
+        Bitmap& bitmap = *object->bitmap;
+        const std::vector<std::uint32_t> before = bitmap.argb;
+        for (std::uint32_t y = 0; y < bitmap.height; ++y)
+            for (std::uint32_t x = 0; x < bitmap.width; ++x) {
+                const double fromX = x - dx, fromY = y - dy;
+                if (fromX >= 0 && fromX < bitmap.width && fromY >= 0 && fromY < bitmap.height)
+                    bitmap.argb[std::size_t(y) * bitmap.width + x]
+                        = before[std::size_t(fromY) * bitmap.width + std::size_t(fromX)];
+            }
+        object->changed();
+        return Value(Undefined{});
+    });
+    // noise(seed, low, high, channels, grayScale): each pixel's channels drawn from [low, high],
+    // the same for the same seed; channels 1 red, 2 green, 4 blue, 8 alpha, the rest 0 (alpha 255).
+    m.defineMethod(prototype, "noise", [](Machine& m, Value self, Arguments& a) {
+        BitmapObject* object = bitmapOf(self);
+        if (!object || !object->bitmap)
+            return Value(Undefined{});
+        const auto number = [&](std::size_t i, double fallback) {
+            const double v = i < a.size() ? m.toNumber(a[i]) : fallback;
+            return std::isfinite(v) ? v : fallback;
+        };
+        const auto low = std::uint32_t(std::clamp(number(1, 0), 0.0, 255.0));
+        const auto high = std::max(low, std::uint32_t(std::clamp(number(2, 255), 0.0, 255.0)));
+        const auto channels = std::uint32_t(avm1::Conversions::toInt32(number(3, 7)));
+        const bool gray = m.conversions().toBoolean(argument(a, 4));
+        std::minstd_rand random(std::uint32_t(avm1::Conversions::toInt32(number(0, 0))) | 1u);
+        std::uniform_int_distribution<std::uint32_t> level(low, high);
+        for (std::uint32_t& pixel : object->bitmap->argb) {
+            std::uint32_t argb = 0xFF000000;
+            const std::uint32_t shade = gray ? level(random) : 0;
+            for (int channel = 0; channel < 3; ++channel)
+                if (gray || channels & (1u << channel))
+                    argb |= (gray ? shade : level(random)) << (16 - 8 * channel);
+            if (channels & 8)
+                argb = (argb & 0xFFFFFF) | level(random) << 24;
+            pixel = stored(argb, object->transparent);
+        }
+        object->changed();
+        return Value(Undefined{});
     });
     // fillRect(rect, color) and colorTransform(rect, transform): each pixel of the rectangle's
     // anew, then the bitmap shown anew.

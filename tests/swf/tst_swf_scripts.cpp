@@ -402,7 +402,8 @@ private slots:
     // bd = new flash.display.BitmapData(4, 2, false, 0xFF0000FF); bd.fillRect(new
     // flash.geom.Rectangle(3, 0, -2, 5), 0x00FF00); this.attachBitmap(bd, 0); c = bd.getPixel(1, 1);
     // bd.colorTransform(new flash.geom.Rectangle(0, 0, 1, 1), new flash.geom.ColorTransform(0, 1, 1, 1, 255));
-    // The negative width reaches back from x.
+    // k = bd.clone(); k.scroll(1, 0); s = k.getPixel(1, 0); w = k.rectangle.width;
+    // The negative width reaches back from x; the copy scrolls alone.
     void aBitmapIsFilledAndShown()
     {
         ActionWriter frame;
@@ -424,12 +425,21 @@ private slots:
         frame.op(op::CallMethod).op(op::Pop);
         frame.push("c").push({Value(1.0), Value(1.0), Value(2.0), Value("bd")}).op(op::GetVariable);
         frame.push("getPixel").op(op::CallMethod).op(op::SetVariable);
+        frame.push("k").push({Value(0.0), Value("bd")}).op(op::GetVariable).push("clone").op(op::CallMethod);
+        frame.op(op::SetVariable).push({Value(0.0), Value(1.0), Value(2.0), Value("k")}).op(op::GetVariable);
+        frame.push("scroll").op(op::CallMethod).op(op::Pop);
+        frame.push("s").push({Value(0.0), Value(1.0), Value(2.0), Value("k")}).op(op::GetVariable);
+        frame.push("getPixel").op(op::CallMethod).op(op::SetVariable);
+        frame.push({Value("w"), Value("k")}).op(op::GetVariable).push("rectangle").op(op::GetMember);
+        frame.push("width").op(op::GetMember).op(op::SetVariable);
 
         Writer w(100, 100);
         w.doAction(frame.actions());
         w.showFrame();
         Player player(read(w.finish()));
         QCOMPARE(std::get<double>(player.variable("c")), double(0x00FF00));
+        QCOMPARE(std::get<double>(player.variable("s")), double(0xFF00FF));
+        QCOMPARE(std::get<double>(player.variable("w")), 4.0);
         const auto& shape = std::get<Shape>(*player.root().displayList().at(kScriptDepths).character);
         const FillStyle& fill = shape.layers.at(0).fills.at(0);
         QVERIFY(fill.scriptBitmap);
