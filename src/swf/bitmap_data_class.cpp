@@ -330,6 +330,28 @@ void installBitmapDataClass(Machine& m)
         return Value(Undefined{});
     });
 
+    // clip.beginBitmapFill(bitmapData, matrix, repeat, smoothing): the drawing API's fill with
+    // the bitmap's pixels, placed by the matrix in the clip's pixels.
+    m.defineMethod(m.movieClipPrototype(), "beginBitmapFill", [](Machine& m, Value self, Arguments& a) {
+        TimelinePlayer::ScriptClip* clip = clipOf(self);
+        const BitmapObject* bitmap = bitmapOf(argument(a, 0));
+        if (!clip)
+            return Value(Undefined{});
+        if (!bitmap || !bitmap->bitmap) {
+            clip->drawing().endFill();
+            return Value(Undefined{});
+        }
+        FillStyle fill;
+        fill.kind = FillStyle::Kind::Bitmap;
+        fill.scriptBitmap = bitmap->bitmap;
+        fill.matrix = objectIn(argument(a, 1)) ? matrixOf(m, argument(a, 1)).value_or(Matrix{}) : Matrix{};
+        for (double* scaled : {&fill.matrix.a, &fill.matrix.b, &fill.matrix.c, &fill.matrix.d})
+            *scaled *= kTwipsPerPixel; // the bitmap's pixels to the clip's twips
+        fill.repeat = a.size() < 3 || m.conversions().toBoolean(a[2]);
+        fill.smooth = m.conversions().toBoolean(argument(a, 3));
+        clip->drawing().beginFill(fill);
+        return Value(Undefined{});
+    });
     // clip.attachBitmap(bitmapData, depth): shown at the clip's origin, a pixel to a pixel.
     m.defineMethod(m.movieClipPrototype(), "attachBitmap", [](Machine& m, Value self, Arguments& a) {
         TimelinePlayer::ScriptClip* clip = clipOf(self);

@@ -114,6 +114,9 @@ std::optional<Filter> filterOf(avm1::Machine& machine, const avm1::Value& object
 void installTransformClass(avm1::Machine& machine);
 // A new object of a flash.geom class, by its name, its constructor not run.
 avm1::Object* makeGeomObject(avm1::Machine& machine, const char* className);
+// A flash.geom.Matrix, its translation in twips; none for what is not an object or has a
+// number that is not.
+std::optional<Matrix> matrixOf(avm1::Machine& machine, const avm1::Value& object);
 // A flash.geom.ColorTransform's numbers; missing ones leave their channel as it is.
 ColorTransform colorsOf(avm1::Machine& machine, const avm1::Value& object);
 // A clip's transform: a new flash.geom.Transform of its clip.

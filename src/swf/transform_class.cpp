@@ -48,7 +48,8 @@ Value matrixObject(Machine& m, const Matrix& matrix)
     return made;
 }
 
-// A script's Matrix, pixels for twips; none for what is not an object or has a number that is not.
+} // namespace
+
 std::optional<Matrix> matrixOf(Machine& m, const Value& object)
 {
     if (!objectIn(object))
@@ -60,6 +61,8 @@ std::optional<Matrix> matrixOf(Machine& m, const Value& object)
             return std::nullopt;
     return matrix;
 }
+
+namespace {
 
 Value colorsObject(Machine& m, const ColorTransform& colors)
 {

@@ -1020,6 +1020,8 @@ private slots:
     // blurred = new BitmapData(50, 50, true, 0);
     // blurred.applyFilter(bd, new Rectangle(0, 0, 50, 50), new Point(0, 0), new BlurFilter(6, 6, 1));
     // this.attachBitmap(bd, 1); this.createEmptyMovieClip("h", 2).attachBitmap(blurred, 1); h._x = 50;
+    // this.createEmptyMovieClip("f", 3).beginBitmapFill(bd, new Matrix(1, 0, 0, 1, 0, 50)), then
+    // a square from (0, 50) to (50, 100).
     // The square sq lies off the stage: a clip is drawn as it looks in itself.
     void scriptsPaintClipsAndFiltersIntoBitmaps()
     {
@@ -1060,6 +1062,15 @@ private slots:
         code.push(1.0).push("blurred").op(op::GetVariable);
         method("h", "attachBitmap", 2);
         code.push("h").op(op::GetVariable).push("_x").push(50.0).op(op::SetMember);
+        code.push(3.0).push("f");
+        method("this", "createEmptyMovieClip", 2);
+        construct("geom", "Matrix", {1, 0, 0, 1, 0, 50});
+        code.push("bd").op(op::GetVariable);
+        method("f", "beginBitmapFill", 2);
+        for (const auto& [x, y] : {std::pair{0.0, 50.0}, {50.0, 50.0}, {50.0, 100.0}, {0.0, 100.0}}) {
+            code.push(y).push(x);
+            method("f", x == 0 && y == 50 ? "moveTo" : "lineTo", 2);
+        }
 
         Writer w(kSize, kSize);
         w.defineRectangle(1, {0, 200, 0, 200}, solid(kRed));
@@ -1080,6 +1091,8 @@ private slots:
         const QColor edge = image.pixelColor(59, 15); // beside the square, where the blur spreads it
         QVERIFY2(edge.green() > 40 && edge.green() < 215, qPrintable(edge.name()));
         QCOMPARE(image.pixelColor(53, 15), QColor(Qt::white));
+        QCOMPARE(image.pixelColor(15, 65), QColor(Qt::red)); // bd again, as f's fill
+        QCOMPARE(image.pixelColor(11, 65), QColor(Qt::black));
     }
 };
 
