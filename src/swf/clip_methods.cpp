@@ -231,6 +231,11 @@ void installClipMethods(Machine& m)
 
     // Depths and children.
     m.defineMethod(clip, "getDepth", onClip([](Machine&, auto& c, Arguments&) { return Value(double(c.depth())); }));
+    m.defineMethod(clip, "getInstanceAtDepth", onClip([](Machine& m, auto& c, Arguments& a) {
+                       return orUndefined(c.childAt(m.toNumber(argument(a, 0))));
+                   }));
+    m.defineMethod(clip, "getSWFVersion",
+                   onClip([](Machine&, auto& c, Arguments&) { return Value(double(c.movieVersion())); }));
     m.defineMethod(clip, "getNextHighestDepth",
                    onClip([](Machine&, auto& c, Arguments&) { return Value(double(c.nextHighestDepth())); }));
     m.defineMethod(clip, "createEmptyMovieClip", onClip([](Machine& m, auto& c, Arguments& a) {
@@ -263,17 +268,19 @@ void installClipMethods(Machine& m)
                    }));
 
     // Where it is.
-    m.defineMethod(clip, "getBounds", onClip([](Machine& m, auto& c, Arguments& a) {
-                       const std::optional<Box> box = c.boundsIn(clipOf(argument(a, 0)));
-                       Object* out = m.makeObject(m.objectPrototype());
-                       const Box shown = box.value_or(Box{6710886.4 * kTwipsPerPixel, 6710886.4 * kTwipsPerPixel,
-                                                          6710886.4 * kTwipsPerPixel, 6710886.4 * kTwipsPerPixel});
-                       m.setMember(out, "xMin", shown.xMin / kTwipsPerPixel);
-                       m.setMember(out, "xMax", shown.xMax / kTwipsPerPixel);
-                       m.setMember(out, "yMin", shown.yMin / kTwipsPerPixel);
-                       m.setMember(out, "yMax", shown.yMax / kTwipsPerPixel);
-                       return Value(out);
-                   }));
+    // getRect leaves out the strokes' widths in other players; here it is getBounds, with them.
+    for (const char* name : {"getBounds", "getRect"})
+        m.defineMethod(clip, name, onClip([](Machine& m, auto& c, Arguments& a) {
+                           const std::optional<Box> box = c.boundsIn(clipOf(argument(a, 0)));
+                           Object* out = m.makeObject(m.objectPrototype());
+                           const Box shown = box.value_or(Box{6710886.4 * kTwipsPerPixel, 6710886.4 * kTwipsPerPixel,
+                                                              6710886.4 * kTwipsPerPixel, 6710886.4 * kTwipsPerPixel});
+                           m.setMember(out, "xMin", shown.xMin / kTwipsPerPixel);
+                           m.setMember(out, "xMax", shown.xMax / kTwipsPerPixel);
+                           m.setMember(out, "yMin", shown.yMin / kTwipsPerPixel);
+                           m.setMember(out, "yMax", shown.yMax / kTwipsPerPixel);
+                           return Value(out);
+                       }));
     const auto convertPoint = [](bool toGlobal) {
         return onClip([toGlobal](Machine& m, auto& c, Arguments& a) {
             const Value point = argument(a, 0);

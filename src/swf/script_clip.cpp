@@ -177,6 +177,17 @@ avm1::Object* TimelinePlayer::ScriptClip::child(std::string_view name)
     return nullptr;
 }
 
+avm1::Object* TimelinePlayer::ScriptClip::childAt(double depth)
+{
+    const std::optional<std::int32_t> at = listDepth(depth);
+    const auto found = at ? timeline_.list_.find(*at) : timeline_.list_.end();
+    if (found == timeline_.list_.end())
+        return nullptr;
+    if (const DisplayObject& object = found->second; object.sprite && object.sprite->object_)
+        return object.sprite->object_;
+    return found->second.name.empty() ? nullptr : child(found->second.name);
+}
+
 std::shared_ptr<avm1::Object> TimelinePlayer::ScriptClip::kept(avm1::Object* object) const
 {
     return std::shared_ptr<avm1::Object>(object, [machine = std::weak_ptr(timeline_.machine_)](avm1::Object* gone) {

@@ -32,6 +32,10 @@ public:
     std::optional<avm1::Value> property(std::string_view name) override;
     bool setProperty(std::string_view name, const avm1::Value& value) override;
     avm1::Object* child(std::string_view name) override;
+    // The object of what is at one of its depths, as scripts count them; null for nothing, or
+    // for what scripts cannot name.
+    avm1::Object* childAt(double depth);
+    int movieVersion() const { return timeline_.context_.movie.version; }
     avm1::Object* parent() override;
 
     TimelinePlayer& timeline() { return timeline_; }

@@ -358,8 +358,8 @@ private slots:
     }
 
     // a = attachMovie("dot", "a", 1); a._x = 50; b = a.duplicateMovieClip("b", 2); b.swapDepths(a);
-    // p = {x: 5, y: 0}; a.localToGlobal(p); r = a.getBounds(_root); then the main timeline goes
-    // back to its first frame, and what scripts placed stays.
+    // p = {x: 5, y: 0}; a.localToGlobal(p); r = a.getBounds(_root); at = getInstanceAtDepth(1);
+    // then the main timeline goes back to its first frame, and what scripts placed stays.
     void clipsMoveBetweenDepthsAndSpaces()
     {
         ActionWriter frame;
@@ -375,7 +375,8 @@ private slots:
         frame.push({Value(1.0), Value("a")}).op(op::GetVariable).push("localToGlobal").op(op::CallMethod).op(op::Pop);
         frame.push("r").push("_root").op(op::GetVariable);
         frame.push({Value(1.0), Value("a")}).op(op::GetVariable).push("getBounds").op(op::CallMethod);
-        frame.op(op::SetVariable);
+        frame.op(op::SetVariable).push("at");
+        call(frame, "this", "getInstanceAtDepth", {Value(1.0)}).push("_name").op(op::GetMember).op(op::SetVariable);
 
         Writer w(100, 100);
         defineSquareSprite(w);
@@ -393,6 +394,7 @@ private slots:
         QCOMPARE(number("r.xMin"), 50.0);
         QCOMPARE(number("r.xMax"), 60.0);
         QCOMPARE(number("r.yMax"), 10.0);
+        QCOMPARE(player.variable("at"), Value(std::string("b")));
         player.tick(); // frame 2
         player.tick(); // back to frame 1, whose script makes a and b again in their places
         QCOMPARE(list.size(), 2u);
