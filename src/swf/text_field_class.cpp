@@ -7,8 +7,8 @@
 #include "swf/avm1/strings.h"
 #include "swf/html_text.h"
 #include "swf/placed_properties.h"
-#include "swf/script_painter.h"
 #include "swf/script_clip.h"
+#include "swf/script_painter.h"
 
 namespace quillmere::swf {
 
