@@ -246,9 +246,28 @@ private slots:
                       ActionWriter().push({Value("Caught"), Value("e")}).op(op::GetVariable).op(op::SetVariable),
                       ActionWriter().push({Value("Tidied"), Value(true)}).op(op::SetVariable));
 
+        // o = {}; AsBroadcaster.initialize(o); l = {hit: function (n) { Heard = n; }};
+        // o.addListener(l) twice; o.broadcastMessage("hit", 7); Listening = o._listeners.length;
+        code.push({Value("o"), Value(0.0)}).op(op::InitObject).op(op::SetVariable);
+        code.push("o").op(op::GetVariable).push(1.0).push("AsBroadcaster").op(op::GetVariable);
+        code.push("initialize").op(op::CallMethod).op(op::Pop);
+        ActionWriter hit;
+        hit.push({Value("Heard"), Value("n")}).op(op::GetVariable).op(op::SetVariable);
+        code.push({Value("l"), Value("hit")}).function("", {"n"}, hit).push(1.0).op(op::InitObject).op(op::SetVariable);
+        for (int i = 0; i < 2; ++i) {
+            code.push("l").op(op::GetVariable).push(1.0).push("o").op(op::GetVariable);
+            code.push("addListener").op(op::CallMethod).op(op::Pop);
+        }
+        code.push({Value(7.0), Value("hit"), Value(2.0), Value("o")}).op(op::GetVariable);
+        code.push("broadcastMessage").op(op::CallMethod).op(op::Pop);
+        code.push({Value("Listening"), Value("o")}).op(op::GetVariable).push("_listeners").op(op::GetMember);
+        code.push("length").op(op::GetMember).op(op::SetVariable);
+
         RecordingHost host;
         Machine machine(7, 1);
         QCOMPARE(run(machine, code, host), Machine::Ending::Finished);
+        QCOMPARE(text(machine.variable("Heard")), std::string("7"));
+        QCOMPARE(text(machine.variable("Listening")), std::string("1"));
         QCOMPARE(text(machine.variable("Counted")), std::string("2"));
         QCOMPARE(text(machine.variable("Area")), std::string("42"));
         QCOMPARE(text(machine.variable("Doubled")), std::string("42"));

@@ -519,6 +519,48 @@ void Machine::installBuiltins()
             object->setFlags(name, set, clear);
         return Value(Undefined{});
     });
+
+    // AsBroadcaster: objects that keep listeners and tell them a message by name, as tweens and
+    // their beacon are made of. initialize(o) gives o the three methods and its `_listeners`.
+    Object* broadcaster = makeObject(objectPrototype_);
+    global_->put(key("AsBroadcaster"), Value(broadcaster), Property::DontEnum);
+    const auto without = [elements](Machine& m, const Value& self, const Value& listener) {
+        std::vector<Value> kept = elements(m.member(self, "_listeners"));
+        const auto before = kept.size();
+        std::erase_if(kept, [&](const Value& v) { return objectIn(v) && objectIn(v) == objectIn(listener); });
+        return std::pair{kept, kept.size() != before};
+    };
+    method(broadcaster, "addListener", [without, setElements](Machine& m, Value self, Arguments& a) {
+        auto [listeners, removed] = without(m, self, argument(a, 0));
+        listeners.push_back(argument(a, 0));
+        setElements(m.member(self, "_listeners"), std::move(listeners));
+        return Value(true);
+    });
+    method(broadcaster, "removeListener", [without, setElements](Machine& m, Value self, Arguments& a) {
+        auto [listeners, removed] = without(m, self, argument(a, 0));
+        setElements(m.member(self, "_listeners"), std::move(listeners));
+        return Value(removed);
+    });
+    method(broadcaster, "broadcastMessage", [elements](Machine& m, Value self, Arguments& a) {
+        const std::vector<Value> listeners = elements(m.member(self, "_listeners"));
+        if (listeners.empty())
+            return Value(Undefined{});
+        const std::string message = m.toString(argument(a, 0));
+        for (const Value& listener : listeners) {
+            std::vector<Value> rest(a.size() > 1 ? a.begin() + 1 : a.end(), a.end());
+            m.call(m.member(listener, message), listener, rest);
+        }
+        return Value(true);
+    });
+    method(broadcaster, "initialize", [broadcaster, arrayOf](Machine& m, Value, Arguments& a) {
+        Object* object = objectIn(argument(a, 0));
+        if (!object)
+            return Value(Undefined{});
+        for (const char* name : {"addListener", "removeListener", "broadcastMessage"})
+            object->put(m.key(name), m.member(Value(broadcaster), name), Property::DontEnum);
+        object->put(m.key("_listeners"), arrayOf({}), Property::DontEnum);
+        return Value(Undefined{});
+    });
 }
 
 } // namespace quillmere::swf::avm1
