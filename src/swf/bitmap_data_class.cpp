@@ -105,17 +105,32 @@ void installBitmapDataClass(Machine& m)
     if (Object* flash = objectIn(m.member(m.global(), "flash")))
         flash->put(m.key("display"), Value(display), avm1::Property::DontEnum);
     Object* prototype = m.makeObject(m.objectPrototype());
-    m.defineClass(display, "BitmapData", prototype, [prototype](Machine& m, Value, Arguments& a) -> Value {
-        const double width = m.toNumber(argument(a, 0)), height = m.toNumber(argument(a, 1));
-        if (!(width >= 1 && width <= kLongestSide && height >= 1 && height <= kLongestSide))
+    Function* bitmapClass
+        = m.defineClass(display, "BitmapData", prototype, [prototype](Machine& m, Value, Arguments& a) -> Value {
+              const double width = m.toNumber(argument(a, 0)), height = m.toNumber(argument(a, 1));
+              if (!(width >= 1 && width <= kLongestSide && height >= 1 && height <= kLongestSide))
+                  return Undefined{};
+              const bool transparent = a.size() < 3 || m.conversions().toBoolean(a[2]);
+              const std::uint32_t fill = a.size() < 4 ? 0xFFFFFFFF : argbOf(m, a[3]);
+              Bitmap bitmap;
+              bitmap.width = std::uint32_t(width);
+              bitmap.height = std::uint32_t(height);
+              bitmap.argb.assign(std::size_t(bitmap.width) * bitmap.height, stored(fill, transparent));
+              return makeBitmapObject(m, prototype, std::move(bitmap), transparent);
+          });
+    // BitmapData.loadBitmap(linkage): a copy of a bitmap the movie exports by that name.
+    m.defineMethod(bitmapClass, "loadBitmap", [prototype](Machine& m, Value, Arguments& a) -> Value {
+        TimelinePlayer::ScriptClip* root = clipOf(Value(m.root()));
+        const std::optional<std::uint16_t> id
+            = root ? root->timeline().exported(m.toString(argument(a, 0))) : std::nullopt;
+        ScriptPainter* painter = id ? root->painterFor(0) : nullptr;
+        std::optional<Bitmap> bitmap = painter ? painter->decoded(*id) : std::nullopt;
+        if (!bitmap || bitmap->width < 1 || bitmap->width > kLongestSide || bitmap->height < 1
+            || bitmap->height > kLongestSide)
             return Undefined{};
-        const bool transparent = a.size() < 3 || m.conversions().toBoolean(a[2]);
-        const std::uint32_t fill = a.size() < 4 ? 0xFFFFFFFF : argbOf(m, a[3]);
-        Bitmap bitmap;
-        bitmap.width = std::uint32_t(width);
-        bitmap.height = std::uint32_t(height);
-        bitmap.argb.assign(std::size_t(bitmap.width) * bitmap.height, stored(fill, transparent));
-        return makeBitmapObject(m, prototype, std::move(bitmap), transparent);
+        const std::size_t pixels = std::size_t(bitmap->width) * bitmap->height;
+        root->painterFor(pixels); // decoding counts as painting
+        return makeBitmapObject(m, prototype, std::move(*bitmap), true);
     });
     m.defineMethod(prototype, "clone", [prototype](Machine& m, Value self, Arguments&) -> Value {
         const BitmapObject* object = bitmapOf(self);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "swf/movie.h"
 #include "swf/player.h"
@@ -48,6 +49,9 @@ public:
         double textWidth = 0, textHeight = 0;
     };
     virtual FieldLayout layOut(const EditText& field) = 0;
+    // The movie's bitmap `id` as pixels, premultiplied; none when it has none by that id, or
+    // it does not decode.
+    virtual std::optional<Bitmap> decoded(std::uint16_t id) = 0;
 };
 
 } // namespace quillmere::swf

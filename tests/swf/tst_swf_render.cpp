@@ -1021,7 +1021,8 @@ private slots:
     // blurred.applyFilter(bd, new Rectangle(0, 0, 50, 50), new Point(0, 0), new BlurFilter(6, 6, 1));
     // this.attachBitmap(bd, 1); this.createEmptyMovieClip("h", 2).attachBitmap(blurred, 1); h._x = 50;
     // this.createEmptyMovieClip("f", 3).beginBitmapFill(bd, new Matrix(1, 0, 0, 1, 0, 50)), then
-    // a square from (0, 50) to (50, 100).
+    // a square from (0, 50) to (50, 100); g = createEmptyMovieClip("g", 4), at (60, 60), shows
+    // flash.display.BitmapData.loadBitmap("tile").
     // The square sq lies off the stage: a clip is drawn as it looks in itself.
     void scriptsPaintClipsAndFiltersIntoBitmaps()
     {
@@ -1071,9 +1072,18 @@ private slots:
             code.push(y).push(x);
             method("f", x == 0 && y == 50 ? "moveTo" : "lineTo", 2);
         }
+        code.push(4.0).push("g");
+        method("this", "createEmptyMovieClip", 2);
+        code.push(1.0).push("tile").push(1.0).push("flash").op(op::GetVariable).push("display").op(op::GetMember);
+        code.push("BitmapData").op(op::GetMember).push("loadBitmap").op(op::CallMethod);
+        method("g", "attachBitmap", 2);
+        code.push("g").op(op::GetVariable).push("_x").push(60.0).op(op::SetMember);
+        code.push("g").op(op::GetVariable).push("_y").push(60.0).op(op::SetMember);
 
         Writer w(kSize, kSize);
         w.defineRectangle(1, {0, 200, 0, 200}, solid(kRed));
+        w.defineLosslessBitmap(3, 4, 4, std::vector<std::uint32_t>(16, 0xFF0000FF));
+        w.exportAssets(3, "tile");
         w.beginSprite(2);
         w.place({.depth = 1, .characterId = 1});
         w.showFrame();
@@ -1093,6 +1103,7 @@ private slots:
         QCOMPARE(image.pixelColor(53, 15), QColor(Qt::white));
         QCOMPARE(image.pixelColor(15, 65), QColor(Qt::red)); // bd again, as f's fill
         QCOMPARE(image.pixelColor(11, 65), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(62, 62), QColor(Qt::blue)); // the movie's bitmap, loaded by a script
     }
 };
 

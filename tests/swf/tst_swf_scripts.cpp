@@ -70,6 +70,7 @@ public:
     void filter(const Bitmap&, Area, const Filter&, Bitmap&, bool) override {}
     bool covers(const DisplayList&, const Matrix&, Point) override { return false; }
     FieldLayout layOut(const EditText& field) override { return {field.bounds}; }
+    std::optional<Bitmap> decoded(std::uint16_t) override { return std::nullopt; }
 };
 
 } // namespace

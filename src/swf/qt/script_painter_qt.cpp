@@ -115,6 +115,23 @@ public:
                 laidOut.text.width(), laidOut.text.height()};
     }
 
+    std::optional<Bitmap> decoded(std::uint16_t id) override
+    {
+        const QImage& image = bitmaps_.get(id, ColorTransform{});
+        if (image.isNull())
+            return std::nullopt;
+        const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        Bitmap bitmap;
+        bitmap.width = std::uint32_t(pixels.width());
+        bitmap.height = std::uint32_t(pixels.height());
+        bitmap.argb.reserve(std::size_t(bitmap.width) * bitmap.height);
+        for (int y = 0; y < pixels.height(); ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(pixels.constScanLine(y));
+            bitmap.argb.insert(bitmap.argb.end(), row, row + pixels.width());
+        }
+        return bitmap;
+    }
+
 private:
     static constexpr std::size_t kMostFilterWork = std::size_t(1) << 26;
 
