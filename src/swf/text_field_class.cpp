@@ -75,11 +75,17 @@ ScriptPainter* painterOf(const FieldObject& object)
 }
 
 // The field as a change left it: a new character, drawn anew. A field that sizes itself takes
-// the frame it is drawn in, so that scripts measure what they see.
+// the frame it is drawn in, so that scripts measure what they see; one that keeps its centre or
+// right edge moves, so that its left edge stays at its origin, where scripts take it to be.
 void replace(FieldObject& object, DisplayObject& placed, EditText field)
 {
-    if (ScriptPainter* painter = painterOf(object); painter && field.autoSize != EditText::AutoSize::None)
-        field.bounds = painter->layOut(field).frame;
+    if (ScriptPainter* painter = painterOf(object); painter && field.autoSize != EditText::AutoSize::None) {
+        const Rect fitted = painter->layOut(field).frame;
+        const double moved = fitted.xMin - field.bounds.xMin;
+        placed.matrix.tx = std::round(placed.matrix.tx + placed.matrix.a * moved);
+        placed.matrix.ty = std::round(placed.matrix.ty + placed.matrix.b * moved);
+        field.bounds = {field.bounds.xMin, field.bounds.xMin + fitted.width(), fitted.yMin, fitted.yMax};
+    }
     placed.made = std::make_shared<const Character>(std::move(field));
     placed.character = placed.made.get();
     object.instance = object.owner.lock()->script()->fieldChanged(placed);

@@ -632,9 +632,12 @@ private slots:
         QTest::newRow("text field fitted to its text")
             << fitted.finish() << 1
             << QList<Probe>{{{0, 20}, Qt::black}, {{99, 20}, Qt::red}, {{20, 99}, Qt::red}, {{60, 60}, Qt::red}} << 0;
-        // this.title._x = 100 - this.title._width: the field the movie placed measures as drawn,
-        // so it moves to the right edge whole.
+        // title.autoSize = "center"; title.text = "xx"; title._x = 100 - title._width: the field
+        // the movie placed measures as drawn, and grows round its centre with its left edge at its
+        // origin, so it moves to the right edge whole.
         ActionWriter toTheRight;
+        toTheRight.push("title").op(avm1::op::GetVariable).push("autoSize").push("center").op(avm1::op::SetMember);
+        toTheRight.push("title").op(avm1::op::GetVariable).push("text").push("xx").op(avm1::op::SetMember);
         toTheRight.push("title").op(avm1::op::GetVariable).push("_x").push(100.0);
         toTheRight.push("title").op(avm1::op::GetVariable).push("_width").op(avm1::op::GetMember);
         toTheRight.op(avm1::op::Subtract).op(avm1::op::SetMember);
@@ -648,7 +651,8 @@ private slots:
         moved.doAction(toTheRight.actions());
         moved.showFrame();
         QTest::newRow("fitted text field moved by its width")
-            << moved.finish() << 1 << QList<Probe>{{{20, 20}, Qt::red}, {{85, 20}, Qt::blue}, {{64, 20}, Qt::red}} << 0;
+            << moved.finish() << 1 << QList<Probe>{{{20, 20}, Qt::red}, {{70, 20}, Qt::blue}, {{92, 20}, Qt::blue}}
+            << 0;
         Writer wrapped(kSize, kSize);
         wrapped.defineFont(1, {kSquareGlyph}, u"x");
         wrapped.defineEditText(
