@@ -253,6 +253,37 @@ void installTextFieldClass(Machine& m)
     };
     m.defineMethod(prototype, "setTextFormat", setFormat);
     m.defineMethod(prototype, "setNewTextFormat", setFormat);
+    // getTextFormat() and getNewTextFormat(): the whole text's format, which banners change a
+    // field of and set again.
+    const auto getFormat = [format](Machine& m, Value self, Arguments&) {
+        auto [object, placed] = fieldOf(self);
+        if (!placed)
+            return Value(Undefined{});
+        const EditText& field = std::get<EditText>(*placed->character);
+        const EditText::Span* first = field.paragraphs.empty() || field.paragraphs.front().spans.empty()
+                                          ? nullptr
+                                          : &field.paragraphs.front().spans.front();
+        Object* out = m.makeObject(format);
+        const std::u16string face = object->face.value_or(first ? first->face : std::u16string());
+        m.setMember(out, "font", face.empty() ? Value(avm1::Null{}) : Value(utf8(face)));
+        m.setMember(out, "size", field.height / kTwipsPerPixel);
+        m.setMember(out, "color", rgbNumber(field.color));
+        m.setMember(out, "bold", object->bold.value_or(first && first->bold));
+        m.setMember(out, "italic", object->italic.value_or(first && first->italic));
+        m.setMember(out, "underline", false);
+        m.setMember(out, "url", std::string());
+        m.setMember(out, "target", std::string());
+        static constexpr const char* kAligns[] = {"left", "right", "center", "justify"};
+        m.setMember(out, "align", std::string(kAligns[std::size_t(field.align)]));
+        for (const auto& [name, twips] : {std::pair{"leftMargin", field.format.leftMargin},
+                                          {"rightMargin", field.format.rightMargin},
+                                          {"indent", field.format.indent},
+                                          {"leading", field.format.leading}})
+            m.setMember(out, name, twips / kTwipsPerPixel);
+        return Value(out);
+    };
+    m.defineMethod(prototype, "getTextFormat", getFormat);
+    m.defineMethod(prototype, "getNewTextFormat", getFormat);
     // "left", "center", "right", or true for "left"; anything else is "none".
     static constexpr std::array<const char*, 4> kAutoSizes{"none", "left", "center", "right"};
     accessor(

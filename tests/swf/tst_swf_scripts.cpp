@@ -325,6 +325,8 @@ private slots:
 
     // t = this.createTextField("t", 0, 10, 20, 100, 30); t.text = "Hi";
     // t.setTextFormat(new TextFormat("Serif", 20, 0xFF0000)); t.border = true;
+    // f = t.getTextFormat(); f.size = 30; t.setTextFormat(f); the format read back sets the rest
+    // as it was.
     void aTextFieldTakesItsTextAndFormat()
     {
         ActionWriter frame;
@@ -336,6 +338,11 @@ private slots:
         frame.op(op::NewObject).push({Value(1.0), Value("t")}).op(op::GetVariable).push("setTextFormat");
         frame.op(op::CallMethod).op(op::Pop);
         frame.push("t").op(op::GetVariable).push({Value("border"), Value(true)}).op(op::SetMember);
+        frame.push("f");
+        call(frame, "t", "getTextFormat", {}).op(op::SetVariable);
+        frame.push("f").op(op::GetVariable).push({Value("size"), Value(30.0)}).op(op::SetMember);
+        frame.push("f").op(op::GetVariable).push({Value(1.0), Value("t")}).op(op::GetVariable);
+        frame.push("setTextFormat").op(op::CallMethod).op(op::Pop);
 
         Writer w(200, 100);
         w.doAction(frame.actions());
@@ -350,7 +357,7 @@ private slots:
         QCOMPARE(field.bounds.yMax, 600);
         QVERIFY(field.border);
         QCOMPARE(field.color, (Rgba{255, 0, 0, 255}));
-        QCOMPARE(field.height, 400.0);
+        QCOMPARE(field.height, 600.0);
         const EditText::Span& span = field.paragraphs.at(0).spans.at(0);
         QCOMPARE(span.text, std::u16string(u"Hi"));
         QCOMPARE(span.face, std::u16string(u"Serif"));
