@@ -16,7 +16,8 @@ bool isPlacedProperty(std::string_view name);
 // None for another name. Without a placement (the main timeline), as the stage has it, but
 // for the size, which the caller knows.
 std::optional<avm1::Value> placedProperty(const DisplayObject* placed, std::string_view name);
-// Whether a number given to a property that needs one changed it.
+// Sets one; whether what is drawn changed. A name changes nothing drawn, nor does what is not
+// a number given for one.
 bool setPlacedProperty(avm1::Machine& machine, DisplayObject& placed, std::string_view name, const avm1::Value& value);
 
 // What players show of a number given to a property: twips are whole.
