@@ -1020,7 +1020,7 @@ private slots:
     }
 
     // bd = new BitmapData(50, 50, true, 0); bd.draw(sq, new Matrix(1, 0, 0, 1, 10, 10));
-    // bd.draw(sq, new Matrix(1, 0, 0, 1, 10, 10), undefined, "difference", new Rectangle(0, 0, 12, 50));
+    // bd.draw(sq, new Matrix(1, 0, 0, 1, 10, 10), 0, "difference", new Rectangle(0, 0, 12, 50));
     // blurred = new BitmapData(50, 50, true, 0);
     // blurred.applyFilter(bd, new Rectangle(0, 0, 50, 50), new Point(0, 0), new BlurFilter(6, 6, 1));
     // this.attachBitmap(bd, 1); this.createEmptyMovieClip("h", 2).attachBitmap(blurred, 1); h._x = 50;
@@ -1051,7 +1051,7 @@ private slots:
         method("bd", "draw", 2);
         // Again in "difference", which takes red from red, but only left of x = 12.
         construct("geom", "Rectangle", {0, 0, 12, 50});
-        code.push({avm1::Value("difference"), avm1::Value(avm1::Undefined{})});
+        code.push("difference").push(0.0); // no colour transform
         construct("geom", "Matrix", {1, 0, 0, 1, 10, 10});
         code.push("sq").op(op::GetVariable);
         method("bd", "draw", 5);
