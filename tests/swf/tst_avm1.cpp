@@ -8,6 +8,7 @@
 #include "action_writer.h"
 #include "support/strict_warnings.h"
 #include "swf/avm1/machine.h"
+#include "swf/avm1/natives.h"
 
 using namespace quillmere::swf;
 using namespace quillmere::swf::avm1;
@@ -366,6 +367,52 @@ private slots:
         RecordingHost host;
         QCOMPARE(run(machine, code, host), Machine::Ending::Finished);
         QCOMPARE(text(machine.variable("s")), std::string("ab"));
+    }
+
+    // Geometry as scripts combine it: a matrix undone by its inverse, rectangles joined and
+    // cut, a side moved by its accessor, a colour transform that replaces.
+    void geometryCombines()
+    {
+        Machine m(8, 1);
+        const Value geom = m.member(m.member(m.global(), "flash"), "geom");
+        const auto make = [&](const char* kind, Arguments arguments) {
+            const Value type = m.member(geom, kind);
+            Value made = m.makeObject(objectIn(m.member(type, "prototype")));
+            m.call(type, made, arguments);
+            return made;
+        };
+        const auto call = [&](const Value& self, const char* method, Arguments arguments = {}) {
+            return m.call(m.member(self, method), self, arguments);
+        };
+        const Value matrix = make("Matrix", {2.0, 0.5, -1.0, 3.0, 10.0, -4.0});
+        const Value undo = call(matrix, "clone");
+        call(undo, "invert");
+        call(matrix, "concat", {undo});
+        QCOMPARE(text(call(matrix, "toString")), std::string("(a=1, b=0, c=0, d=1, tx=0, ty=0)"));
+        const Value moved = make("Matrix", {});
+        call(moved, "translate", {5.0, 0.0});
+        call(moved, "concat", {make("Matrix", {2.0, 0.0, 0.0, 2.0, 0.0, 0.0})}); // moved, then scaled
+        QCOMPARE(text(call(call(moved, "transformPoint", {make("Point", {1.0, 1.0})}), "toString")),
+                 std::string("(x=12, y=2)"));
+
+        const Value a = make("Rectangle", {0.0, 0.0, 10.0, 10.0}), b = make("Rectangle", {5.0, -5.0, 10.0, 10.0});
+        QCOMPARE(text(call(call(a, "union", {b}), "toString")), std::string("(x=0, y=-5, w=15, h=15)"));
+        QCOMPARE(text(call(call(a, "intersection", {b}), "toString")), std::string("(x=5, y=0, w=5, h=5)"));
+        QCOMPARE(text(call(call(a, "intersection", {make("Rectangle", {20.0, 0.0, 1.0, 1.0})}), "toString")),
+                 std::string("(x=0, y=0, w=0, h=0)"));
+        m.setMember(b, "left", 0.0); // the right edge stays
+        QCOMPARE(text(call(b, "toString")), std::string("(x=0, y=-5, w=15, h=10)"));
+        QCOMPARE(text(m.member(m.member(b, "bottomRight"), "y")), std::string("5"));
+
+        const Value tint = make("ColorTransform", {0.5, 1.0, 1.0, 1.0, 10.0, 0.0, 0.0, 0.0});
+        call(tint, "concat", {make("ColorTransform", {1.0, 1.0, 1.0, 1.0, 20.0, 0.0, 0.0, 0.0})});
+        QCOMPARE(text(m.member(tint, "redOffset")), std::string("20"));
+        m.setMember(tint, "rgb", double(0x336699));
+        QCOMPARE(text(m.member(tint, "redMultiplier")), std::string("0"));
+        QCOMPARE(text(m.member(tint, "rgb")), std::to_string(0x336699));
+        const Value quarter = call(m.member(geom, "Point"), "interpolate",
+                                   {make("Point", {10.0, 0.0}), make("Point", {0.0, 0.0}), 0.25});
+        QCOMPARE(text(m.member(quarter, "x")), std::string("2.5"));
     }
 
     void brokenCodeEndsQuietly()
