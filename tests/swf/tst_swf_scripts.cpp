@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <numbers>
 
 #include "action_writer.h"
 #include "support/strict_warnings.h"
@@ -284,7 +285,9 @@ private slots:
     // box.filters = [new flash.filters.BlurFilter(8, 6, 2)]; box.blendMode = "multiply";
     // box.cacheAsBitmap = true; t = box.transform; m = t.matrix; m.a = 2; m.tx = 40;
     // t.matrix = m; t.colorTransform = new flash.geom.ColorTransform(1, 1, 1, 0.5);
-    // what scripts set is what the renderer draws with.
+    // f = box.filters; f.push(new flash.filters.BevelFilter(6, 90, 0x00FF00, 1, 0xFF0000, 0.5,
+    // 2, 2, 1, 1, "full")); box.filters = f; box.filters = box.filters;
+    // what scripts set is what the renderer draws with, and what they read back sets it again.
     void effectsSetByScriptsReachThePlacement()
     {
         ActionWriter frame;
@@ -305,13 +308,28 @@ private slots:
         frame.op(op::GetVariable).push("geom").op(op::GetMember).push("ColorTransform").op(op::NewMethod);
         frame.op(op::SetVariable).push("t").op(op::GetVariable).push({Value("colorTransform"), Value("ct")});
         frame.op(op::GetVariable).op(op::SetMember);
+        frame.push({Value("f"), Value("box")}).op(op::GetVariable).push("filters").op(op::GetMember);
+        frame.op(op::SetVariable).push({Value("full"), Value(1.0), Value(1.0), Value(2.0), Value(2.0), Value(0.5)});
+        frame.push({Value(double(0xFF0000)), Value(1.0), Value(double(0x00FF00)), Value(90.0), Value(6.0)});
+        frame.push({Value(11.0), Value("flash")}).op(op::GetVariable).push("filters").op(op::GetMember);
+        frame.push("BevelFilter").op(op::NewMethod).push({Value(1.0), Value("f")}).op(op::GetVariable);
+        frame.push("push").op(op::CallMethod).op(op::Pop);
+        frame.push("box").op(op::GetVariable).push({Value("filters"), Value("f")}).op(op::GetVariable);
+        frame.op(op::SetMember).push("box").op(op::GetVariable).push({Value("filters"), Value("box")});
+        frame.op(op::GetVariable).push("filters").op(op::GetMember).op(op::SetMember);
 
         Writer w(100, 100, 12, 8);
         w.doAction(frame.actions());
         w.showFrame();
         Player player(read(w.finish()));
         const DisplayObject::Effects& effects = player.root().displayList().at(kScriptDepths).effects;
-        QCOMPARE(effects.filters.size(), 1u);
+        QCOMPARE(effects.filters.size(), 2u);
+        const Filter& bevel = effects.filters.back(); // read back and set again twice
+        QCOMPARE(bevel.kind, Filter::Kind::Bevel);
+        QCOMPARE(bevel.colors, (std::vector<Rgba>{{255, 0, 0, 128}, {0, 255, 0, 255}}));
+        QVERIFY(bevel.onTop);
+        QCOMPARE(bevel.distance, 6.0);
+        QCOMPARE(bevel.angle, std::numbers::pi / 2);
         QCOMPARE(effects.filters.front().kind, Filter::Kind::Blur);
         QCOMPARE(effects.filters.front().blurX, 8.0);
         QCOMPARE(effects.filters.front().blurY, 6.0);
