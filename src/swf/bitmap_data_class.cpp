@@ -7,6 +7,7 @@
 #include <random>
 
 #include "swf/avm1/natives.h"
+#include "swf/bitmap_object.h"
 #include "swf/script_clip.h"
 #include "swf/script_painter.h"
 
@@ -18,48 +19,6 @@ using namespace avm1; // the natives' helpers, and the values they take
 
 // The largest side a script's bitmap may have, as players of this version allow.
 constexpr double kLongestSide = 2880;
-
-// A BitmapData's object: its pixels, shared with the clips that show them.
-class BitmapObject : public Object {
-public:
-    using Object::Object;
-    std::shared_ptr<Bitmap> bitmap; // null once disposed
-    bool transparent = true;
-
-    void changed()
-    {
-        static std::atomic<std::uint64_t> serials{1};
-        if (bitmap)
-            bitmap->serial = ++serials;
-    }
-};
-
-BitmapObject* bitmapOf(const Value& value)
-{
-    return dynamic_cast<BitmapObject*>(objectIn(value));
-}
-
-std::uint32_t argbOf(Machine& m, const Value& value)
-{
-    return std::uint32_t(avm1::Conversions::toInt32(m.toNumber(value)));
-}
-
-// Premultiplied, as bitmaps hold their pixels; opaque where the bitmap has no alpha.
-std::uint32_t stored(std::uint32_t argb, bool transparent)
-{
-    const std::uint32_t a = transparent ? argb >> 24 : 255;
-    const auto channel = [a](std::uint32_t c) { return (c * a + 127) / 255; };
-    return a << 24 | channel((argb >> 16) & 0xFF) << 16 | channel((argb >> 8) & 0xFF) << 8 | channel(argb & 0xFF);
-}
-
-std::uint32_t unstored(std::uint32_t pixel)
-{
-    const std::uint32_t a = pixel >> 24;
-    if (a == 0)
-        return 0;
-    const auto channel = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, (c * 255 + a / 2) / a); };
-    return a << 24 | channel((pixel >> 16) & 0xFF) << 16 | channel((pixel >> 8) & 0xFF) << 8 | channel(pixel & 0xFF);
-}
 
 // A BitmapData of these pixels, its size and whether it has alpha there to read.
 Value makeBitmapObject(Machine& m, Object* prototype, Bitmap bitmap, bool transparent)
@@ -79,11 +38,41 @@ Value makeBitmapObject(Machine& m, Object* prototype, Bitmap bitmap, bool transp
     return made;
 }
 
-// A Rectangle's pixels within the bitmap, as [x0, x1) by [y0, y1). A negative width or height
-// reaches back from x or y.
-struct Span {
-    std::uint32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-};
+} // namespace
+
+void BitmapObject::changed()
+{
+    static std::atomic<std::uint64_t> serials{1};
+    if (bitmap)
+        bitmap->serial = ++serials;
+}
+
+BitmapObject* bitmapOf(const Value& value)
+{
+    auto* object = dynamic_cast<BitmapObject*>(objectIn(value));
+    return object && object->bitmap ? object : nullptr;
+}
+
+std::uint32_t argbOf(Machine& m, const Value& value)
+{
+    return std::uint32_t(avm1::Conversions::toInt32(m.toNumber(value)));
+}
+
+std::uint32_t stored(std::uint32_t argb, bool transparent)
+{
+    const std::uint32_t a = transparent ? argb >> 24 : 255;
+    const auto channel = [a](std::uint32_t c) { return (c * a + 127) / 255; };
+    return a << 24 | channel((argb >> 16) & 0xFF) << 16 | channel((argb >> 8) & 0xFF) << 8 | channel(argb & 0xFF);
+}
+
+std::uint32_t unstored(std::uint32_t pixel)
+{
+    const std::uint32_t a = pixel >> 24;
+    if (a == 0)
+        return 0;
+    const auto channel = [a](std::uint32_t c) { return std::min<std::uint32_t>(255, (c * 255 + a / 2) / a); };
+    return a << 24 | channel((pixel >> 16) & 0xFF) << 16 | channel((pixel >> 8) & 0xFF) << 8 | channel(pixel & 0xFF);
+}
 
 Span within(Machine& m, const Value& rectangle, const Bitmap& bitmap)
 {
@@ -97,7 +86,26 @@ Span within(Machine& m, const Value& rectangle, const Bitmap& bitmap)
             clamp(std::max(x, right), bitmap.width), clamp(std::max(y, bottom), bitmap.height)};
 }
 
-} // namespace
+bool eachLanding(Machine& m, const Bitmap& from, const Value& sourceRect, const Value& destPoint, Bitmap& to,
+                 const std::function<void(std::uint32_t, std::uint32_t&)>& visit)
+{
+    const Span span = within(m, sourceRect, from);
+    const double px = m.toNumber(m.member(destPoint, "x")), py = m.toNumber(m.member(destPoint, "y"));
+    if (!std::isfinite(px) || !std::isfinite(py))
+        return false;
+    std::vector<std::uint32_t> copy;
+    if (&from == &to)
+        copy = from.argb; // read as it was before this call
+    const std::vector<std::uint32_t>& source = &from == &to ? copy : from.argb;
+    const double dx = std::trunc(px) - span.x0, dy = std::trunc(py) - span.y0;
+    for (std::uint32_t y = span.y0; y < span.y1; ++y)
+        for (std::uint32_t x = span.x0; x < span.x1; ++x) {
+            const double tx = x + dx, ty = y + dy;
+            if (tx >= 0 && tx < to.width && ty >= 0 && ty < to.height)
+                visit(source[std::size_t(y) * from.width + x], to.argb[std::size_t(ty) * to.width + std::size_t(tx)]);
+        }
+    return true;
+}
 
 void installBitmapDataClass(Machine& m)
 {
@@ -134,7 +142,7 @@ void installBitmapDataClass(Machine& m)
     });
     m.defineMethod(prototype, "clone", [prototype](Machine& m, Value self, Arguments&) -> Value {
         const BitmapObject* object = bitmapOf(self);
-        if (!object || !object->bitmap)
+        if (!object)
             return Undefined{};
         Bitmap copy = *object->bitmap;
         return makeBitmapObject(m, prototype, std::move(copy), object->transparent);
@@ -143,7 +151,7 @@ void installBitmapDataClass(Machine& m)
     m.defineMethod(prototype, "scroll", [](Machine& m, Value self, Arguments& a) {
         BitmapObject* object = bitmapOf(self);
         const double dx = std::trunc(m.toNumber(argument(a, 0))), dy = std::trunc(m.toNumber(argument(a, 1)));
-        if (!object || !object->bitmap || !std::isfinite(dx) || !std::isfinite(dy))
+        if (!object || !std::isfinite(dx) || !std::isfinite(dy))
             return Value(Undefined{});
         Bitmap& bitmap = *object->bitmap;
         const std::vector<std::uint32_t> before = bitmap.argb;
@@ -161,7 +169,7 @@ void installBitmapDataClass(Machine& m)
     // the same for the same seed; channels 1 red, 2 green, 4 blue, 8 alpha, the rest 0 (alpha 255).
     m.defineMethod(prototype, "noise", [](Machine& m, Value self, Arguments& a) {
         BitmapObject* object = bitmapOf(self);
-        if (!object || !object->bitmap)
+        if (!object)
             return Value(Undefined{});
         const auto number = [&](std::size_t i, double fallback) {
             const double v = i < a.size() ? m.toNumber(a[i]) : fallback;
@@ -191,7 +199,7 @@ void installBitmapDataClass(Machine& m)
     const auto eachPixel = [](auto change) {
         return [change](Machine& m, Value self, Arguments& a) {
             BitmapObject* object = bitmapOf(self);
-            if (!object || !object->bitmap)
+            if (!object)
                 return Value(Undefined{});
             Bitmap& bitmap = *object->bitmap;
             const Span span = within(m, argument(a, 0), bitmap);
@@ -225,8 +233,7 @@ void installBitmapDataClass(Machine& m)
         return [withAlpha](Machine& m, Value self, Arguments& a) {
             BitmapObject* object = bitmapOf(self);
             const double x = m.toNumber(argument(a, 0)), y = m.toNumber(argument(a, 1));
-            if (!object || !object->bitmap
-                || !(x >= 0 && x < object->bitmap->width && y >= 0 && y < object->bitmap->height))
+            if (!object || !(x >= 0 && x < object->bitmap->width && y >= 0 && y < object->bitmap->height))
                 return Value(Undefined{});
             std::uint32_t& pixel = object->bitmap->argb[std::size_t(y) * object->bitmap->width + std::size_t(x)];
             std::uint32_t argb = argbOf(m, argument(a, 2));
@@ -243,8 +250,7 @@ void installBitmapDataClass(Machine& m)
         return [withAlpha](Machine& m, Value self, Arguments& a) {
             BitmapObject* object = bitmapOf(self);
             const double x = m.toNumber(argument(a, 0)), y = m.toNumber(argument(a, 1));
-            if (!object || !object->bitmap
-                || !(x >= 0 && x < object->bitmap->width && y >= 0 && y < object->bitmap->height))
+            if (!object || !(x >= 0 && x < object->bitmap->width && y >= 0 && y < object->bitmap->height))
                 return Value(0.0);
             const std::uint32_t argb
                 = unstored(object->bitmap->argb[std::size_t(y) * object->bitmap->width + std::size_t(x)]);
@@ -253,25 +259,28 @@ void installBitmapDataClass(Machine& m)
     };
     m.defineMethod(prototype, "getPixel", getPixel(false));
     m.defineMethod(prototype, "getPixel32", getPixel(true));
-    // copyPixels(source, sourceRect, destPoint): the source's pixels as they are, alpha and all.
+    // copyPixels(source, sourceRect, destPoint, alphaBitmap, alphaPoint, mergeAlpha): the
+    // source's pixels as they are, alpha and all, or with mergeAlpha laid over the pixels there.
+    // An opaque bitmap takes the colours alone.
     m.defineMethod(prototype, "copyPixels", [](Machine& m, Value self, Arguments& a) {
         BitmapObject* to = bitmapOf(self);
         BitmapObject* from = bitmapOf(argument(a, 0));
-        if (!to || !from || !to->bitmap || !from->bitmap)
+        if (!to || !from)
             return Value(Undefined{});
-        const Span span = within(m, argument(a, 1), *from->bitmap);
-        const double px = m.toNumber(m.member(argument(a, 2), "x")), py = m.toNumber(m.member(argument(a, 2), "y"));
-        if (!std::isfinite(px) || !std::isfinite(py))
-            return Value(Undefined{});
-        const std::vector<std::uint32_t> source = from->bitmap->argb; // the two may be one
-        Bitmap& bitmap = *to->bitmap;
-        for (std::uint32_t y = span.y0; y < span.y1; ++y)
-            for (std::uint32_t x = span.x0; x < span.x1; ++x) {
-                const double tx = std::trunc(px) + (x - span.x0), ty = std::trunc(py) + (y - span.y0);
-                if (tx >= 0 && tx < bitmap.width && ty >= 0 && ty < bitmap.height)
-                    bitmap.argb[std::size_t(ty) * bitmap.width + std::size_t(tx)]
-                        = source[std::size_t(y) * from->bitmap->width + x];
-            }
+        const bool merge = m.conversions().toBoolean(argument(a, 5)), transparent = to->transparent;
+        eachLanding(m, *from->bitmap, argument(a, 1), argument(a, 2), *to->bitmap,
+                    [merge, transparent](std::uint32_t source, std::uint32_t& pixel) {
+                        if (merge) {
+                            const std::uint32_t keep = 255 - (source >> 24);
+                            std::uint32_t out = 0;
+                            for (int shift = 0; shift < 32; shift += 8)
+                                out |= (((source >> shift) & 0xFF) + (((pixel >> shift) & 0xFF) * keep + 127) / 255)
+                                       << shift;
+                            pixel = out;
+                        } else {
+                            pixel = transparent ? source : stored(unstored(source), false);
+                        }
+                    });
         to->changed();
         return Value(Undefined{});
     });
@@ -280,7 +289,7 @@ void installBitmapDataClass(Machine& m)
     m.defineMethod(prototype, "draw", [](Machine& m, Value self, Arguments& a) {
         BitmapObject* to = bitmapOf(self);
         TimelinePlayer::ScriptClip* root = clipOf(Value(m.root()));
-        if (!to || !to->bitmap || !root)
+        if (!to || !root)
             return Value(Undefined{});
         Bitmap& bitmap = *to->bitmap;
         ScriptPainter* painter = root->painterFor(std::size_t(bitmap.width) * bitmap.height);
@@ -306,7 +315,7 @@ void installBitmapDataClass(Machine& m)
         }
         if (TimelinePlayer::ScriptClip* clip = clipOf(argument(a, 0)))
             painter->draw(clip->contents(), matrix, colors, over, bitmap);
-        else if (BitmapObject* from = bitmapOf(argument(a, 0)); from && from->bitmap)
+        else if (BitmapObject* from = bitmapOf(argument(a, 0)))
             painter->draw(from->bitmap == to->bitmap ? Bitmap(bitmap) : *from->bitmap, matrix, colors, over, bitmap);
         else
             return Value(Undefined{});
@@ -319,7 +328,7 @@ void installBitmapDataClass(Machine& m)
         BitmapObject* from = bitmapOf(argument(a, 0));
         TimelinePlayer::ScriptClip* root = clipOf(Value(m.root()));
         const std::optional<Filter> filter = filterOf(m, argument(a, 3));
-        if (!to || !from || !to->bitmap || !from->bitmap || !root || !filter)
+        if (!to || !from || !root || !filter)
             return Value(Undefined{});
         const Span span = within(m, argument(a, 1), *from->bitmap);
         const double px = m.toNumber(m.member(argument(a, 2), "x")), py = m.toNumber(m.member(argument(a, 2), "y"));
@@ -339,6 +348,7 @@ void installBitmapDataClass(Machine& m)
         to->changed();
         return Value(Undefined{});
     });
+    installBitmapPixelMethods(m, prototype);
     m.defineMethod(prototype, "dispose", [](Machine&, Value self, Arguments&) {
         if (BitmapObject* object = bitmapOf(self))
             object->bitmap.reset();
@@ -352,7 +362,7 @@ void installBitmapDataClass(Machine& m)
         const BitmapObject* bitmap = bitmapOf(argument(a, 0));
         if (!clip)
             return Value(Undefined{});
-        if (!bitmap || !bitmap->bitmap) {
+        if (!bitmap) {
             clip->drawing().endFill();
             return Value(Undefined{});
         }
@@ -371,7 +381,7 @@ void installBitmapDataClass(Machine& m)
     m.defineMethod(m.movieClipPrototype(), "attachBitmap", [](Machine& m, Value self, Arguments& a) {
         TimelinePlayer::ScriptClip* clip = clipOf(self);
         BitmapObject* bitmap = bitmapOf(argument(a, 0));
-        if (clip && bitmap && bitmap->bitmap)
+        if (clip && bitmap)
             clip->attachBitmap(bitmap->bitmap, m.toNumber(argument(a, 1)), m.conversions().toBoolean(argument(a, 3)));
         return Value(Undefined{});
     });

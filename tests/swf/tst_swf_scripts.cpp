@@ -10,7 +10,9 @@
 #include "action_writer.h"
 #include "support/strict_warnings.h"
 #include "swf/movie_reader.h"
+#include "swf/avm1/natives.h"
 #include "swf/player.h"
+#include "swf/script_clip.h"
 #include "swf/script_painter.h"
 #include "swf_writer.h"
 
@@ -474,6 +476,56 @@ private slots:
         QCOMPARE(fill.scriptBitmap->argb, (std::vector<std::uint32_t>{0xFFFF00FF, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF,
                                                                       0xFF0000FF, 0xFF00FF00, 0xFF00FF00, 0xFF0000FF}));
         QCOMPARE(shape.bounds.xMax, 80);
+    }
+
+    // A bitmap's pixels compared, filled, copied by channel, looked up and laid over, through
+    // the class's own methods: each one's result is what the next one finds.
+    void bitmapPixelsCompareFillAndCopy()
+    {
+        avm1::Machine m(8, 1);
+        installBitmapDataClass(m);
+        const auto make = [&](const char* package, const char* kind, Arguments arguments) {
+            const Value type = m.member(m.member(m.member(m.global(), "flash"), package), kind);
+            Value made = m.makeObject(objectIn(m.member(type, "prototype")));
+            const Value constructed = m.call(type, made, arguments);
+            return objectIn(constructed) ? constructed : made;
+        };
+        const auto call = [&](const Value& self, const char* method, Arguments arguments) {
+            return m.call(m.member(self, method), self, arguments);
+        };
+        const auto pixel = [&](const Value& bitmap, double x, double y) {
+            return std::uint32_t(std::get<double>(call(bitmap, "getPixel32", {x, y})));
+        };
+        const Value bd = make("display", "BitmapData", {4.0, 2.0, false, double(0xFF000000)});
+        const Value origin = make("geom", "Point", {0.0, 0.0}), whole = m.member(bd, "rectangle");
+        call(bd, "setPixel", {0.0, 0.0, double(0xFF0000)});
+        call(bd, "setPixel", {1.0, 0.0, double(0x800000)});
+        QCOMPARE(
+            call(bd, "threshold", {bd, whole, origin, ">", double(0x700000), double(0xFF0000FF), double(0xFF0000)}),
+            Value(2.0));
+        call(bd, "floodFill", {3.0, 1.0, double(0xFF00FF00)});
+        QCOMPARE(pixel(bd, 1, 0), 0xFF0000FFu);
+        QCOMPARE(pixel(bd, 2, 0), 0xFF00FF00u);
+        call(bd, "copyChannel",
+             {bd, make("geom", "Rectangle", {0.0, 0.0, 1.0, 1.0}), make("geom", "Point", {3.0, 1.0}), 4.0, 1.0});
+        QCOMPARE(pixel(bd, 3, 1), 0xFFFFFF00u);
+        const Value bounds = call(bd, "getColorBoundsRect", {double(0xFFFFFFFF), double(0xFF0000FF)});
+        QCOMPARE(m.toString(call(bounds, "toString", {})), std::string("(x=0, y=0, w=2, h=1)"));
+
+        avm1::Array* greenToRed = m.makeArray();
+        for (int level = 0; level < 256; ++level)
+            greenToRed->put(std::to_string(level), double(level << 16));
+        call(bd, "paletteMap",
+             {bd, make("geom", "Rectangle", {0.0, 1.0, 1.0, 1.0}), make("geom", "Point", {0.0, 1.0}), Null{},
+              Value(greenToRed)});
+        QCOMPARE(pixel(bd, 0, 1), 0xFFFF0000u);
+
+        const Value half = make("display", "BitmapData", {1.0, 1.0, true, double(0x80FFFFFF)});
+        call(bd, "copyPixels",
+             {half, m.member(half, "rectangle"), make("geom", "Point", {2.0, 0.0}), Null{}, Null{}, true});
+        QCOMPARE(pixel(bd, 2, 0), 0xFF80FF80u); // half white over green
+        call(bd, "copyPixels", {half, m.member(half, "rectangle"), make("geom", "Point", {3.0, 0.0})});
+        QCOMPARE(pixel(bd, 3, 0), 0xFFFFFFFFu); // an opaque bitmap takes the colour alone
     }
 
     // bd = new flash.display.BitmapData(2880, 2880); bd.draw(this) three times; after = true;
