@@ -1,5 +1,5 @@
-// flash.filters' classes, and a clip's filters, blendMode and cacheAsBitmap: what scripts set is
-// drawn as the movie's own would be.
+// flash.filters' classes, and a clip's filters, blendMode, cacheAsBitmap and opaqueBackground:
+// what scripts set is drawn as the movie's own would be.
 
 #include <cmath>
 #include <numbers>
@@ -344,6 +344,10 @@ std::optional<Value> effectProperty(Machine& m, const DisplayObject& placed, std
     }
     if (name == "cacheasbitmap")
         return placed.effects.cacheAsBitmap;
+    if (name == "opaquebackground") {
+        const std::optional<Rgba>& color = placed.effects.opaqueBackground;
+        return color ? Value(double(rgbOf(*color))) : Value(Undefined{});
+    }
     if (name == "filters") {
         // A copy each time it is read, as players give: changing it changes nothing until set.
         avm1::Array* list = m.makeArray();
@@ -374,6 +378,17 @@ bool setEffectProperty(Machine& m, DisplayObject& placed, std::string_view name,
     }
     if (name == "cacheasbitmap") {
         placed.effects.cacheAsBitmap = m.conversions().toBoolean(value);
+        return true;
+    }
+    if (name == "opaquebackground") {
+        // A colour fills the clip's bounds behind it; null or undefined takes it away.
+        if (std::holds_alternative<Undefined>(value) || std::holds_alternative<Null>(value)) {
+            placed.effects.opaqueBackground.reset();
+        } else {
+            const auto rgb = std::uint32_t(avm1::Conversions::toInt32(m.toNumber(value)));
+            placed.effects.opaqueBackground
+                = Rgba{std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb), 255};
+        }
         return true;
     }
     if (name == "filters") {

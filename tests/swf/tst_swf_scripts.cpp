@@ -285,8 +285,9 @@ private slots:
     }
 
     // box.filters = [new flash.filters.BlurFilter(8, 6, 2)]; box.blendMode = "multiply";
-    // box.cacheAsBitmap = true; t = box.transform; m = t.matrix; m.a = 2; m.tx = 40;
-    // t.matrix = m; t.colorTransform = new flash.geom.ColorTransform(1, 1, 1, 0.5);
+    // box.cacheAsBitmap = true; box.opaqueBackground = 0xFF8000; t = box.transform;
+    // m = t.matrix; m.a = 2; m.tx = 40; t.matrix = m;
+    // t.colorTransform = new flash.geom.ColorTransform(1, 1, 1, 0.5);
     // f = box.filters; f.push(new flash.filters.BevelFilter(6, 90, 0x00FF00, 1, 0xFF0000, 0.5,
     // 2, 2, 1, 1, "full")); box.filters = f; box.filters = box.filters;
     // what scripts set is what the renderer draws with, and what they read back sets it again.
@@ -300,6 +301,8 @@ private slots:
         frame.push(1.0).op(op::InitArray).op(op::SetMember);
         frame.push("box").op(op::GetVariable).push({Value("blendMode"), Value("multiply")}).op(op::SetMember);
         frame.push("box").op(op::GetVariable).push({Value("cacheAsBitmap"), Value(true)}).op(op::SetMember);
+        frame.push("box").op(op::GetVariable).push({Value("opaqueBackground"), Value(double(0xFF8000))});
+        frame.op(op::SetMember);
         frame.push({Value("t"), Value("box")}).op(op::GetVariable).push("transform").op(op::GetMember);
         frame.op(op::SetVariable).push({Value("m"), Value("t")}).op(op::GetVariable).push("matrix");
         frame.op(op::GetMember).op(op::SetVariable);
@@ -338,6 +341,7 @@ private slots:
         QCOMPARE(effects.filters.front().passes, 2);
         QCOMPARE(effects.blendMode, BlendMode::Multiply);
         QVERIFY(effects.cacheAsBitmap);
+        QCOMPARE(effects.opaqueBackground, (Rgba{255, 128, 0, 255}));
         const DisplayObject& box = player.root().displayList().at(kScriptDepths);
         QCOMPARE(box.matrix, (Matrix{2, 0, 0, 1, 800, 0}));
         QCOMPARE(box.colorTransform.mult[3], 0.5);
