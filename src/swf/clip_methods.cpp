@@ -250,6 +250,8 @@ void installClipMethods(Machine& m)
                        if (Object* init = objectIn(argument(a, 3)); init && made)
                            for (const std::string& key : init->keys())
                                m.setMember(made, key, m.member(init, key));
+                       if (TimelinePlayer::ScriptClip* child = clipOf(Value(made)))
+                           child->timeline().construct(); // after the init object, as players do
                        return orUndefined(made);
                    }));
     m.defineMethod(clip, "duplicateMovieClip", onClip([](Machine& m, auto& c, Arguments& a) {

@@ -6,6 +6,8 @@
 #include <set>
 #include <utility>
 
+#include "swf/avm1/natives.h"
+#include "swf/avm1/strings.h"
 #include "swf/limits.h"
 #include "swf/script_clip.h"
 
@@ -115,6 +117,8 @@ DisplayObject TimelinePlayer::instantiate(std::uint16_t characterId, int nesting
         return object;
     if (const auto* sprite = std::get_if<Sprite>(object.character)) {
         object.sprite = std::make_shared<TimelinePlayer>(context_, sprite->timeline, nesting + 1, this);
+        object.sprite->symbol_ = characterId;
+        object.sprite->adoptClass();
     } else if (const auto* button = std::get_if<Button>(object.character)) {
         object.button = std::make_shared<ButtonInstance>();
         for (const Button::Record& record : button->records)
@@ -250,6 +254,13 @@ void TimelinePlayer::runWaitingActions()
         for (const ActionList& actions : frame.initActions)
             if (context_.initialized.insert(actions.get()).second && machine_)
                 runOn(machine_->root(), actions);
+        // The clips the frame placed are made before its actions run, which may call their methods.
+        std::vector<std::shared_ptr<TimelinePlayer>> placed;
+        for (const auto& [depth, object] : list_)
+            if (object.sprite && !object.sprite->constructed_)
+                placed.push_back(object.sprite);
+        for (const auto& sprite : placed)
+            sprite->construct();
         for (const ActionList& actions : frame.actions)
             run(actions); // a goto among them leaves this frame's own lists to run on
     }
@@ -283,6 +294,8 @@ bool TimelinePlayer::tick(bool advance)
         gotoFrame(frame_ + 1 < frameCount() ? frame_ + 1 : 0);
     const bool loading = !loaded_;
     loaded_ = true;
+    if (loading)
+        construct();
     runWaitingActions();
     if (loading)
         runEvent(ClipAction::Load, "onLoad");
@@ -317,15 +330,35 @@ std::optional<std::uint16_t> TimelinePlayer::exported(const std::string& name) c
     if (const auto found = exports.find(name); found != exports.end())
         return found->second;
     // Names are found whatever their case, as scripts of every version do.
-    const auto lower = [](std::string text) {
-        for (char& c : text)
-            c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-        return text;
-    };
     for (const auto& [exportedName, id] : exports)
-        if (lower(exportedName) == lower(name))
+        if (avm1::lowerCase(exportedName) == avm1::lowerCase(name))
             return id;
     return std::nullopt;
+}
+
+avm1::Function* TimelinePlayer::adoptClass()
+{
+    if (!machine_ || !object_ || !symbol_)
+        return nullptr;
+    for (const auto& [name, id] : context_.movie.exports)
+        if (id == symbol_)
+            if (avm1::Function* type = machine_->registeredClass(name))
+                if (avm1::Object* prototype = avm1::objectIn(machine_->member(avm1::Value(type), "prototype"))) {
+                    object_->prototype = prototype;
+                    return type;
+                }
+    return nullptr;
+}
+
+void TimelinePlayer::construct()
+{
+    if (std::exchange(constructed_, true) || !script_)
+        return;
+    // Registered by now, if by the init actions of the frame that placed it.
+    avm1::Function* type = adoptClass();
+    const auto self = shared_from_this(); // the constructor may remove this clip
+    if (type && machine_->construct(object_, type, *script_) != avm1::Machine::Ending::Finished)
+        context_.scriptStopped = true;
 }
 
 std::pair<DisplayObject*, std::shared_ptr<TimelinePlayer>> TimelinePlayer::findButton(std::uint64_t instance)

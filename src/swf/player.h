@@ -143,6 +143,9 @@ public:
 
     // The character the movie exports by this name for scripts to attach.
     std::optional<std::uint16_t> exported(const std::string& name) const;
+    // Runs the constructor of the class registered for its symbol, once: when it first plays,
+    // or at once when a script attaches it.
+    void construct();
     std::size_t movieBytes() const { return context_.movie.bytes; }
 
     // The button, or the clip that handles the pointer, with this instance id, and the timeline
@@ -156,6 +159,9 @@ private:
     void apply(const Frame& frame);
     void place(const Place& place);
     DisplayObject instantiate(std::uint16_t characterId, int nesting);
+    // Makes its object of the class registered for a name its symbol is exported by, and gives
+    // that class; null when there is none.
+    avm1::Function* adoptClass();
     void runWaitingActions();
     void runOn(avm1::Object* target, const ActionList& actions);
     // Whether its clip actions handle any of `events`, or its object has one of the methods.
@@ -185,6 +191,8 @@ private:
     std::shared_ptr<avm1::Machine> machine_;
     avm1::Object* object_ = nullptr;
     std::unique_ptr<ScriptClip> script_;
+    std::uint16_t symbol_ = 0; // the sprite's character
+    bool constructed_ = false;
 };
 
 // The movie as it plays: the main timeline and every sprite's, one frame a tick, looping unless

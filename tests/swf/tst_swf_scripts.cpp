@@ -389,6 +389,51 @@ private slots:
         QCOMPARE(std::get<std::string>(player.variable("t.text")), std::string("Hi"));
     }
 
+    // Init actions: _global.Ball = function () { this._x = 50; this.made = true; };
+    // Ball.prototype = new MovieClip(); Ball.prototype.onEnterFrame = function () { this._x += 1; };
+    // Object.registerClass("Ball", Ball); the frame places a Ball as b, then runs
+    // r = b.made; c = attachMovie("Ball", "c", 5, {_y: 7}); cx = c._x; cy = c._y;
+    // the placed clip is made of the class before the frame's actions, the attached one at once.
+    void aRegisteredClassMakesItsSymbolsClips()
+    {
+        ActionWriter constructor, step, init;
+        constructor.push("this").op(op::GetVariable).push({Value("_x"), Value(50.0)}).op(op::SetMember);
+        constructor.push("this").op(op::GetVariable).push({Value("made"), Value(true)}).op(op::SetMember);
+        addToMember(step, "_x", 1);
+        init.push("_global").op(op::GetVariable).push("Ball").function("", {}, constructor).op(op::SetMember);
+        init.push("Ball").op(op::GetVariable).push({Value("prototype"), Value(0.0), Value("MovieClip")});
+        init.op(op::NewObject).op(op::SetMember);
+        init.push("Ball").op(op::GetVariable).push("prototype").op(op::GetMember).push("onEnterFrame");
+        init.function("", {}, step).op(op::SetMember);
+        init.push("Ball").op(op::GetVariable).push({Value("BALL"), Value(2.0), Value("Object")}).op(op::GetVariable);
+        init.push("registerClass").op(op::CallMethod).op(op::Pop);
+        ActionWriter frame;
+        frame.push({Value("r"), Value("b")}).op(op::GetVariable).push("made").op(op::GetMember).op(op::SetVariable);
+        frame.push({Value("c"), Value("_y"), Value(7.0), Value(1.0)}).op(op::InitObject);
+        frame.push({Value(5.0), Value("c"), Value("Ball"), Value(4.0), Value("this")}).op(op::GetVariable);
+        frame.push("attachMovie").op(op::CallMethod).op(op::SetVariable);
+        for (const char* axis : {"x", "y"})
+            frame.push({Value(std::string("c") + axis), Value("c")})
+                .op(op::GetVariable)
+                .push(std::string("_") + axis)
+                .op(op::GetMember)
+                .op(op::SetVariable);
+
+        Writer w(100, 100);
+        defineSquareSprite(w);
+        w.exportAssets(2, "Ball");
+        w.tag(59, std::string("\x02\x00", 2) + init.bytes());
+        w.place({.depth = 1, .characterId = 2, .name = "b"});
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        QCOMPARE(player.variable("r"), Value(true));
+        QCOMPARE(player.variable("cx"), Value(50.0));
+        QCOMPARE(player.variable("cy"), Value(7.0));
+        player.tick();
+        QCOMPARE(player.root().displayList().at(1).matrix.tx, 51.0 * 20); // the class's onEnterFrame
+    }
+
     // a = attachMovie("dot", "a", 1); a._x = 50; b = a.duplicateMovieClip("b", 2); b.swapDepths(a);
     // p = {x: 5, y: 0}; a.localToGlobal(p); r = a.getBounds(_root); at = getInstanceAtDepth(1);
     // then the main timeline goes back to its first frame, and what scripts placed stays.

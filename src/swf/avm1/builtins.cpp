@@ -102,9 +102,19 @@ void Machine::installBuiltins()
     };
 
     // Object and Function.
-    constructor("Object", objectPrototype_, [](Machine& m, Value, Arguments& a) {
+    Function* objectClass = constructor("Object", objectPrototype_, [](Machine& m, Value, Arguments& a) {
         const Value given = argument(a, 0);
         return objectIn(given) ? given : Value(m.makeObject(m.objectPrototype_));
+    });
+    // registerClass(linkage, constructor): clips of the symbol exported by that name are made
+    // of the class; a value that is no function takes the class away.
+    registeredClasses_ = makeObject(nullptr);
+    method(objectClass, "registerClass", [](Machine& m, Value, Arguments& a) {
+        const std::string linkage = lowerCase(m.toString(argument(a, 0)));
+        if (dynamic_cast<Function*>(objectIn(argument(a, 1))))
+            return Value(m.registeredClasses_->put(linkage, argument(a, 1)));
+        m.registeredClasses_->remove(linkage);
+        return Value(true);
     });
     method(objectPrototype_, "toString",
            [](Machine&, Value, Arguments&) { return Value(std::string("[object Object]")); });

@@ -112,8 +112,8 @@ void Machine::startFrame()
 {
     actionsLeft_ = kActionsAFrame;
     std::vector<Object*> roots{
-        global_,          timeline_,        objectPrototype_,  functionPrototype_, arrayPrototype_,
-        stringPrototype_, numberPrototype_, booleanPrototype_, movieClipPrototype_};
+        global_,          timeline_,        objectPrototype_,  functionPrototype_,  arrayPrototype_,
+        stringPrototype_, numberPrototype_, booleanPrototype_, movieClipPrototype_, registeredClasses_};
     for (const Value& value : globalRegisters_)
         if (Object* object = objectIn(value))
             roots.push_back(object);
@@ -151,11 +151,7 @@ void Machine::push(Value value)
 
 std::string Machine::key(std::string_view name) const
 {
-    std::string out(name);
-    if (convert_.version() <= 6)
-        std::transform(out.begin(), out.end(), out.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-    return out;
+    return convert_.version() <= 6 ? lowerCase(name) : std::string(name);
 }
 
 std::string Machine::capped(std::string text) const
@@ -240,10 +236,7 @@ std::optional<Value> Machine::displayProperty(Object* object, std::string_view n
 {
     if (!object->clip || name.empty())
         return std::nullopt;
-    std::string lower(name); // display properties ignore case in every version
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-    return object->clip->property(lower);
+    return object->clip->property(lowerCase(name)); // display properties ignore case in every version
 }
 
 Value Machine::member(const Value& value, std::string_view name)
@@ -276,10 +269,7 @@ void Machine::setMember(const Value& value, std::string_view name, Value assigne
         return;
     }
     if (object->clip && !k.empty()) {
-        std::string lower = k;
-        std::transform(lower.begin(), lower.end(), lower.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
-        if (object->clip->setProperty(lower, assigned))
+        if (object->clip->setProperty(lowerCase(k), assigned))
             return;
     }
     int hops = 0;
@@ -642,6 +632,19 @@ Machine::Ending Machine::callMethod(Object* object, std::string_view name, Host&
         const Value method = member(Value(object), name);
         if (dynamic_cast<Function*>(objectIn(method)))
             call(method, Value(object), arguments);
+    });
+}
+
+Function* Machine::registeredClass(std::string_view linkage)
+{
+    return dynamic_cast<Function*>(objectIn(member(Value(registeredClasses_), lowerCase(linkage))));
+}
+
+Machine::Ending Machine::construct(Object* clip, Function* constructor, Host& host)
+{
+    return guarded(host, [&] {
+        std::vector<Value> none;
+        call(Value(constructor), Value(clip), none);
     });
 }
 

@@ -60,6 +60,10 @@ public:
     void notice(const std::string& what);
     // Calls the method `name` of `object`, if it has one: an event's handler.
     Ending callMethod(Object* object, std::string_view name, Host& host, std::vector<Value> arguments = {});
+    // The class Object.registerClass gave a symbol's linkage name, whatever its case; null for none.
+    Function* registeredClass(std::string_view linkage);
+    // Runs a registered class's constructor on a clip of its symbol, as `this`.
+    Ending construct(Object* clip, Function* constructor, Host& host);
 
     // The object of a timeline placed on the stage: kept until released, whatever reaches it.
     Object* makeClip();
@@ -159,6 +163,7 @@ private:
     Object* numberPrototype_ = nullptr;
     Object* booleanPrototype_ = nullptr;
     Object* movieClipPrototype_ = nullptr;
+    Object* registeredClasses_ = nullptr; // by linkage name in lower case
     int depth_ = 0;
     std::uintptr_t stackBase_ = 0;      // where the outermost run began, 0 outside one
     std::optional<Object*> superClass_; // for the call a super call makes

@@ -99,4 +99,12 @@ std::string fromCodes(std::u32string_view codes, bool utf8)
     return out;
 }
 
+std::string lowerCase(std::string_view name)
+{
+    std::string out(name);
+    for (char& c : out)
+        c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    return out;
+}
+
 } // namespace quillmere::swf::avm1

@@ -22,5 +22,7 @@ std::size_t byteOffset(std::string_view text, bool utf8, std::size_t index);
 // The characters' codes, and back: for what works on characters one by one.
 std::u32string codes(std::string_view text, bool utf8);
 std::string fromCodes(std::u32string_view codes, bool utf8);
+// A to Z made a to z, and nothing else: names that ignore case.
+std::string lowerCase(std::string_view name);
 
 } // namespace quillmere::swf::avm1
