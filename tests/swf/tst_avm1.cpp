@@ -415,6 +415,56 @@ private slots:
         QCOMPARE(text(m.member(quarter, "x")), std::string("2.5"));
     }
 
+    // Sorting with the options scripts pass, by fields, and with a compare function that
+    // answers at random, as shuffles do: every element is still there once.
+    void arraysSortByTheirOptions()
+    {
+        Machine m(8, 1);
+        const auto call = [&](const Value& self, const char* method, Arguments arguments = {}) {
+            return m.call(m.member(self, method), self, arguments);
+        };
+        const auto array = [&](std::vector<Value> values) {
+            Array* made = m.makeArray();
+            for (std::size_t i = 0; i < values.size(); ++i)
+                made->put(std::to_string(i), values[i]);
+            return Value(made);
+        };
+        const auto joined = [&](const Value& list) { return text(call(list, "join")); };
+        const auto option = [&](const char* name) { return m.toNumber(m.member(m.variable("Array"), name)); };
+        const Value numbers = array({10.0, 9.0, 100.0, 1.0});
+        QCOMPARE(joined(call(numbers, "sort")), std::string("1,10,100,9"));
+        const Value indices
+            = call(numbers, "sort", {option("NUMERIC") + option("DESCENDING") + option("RETURNINDEXEDARRAY")});
+        QCOMPARE(joined(indices), std::string("2,1,3,0"));
+        QCOMPARE(joined(numbers), std::string("1,10,100,9")); // indices leave the array be
+        QCOMPARE(call(array({"b", "a", "b"}), "sort", {option("UNIQUESORT")}), Value(0.0));
+
+        const auto point = [&](double z, const char* name) {
+            Object* made = m.makeObject(m.objectPrototype());
+            made->put("z", z);
+            made->put("name", std::string(name));
+            return Value(made);
+        };
+        const Value points = array({point(2, "b"), point(10, "c"), point(2, "a")});
+        call(points, "sortOn", {array({"z", "name"}), array({option("NUMERIC") + option("DESCENDING"), 0.0})});
+        QCOMPARE(text(m.member(m.member(points, "0"), "name")), std::string("c"));
+        QCOMPARE(text(m.member(m.member(points, "1"), "name")), std::string("a"));
+
+        std::vector<Value> many;
+        for (int i = 0; i < 1000; ++i)
+            many.push_back(double(i));
+        const Value shuffled = array(many);
+        Function* coin
+            = m.makeNative([](Machine& m, Value, Arguments&) { return Value(double(m.random()() % 3) - 1); });
+        call(shuffled, "sort", {Value(coin)});
+        std::vector<double> seen;
+        for (int i = 0; i < 1000; ++i)
+            seen.push_back(m.toNumber(m.member(shuffled, std::to_string(i))));
+        std::sort(seen.begin(), seen.end());
+        for (int i = 0; i < 1000; ++i)
+            QCOMPARE(seen[std::size_t(i)], double(i));
+    }
+
     void brokenCodeEndsQuietly()
     {
         std::vector<std::string> blocks{

@@ -150,7 +150,7 @@ void Machine::installBuiltins()
 
     // Array.
     arrayPrototype_ = makeObject(objectPrototype_);
-    constructor("Array", arrayPrototype_, [arrayOf](Machine& m, Value, Arguments& a) {
+    Function* arrayClass = constructor("Array", arrayPrototype_, [arrayOf](Machine& m, Value, Arguments& a) {
         if (a.size() == 1 && std::holds_alternative<double>(a[0])) {
             Array* array = m.makeArray();
             array->put(m.key("length"), a[0]);
@@ -158,6 +158,7 @@ void Machine::installBuiltins()
         }
         return arrayOf(a);
     });
+    installArraySorting(arrayClass);
     const auto join = [elements](Machine& m, const Value& self, const std::string& separator) {
         std::string out;
         bool first = true;
@@ -251,20 +252,6 @@ void Machine::installBuiltins()
         }
         return arrayOf(std::move(all));
     });
-    method(arrayPrototype_, "sort", [elements, setElements](Machine& m, Value self, Arguments& a) {
-        std::vector<Value> all = elements(self);
-        const Value compare = argument(a, 0);
-        const bool custom = dynamic_cast<Function*>(objectIn(compare)) != nullptr;
-        std::stable_sort(all.begin(), all.end(), [&](const Value& x, const Value& y) {
-            if (!custom)
-                return m.toString(x) < m.toString(y);
-            Arguments pair{x, y};
-            return m.toNumber(m.call(compare, Undefined{}, pair)) < 0;
-        });
-        setElements(self, std::move(all));
-        return self;
-    });
-
     // String.
     stringPrototype_ = makeObject(objectPrototype_);
     Function* string = constructor("String", stringPrototype_, [](Machine& m, Value, Arguments& a) {

@@ -143,6 +143,7 @@ private:
     std::string capped(std::string text) const;
     void installBuiltins();
     void installGeometry();
+    void installArraySorting(Object* arrayClass);
     void installTimers();
     void installRefusals();
     double now() const; // the host's clock, 0 outside a run
