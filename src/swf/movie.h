@@ -102,6 +102,8 @@ struct EditText {
     // a field that wraps keeps its width.
     enum class AutoSize { None, Left, Center, Right };
     AutoSize autoSize = AutoSize::None;
+    bool html = false;       // its text, and the variable's, is HTML
+    std::string variable;    // a variable of the timeline it lies in, whose value it shows
     bool border = false;     // a frame of borderColor, a pixel wide
     bool background = false; // filled with backgroundColor
     Rgba borderColor{0, 0, 0, 255};

@@ -171,7 +171,8 @@ EditText readEditText(ByteReader& in, std::uint8_t version)
         field.format.indent = in.s16();
         field.format.leading = in.s16();
     }
-    in.string(); // the variable it shows
+    field.html = html;
+    field.variable = in.string();
     if (hasText) {
         const std::string initial = in.string();
         const std::u16string text = decoded(initial, version);

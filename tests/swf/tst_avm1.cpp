@@ -416,14 +416,15 @@ private slots:
     }
 
     // Sorting with the options scripts pass, by fields, and with a compare function that
-    // answers at random, as shuffles do: every element is still there once.
+    // answers at random, as shuffles do: every element is still there once. An array within
+    // itself joins once.
     void arraysSortByTheirOptions()
     {
         Machine m(8, 1);
         const auto call = [&](const Value& self, const char* method, Arguments arguments = {}) {
             return m.call(m.member(self, method), self, arguments);
         };
-        const auto array = [&](std::vector<Value> values) {
+        const auto array = [&](const std::vector<Value>& values) {
             Array* made = m.makeArray();
             for (std::size_t i = 0; i < values.size(); ++i)
                 made->put(std::to_string(i), values[i]);
@@ -438,6 +439,9 @@ private slots:
         QCOMPARE(joined(indices), std::string("2,1,3,0"));
         QCOMPARE(joined(numbers), std::string("1,10,100,9")); // indices leave the array be
         QCOMPARE(call(array({"b", "a", "b"}), "sort", {option("UNIQUESORT")}), Value(0.0));
+        const Value within = array({1.0});
+        call(within, "push", {within});
+        QCOMPARE(joined(within), std::string("1,")); // not itself again, level after level
 
         const auto point = [&](double z, const char* name) {
             Object* made = m.makeObject(m.objectPrototype());
@@ -450,10 +454,10 @@ private slots:
         QCOMPARE(text(m.member(m.member(points, "0"), "name")), std::string("c"));
         QCOMPARE(text(m.member(m.member(points, "1"), "name")), std::string("a"));
 
-        std::vector<Value> many;
+        Array* many = m.makeArray();
         for (int i = 0; i < 1000; ++i)
-            many.push_back(double(i));
-        const Value shuffled = array(many);
+            many->put(std::to_string(i), double(i));
+        const Value shuffled(many);
         Function* coin
             = m.makeNative([](Machine& m, Value, Arguments&) { return Value(double(m.random()() % 3) - 1); });
         call(shuffled, "sort", {Value(coin)});

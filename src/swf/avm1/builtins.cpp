@@ -3,7 +3,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <numbers>
+#include <unordered_set>
 
 #include "swf/avm1/machine.h"
 #include "swf/avm1/natives.h"
@@ -74,14 +77,21 @@ void Machine::installBuiltins()
         return defineClass(global_, name, prototype, std::move(native));
     };
     // The elements of an array-like object, and the making of an array from values.
-    const auto elements = [this](const Value& self) {
-        std::vector<Value> out;
+    const auto count = [this](const Value& self) {
         const double length = toNumber(member(self, "length"));
         const std::size_t count
             = length > 0 ? std::size_t(std::min(length, double(Heap::kLongestArray))) : 0; // NaN too
         spend(count / 16); // a long array costs more than a call
-        for (std::size_t i = 0; i < count; ++i)
+        return count;
+    };
+    const auto elements = [this, count](const Value& self) {
+        std::vector<Value> out;
+        const std::size_t n = count(self);
+        for (std::size_t i = 0; i < n; ++i) {
             out.push_back(member(self, std::to_string(i)));
+            if (const auto* text = std::get_if<std::string>(&out.back()))
+                spend(text->size() / kBytesAnAction); // copied, as a push copies
+        }
         return out;
     };
     const auto arrayOf = [this](std::vector<Value> values) {
@@ -159,17 +169,23 @@ void Machine::installBuiltins()
         return arrayOf(a);
     });
     installArraySorting(arrayClass);
-    const auto join = [elements](Machine& m, const Value& self, const std::string& separator) {
+    // Element by element, so that an array within itself is not copied at each level: it shows
+    // as nothing where it appears again.
+    const auto joining = std::make_shared<std::unordered_set<const Object*>>();
+    const auto join = [count, joining](Machine& m, const Value& self, const std::string& separator) {
+        const Object* array = objectIn(self);
+        if (array && !joining->insert(array).second)
+            return Value(std::string());
+        const std::unique_ptr<const Object, std::function<void(const Object*)>> done(
+            array, [joining](const Object* joined) { joining->erase(joined); });
         std::string out;
-        bool first = true;
-        for (const Value& element : elements(self)) {
-            if (!first)
+        const std::size_t n = count(self);
+        for (std::size_t i = 0; i < n && out.size() <= kLongestString; ++i) {
+            if (i > 0)
                 out += separator;
-            first = false;
+            const Value element = m.member(self, std::to_string(i));
             if (!std::holds_alternative<Undefined>(element) && !std::holds_alternative<Null>(element))
                 out += m.toString(element);
-            if (out.size() > kLongestString)
-                break;
         }
         return Value(m.capped(std::move(out)));
     };
@@ -178,12 +194,14 @@ void Machine::installBuiltins()
         return join(m, self, std::holds_alternative<Undefined>(separator) ? "," : m.toString(separator));
     });
     method(arrayPrototype_, "toString", [join](Machine& m, Value self, Arguments&) { return join(m, self, ","); });
-    method(arrayPrototype_, "push", [elements, setElements](Machine&, Value self, Arguments& a) {
-        std::vector<Value> all = elements(self);
-        all.insert(all.end(), a.begin(), a.end());
-        const double length = double(all.size());
-        setElements(self, std::move(all));
-        return Value(length);
+    method(arrayPrototype_, "push", [count](Machine& m, Value self, Arguments& a) {
+        auto* array = dynamic_cast<Array*>(objectIn(self));
+        if (!array)
+            return Value(double(count(self) + a.size()));
+        for (const Value& more : a) // in place: pushing one by one stays cheap however long it gets
+            if (!array->put(std::to_string(array->length()), more))
+                m.halt(Ending::OutOfMemory);
+        return Value(double(array->length()));
     });
     method(arrayPrototype_, "pop", [elements, setElements](Machine&, Value self, Arguments&) {
         std::vector<Value> all = elements(self);
@@ -355,8 +373,8 @@ void Machine::installBuiltins()
     });
     method(stringPrototype_, "concat", [](Machine& m, Value self, Arguments& a) {
         std::string out = m.toString(self);
-        for (const Value& more : a)
-            out += m.toString(more);
+        for (std::size_t i = 0; i < a.size() && out.size() <= kLongestString; ++i)
+            out += m.toString(a[i]);
         return Value(m.capped(std::move(out)));
     });
 

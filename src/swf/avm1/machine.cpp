@@ -673,17 +673,29 @@ bool Machine::hasMethod(Object* object, std::string_view name) const
     return false;
 }
 
-Value Machine::variable(std::string_view name)
+Value Machine::variable(std::string_view name, Object* timeline)
 {
     Activation activation;
-    activation.timeline = activation.locals = timeline_;
-    activation.self = timeline_;
+    activation.timeline = activation.locals = timeline ? timeline : timeline_;
+    activation.self = activation.timeline;
     try {
         return getVariable(activation, std::string(name));
     } catch (const Halt&) {
     } catch (const Thrown&) {
     }
     return Undefined{}; // a getter that throws or runs past the budget gives nothing
+}
+
+void Machine::setVariable(std::string_view name, Value value, Object* timeline)
+{
+    Activation activation;
+    activation.timeline = activation.locals = timeline ? timeline : timeline_;
+    activation.self = activation.timeline;
+    try {
+        setVariable(activation, std::string(name), std::move(value));
+    } catch (const Halt&) {
+    } catch (const Thrown&) {
+    }
 }
 
 Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std::uint32_t end, std::uint32_t& resume)
@@ -772,8 +784,11 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
             push(std::move(b));
             break;
         case op::StoreRegister:
-            if (instruction.number < registers.size())
+            if (instruction.number < registers.size()) {
                 registers[instruction.number] = stack_.empty() ? Value(Undefined{}) : stack_.back();
+                if (const auto* text = std::get_if<std::string>(&registers[instruction.number]))
+                    spend(text->size() / kBytesAnAction); // a copy, as a push is
+            }
             break;
         case op::ConstantPool:
             activation.pool = std::make_shared<const std::vector<std::string>>(instruction.strings);
@@ -1075,12 +1090,16 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
             const Value object
                 = instruction.code == op::Enumerate ? getVariable(activation, convert_.toString(value)) : value;
             std::vector<std::string> names;
+            std::unordered_set<std::string> seen;
             int hops = 0;
             for (Object* holder = objectIn(object); holder && names.size() < kMostStackValues && hops < kLongestChain;
-                 holder = holder->prototype, ++hops)
-                for (std::string& name : holder->keys())
-                    if (std::find(names.begin(), names.end(), name) == names.end())
+                 holder = holder->prototype, ++hops) {
+                std::vector<std::string> own = holder->keys();
+                spend(own.size() / 16); // a large object costs more than one action
+                for (std::string& name : own)
+                    if (names.size() < kMostStackValues && seen.insert(name).second)
                         names.push_back(std::move(name));
+            }
             push(Undefined{}); // where the names end
             // The loop takes the top first: the latest made, as players go through them.
             for (auto name = names.rbegin(); name != names.rend(); ++name)

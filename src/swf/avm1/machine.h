@@ -80,8 +80,10 @@ public:
     void defineMethod(Object* on, std::string_view name, Function::Native native);
     Function* defineClass(Object* on, std::string_view name, Object* prototype, Function::Native construct);
 
-    // A variable of the main timeline, or else of _global, as a script names it.
-    Value variable(std::string_view name);
+    // A variable as a script of `timeline` (the main one when null) names it: of the timeline,
+    // or else of _global; or along a path, "_root.a.x", "/a:x".
+    Value variable(std::string_view name, Object* timeline = nullptr);
+    void setVariable(std::string_view name, Value value, Object* timeline);
     const Conversions& conversions() const { return convert_; }
     std::size_t objects() const { return heap_.objects(); }
 
@@ -180,6 +182,7 @@ private:
         std::vector<Value> arguments;
     };
     static constexpr std::size_t kMostTimers = 1000;
+    static constexpr std::size_t kMostTimerBytes = std::size_t(64) << 10; // in the strings each passes on
     std::vector<Timer> timers_;
     std::uint32_t lastTimer_ = 0;
     double epoch_ = 0;

@@ -123,6 +123,15 @@ void Object::references(std::vector<Object*>& found) const
     }
 }
 
+std::vector<std::string> Object::allKeys() const
+{
+    std::vector<std::string> out;
+    out.reserve(properties_.size());
+    for (const auto& [key, property] : properties_)
+        out.push_back(key);
+    return out;
+}
+
 void Function::references(std::vector<Object*>& found) const
 {
     Object::references(found);
@@ -151,8 +160,14 @@ bool Array::put(const std::string& key, Value value, std::uint8_t flags)
         if (!number || !(*number >= 0) || *number > double(Heap::kLongestArray))
             return false;
         const auto length = std::size_t(*number);
-        for (std::size_t index = length; index < length_; ++index)
-            remove(std::to_string(index));
+        if (length_ - std::min(length, length_) <= ownCount()) {
+            for (std::size_t index = length; index < length_; ++index)
+                remove(std::to_string(index));
+        } else { // far shorter than it was, but with few elements: only those there go
+            for (const std::string& name : allKeys())
+                if (const std::optional<std::size_t> index = indexOf(name); index && *index >= length)
+                    remove(name);
+        }
         length_ = length;
         return Object::put(kLength, double(length_));
     }

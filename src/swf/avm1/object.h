@@ -59,6 +59,10 @@ public:
     bool marked = false;
 
 protected:
+    // Every own name, hidden ones too, in no order; and how many there are.
+    std::vector<std::string> allKeys() const;
+    std::size_t ownCount() const { return properties_.size(); }
+
     Heap& heap_;
 
 private:

@@ -44,9 +44,14 @@ void Machine::installTimers()
             timer.period = std::isfinite(period) && period > 0 ? period : 0;
             timer.due = m.now() + timer.period;
             timer.repeat = repeat;
-            for (std::size_t i = next + 1; i < a.size(); ++i)
+            std::size_t bytes = 0;
+            for (std::size_t i = next + 1; i < a.size(); ++i) {
                 timer.arguments.push_back(a[i]);
-            if (m.timers_.size() >= kMostTimers)
+                if (const auto* text = std::get_if<std::string>(&a[i]))
+                    bytes += text->size();
+            }
+            // What timers hold lies outside the heap: each may hold only so much.
+            if (m.timers_.size() >= kMostTimers || bytes > kMostTimerBytes)
                 return Value(Undefined{});
             timer.id = ++m.lastTimer_;
             m.timers_.push_back(std::move(timer));
