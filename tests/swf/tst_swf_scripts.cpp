@@ -414,6 +414,35 @@ private slots:
         QCOMPARE(player.variable("t.text"), Value(std::string("moved")));
     }
 
+    // Frame 1 places a shape at the depth scripts count as 0, and goes to frame 2, which runs:
+    // createEmptyMovieClip("d", 0); d.createEmptyMovieClip({toString: function () {
+    // _root.gotoAndStop(1); return "e"; }}, 0);
+    // going back takes the depth for the frame's shape again: d goes as removed clips do, and the
+    // method still running in it finishes there.
+    void aClipWhoseDepthAFrameTakesBackGoesAsRemovedOnesDo()
+    {
+        ActionWriter back;
+        call(back, "_root", "gotoAndStop", {Value(1.0)}).op(op::Pop).push("e").op(op::Return);
+        ActionWriter frame;
+        call(frame, "this", "createEmptyMovieClip", {Value("d"), Value(0.0)}).op(op::Pop);
+        frame.push(0.0).push("toString").function("", {}, back).push(1.0).op(op::InitObject);
+        frame.push({Value(2.0), Value("d")}).op(op::GetVariable).push("createEmptyMovieClip").op(op::CallMethod);
+        frame.op(op::Pop);
+
+        Writer w(100, 100);
+        w.defineRectangle(1, {0, 200, 0, 200}, FillStyle{});
+        w.place({.depth = std::uint16_t(kScriptDepths), .characterId = 1});
+        w.doAction(ActionWriter().gotoFrame(1).op(op::Stop).actions());
+        w.showFrame();
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        QVERIFY(!player.scriptStopped());
+        QCOMPARE(int(player.root().currentFrame()), 0);
+        QCOMPARE(player.root().displayList().at(kScriptDepths).characterId, 1);
+        player.tick(); // what went is freed here
+    }
+
     // t = this.createTextField("t", 0, 10, 20, 100, 30); t.text = "Hi";
     // t.setTextFormat(new TextFormat("Serif", 20, 0xFF0000)); t.border = true;
     // f = t.getTextFormat(); f.size = 30; t.setTextFormat(f); the format read back sets the rest
