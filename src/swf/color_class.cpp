@@ -1,6 +1,7 @@
 // Color: tints a clip by its colour transform, as banners fade and flash their parts.
 
 #include <cmath>
+#include <optional>
 
 #include "swf/avm1/natives.h"
 #include "swf/script_clip.h"
@@ -37,8 +38,9 @@ void installColorClass(Machine& m)
         TimelinePlayer::ScriptClip* clip = targetOf(m, self);
         if (!clip)
             return Value(Undefined{});
-        ColorTransform colors = clip->colorTransform();
+        // Converted before the transform is read: a valueOf may change it.
         const auto rgb = std::uint32_t(avm1::Conversions::toInt32(m.toNumber(argument(a, 0))));
+        ColorTransform colors = clip->colorTransform();
         colors.mult = {0, 0, 0, colors.mult[3]};
         colors.add = {double((rgb >> 16) & 0xFF), double((rgb >> 8) & 0xFF), double(rgb & 0xFF), colors.add[3]};
         clip->setColorTransform(colors);
@@ -57,20 +59,28 @@ void installColorClass(Machine& m)
         Object* object = objectIn(argument(a, 0));
         if (!clip || !object)
             return Value(Undefined{});
-        ColorTransform colors = clip->colorTransform();
         // Only the object's own numbers change the transform, each as the format stores it: in
-        // 16 bits, multipliers with 8 of them after the point. What is not a finite number is 0.
-        const auto take = [&](const char* name, double& field, double toStored) {
+        // 16 bits, multipliers with 8 of them after the point, the rest wrapping round. What is
+        // not a finite number is 0.
+        const auto take = [&](const char* name, double toStored) -> std::optional<double> {
             const avm1::Property* given = object->own(m.key(name));
             if (!given)
-                return;
-            const double number = m.toNumber(given->value) * toStored;
-            const auto stored = std::int16_t(std::uint16_t(std::isfinite(number) ? std::int64_t(number) & 0xFFFF : 0));
-            field = stored / (toStored == 1 ? 1.0 : 256.0);
+                return std::nullopt;
+            const Value value = given->value; // a copy: its valueOf may delete the property
+            const double number = m.toNumber(value) * toStored;
+            const auto wrapped = std::int32_t(std::isfinite(number) ? std::fmod(number, 65536) : 0);
+            return std::int16_t(std::uint16_t(wrapped & 0xFFFF)) / (toStored == 1 ? 1.0 : 256.0);
         };
+        // All converted before the transform is read: a valueOf may change it.
+        std::optional<double> mult[4], add[4];
         for (std::size_t i = 0; i < 4; ++i) {
-            take(kMultipliers[i], colors.mult[i], 2.56);
-            take(kOffsets[i], colors.add[i], 1);
+            mult[i] = take(kMultipliers[i], 2.56);
+            add[i] = take(kOffsets[i], 1);
+        }
+        ColorTransform colors = clip->colorTransform();
+        for (std::size_t i = 0; i < 4; ++i) {
+            colors.mult[i] = mult[i].value_or(colors.mult[i]);
+            colors.add[i] = add[i].value_or(colors.add[i]);
         }
         clip->setColorTransform(colors);
         return Value(Undefined{});

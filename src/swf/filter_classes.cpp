@@ -2,6 +2,7 @@
 // what scripts set is drawn as the movie's own would be.
 
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 #include "swf/avm1/natives.h"
@@ -350,9 +351,11 @@ std::optional<Value> effectProperty(Machine& m, const DisplayObject& placed, std
     }
     if (name == "filters") {
         // A copy each time it is read, as players give: changing it changes nothing until set.
+        // Taken before the objects are made, whose setters may run a script that removes the clip.
+        const std::vector<Filter> filters = placed.effects.filters;
         avm1::Array* list = m.makeArray();
-        for (std::size_t i = 0; i < placed.effects.filters.size(); ++i)
-            list->put(std::to_string(i), scriptFilter(m, placed.effects.filters[i]));
+        for (std::size_t i = 0; i < filters.size(); ++i)
+            list->put(std::to_string(i), scriptFilter(m, filters[i]));
         return Value(list);
     }
     return std::nullopt;
@@ -370,25 +373,36 @@ BlendMode blendModeOf(Machine& m, const Value& value)
     return number >= 1 && number <= double(std::size(kBlendModes)) ? BlendMode(int(number)) : BlendMode::Normal;
 }
 
-bool setEffectProperty(Machine& m, DisplayObject& placed, std::string_view name, const Value& value)
+bool setEffectProperty(Machine& m, const std::function<DisplayObject*()>& placement, std::string_view name,
+                       const Value& value)
 {
+    // Each converts what it is given first, then finds the placement: a script's valueOf or
+    // getter may remove the clip, or send its parent back a frame, which places it anew.
+    const auto effects = [&]() -> DisplayObject::Effects* {
+        DisplayObject* placed = placement();
+        return placed ? &placed->effects : nullptr;
+    };
     if (name == "blendmode") {
-        placed.effects.blendMode = blendModeOf(m, value);
+        const BlendMode mode = blendModeOf(m, value);
+        if (DisplayObject::Effects* shown = effects())
+            shown->blendMode = mode;
         return true;
     }
     if (name == "cacheasbitmap") {
-        placed.effects.cacheAsBitmap = m.conversions().toBoolean(value);
+        const bool cached = m.conversions().toBoolean(value);
+        if (DisplayObject::Effects* shown = effects())
+            shown->cacheAsBitmap = cached;
         return true;
     }
     if (name == "opaquebackground") {
         // A colour fills the clip's bounds behind it; null or undefined takes it away.
-        if (std::holds_alternative<Undefined>(value) || std::holds_alternative<Null>(value)) {
-            placed.effects.opaqueBackground.reset();
-        } else {
+        std::optional<Rgba> color;
+        if (!std::holds_alternative<Undefined>(value) && !std::holds_alternative<Null>(value)) {
             const auto rgb = std::uint32_t(avm1::Conversions::toInt32(m.toNumber(value)));
-            placed.effects.opaqueBackground
-                = Rgba{std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb), 255};
+            color = Rgba{std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb), 255};
         }
+        if (DisplayObject::Effects* shown = effects())
+            shown->opaqueBackground = color;
         return true;
     }
     if (name == "filters") {
@@ -397,7 +411,8 @@ bool setEffectProperty(Machine& m, DisplayObject& placed, std::string_view name,
         for (std::size_t i = 0; double(i) < length && i < 16; ++i)
             if (const std::optional<Filter> filter = filterOf(m, m.member(value, std::to_string(i))))
                 filters.push_back(*filter);
-        placed.effects.filters = std::move(filters);
+        if (DisplayObject::Effects* shown = effects())
+            shown->filters = std::move(filters);
         return true;
     }
     return false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 #include "swf/geometry.h"
@@ -83,26 +84,35 @@ std::optional<avm1::Value> placedProperty(const DisplayObject* placed, std::stri
     return std::nullopt;
 }
 
-bool setPlacedProperty(avm1::Machine& machine, DisplayObject& placed, std::string_view name, const avm1::Value& value)
+bool setPlacedProperty(avm1::Machine& machine, const std::function<DisplayObject*()>& placement, std::string_view name,
+                       const avm1::Value& value)
 {
+    // What is given is converted before the placement is found: a script's valueOf or toString
+    // may remove the object, or send its timeline back a frame, which places it anew.
     if (name == "_name") {
-        placed.name = machine.toString(value);
+        std::string given = machine.toString(value);
+        if (DisplayObject* placed = placement())
+            placed->name = std::move(given);
         return false; // nothing drawn changes
     }
     if (name == "_visible") {
-        placed.effects.visible = machine.conversions().toBoolean(value);
-        return true;
+        const bool visible = machine.conversions().toBoolean(value);
+        DisplayObject* placed = placement();
+        if (placed)
+            placed->effects.visible = visible;
+        return placed != nullptr;
     }
     const double number = machine.toNumber(value);
-    if (!std::isfinite(number))
+    DisplayObject* placed = placement();
+    if (!placed || !std::isfinite(number))
         return false; // players leave the property as it was
-    Matrix& m = placed.matrix;
+    Matrix& m = placed->matrix;
     if (name == "_x")
         m.tx = twips(number);
     else if (name == "_y")
         m.ty = twips(number);
     else if (name == "_alpha")
-        placed.colorTransform.mult[3] = number / 100;
+        placed->colorTransform.mult[3] = number / 100;
     else if (name == "_xscale")
         m = withAxes(m, number / 100, scaleY(m), rotationX(m), rotationY(m));
     else if (name == "_yscale")
@@ -111,7 +121,7 @@ bool setPlacedProperty(avm1::Machine& machine, DisplayObject& placed, std::strin
         const double turn = std::remainder(number, 360) / kDegrees - rotationX(m);
         m = withAxes(m, scaleX(m), scaleY(m), rotationX(m) + turn, rotationY(m) + turn);
     } else if (name == "_width" || name == "_height") { // scaled to it, in the parent's pixels
-        const std::optional<Box> bounds = boundsOf(placed);
+        const std::optional<Box> bounds = boundsOf(*placed);
         if (!bounds)
             return false;
         const Box now = mapped(*bounds, m);
@@ -126,7 +136,7 @@ bool setPlacedProperty(avm1::Machine& machine, DisplayObject& placed, std::strin
     } else {
         return false;
     }
-    placed.scripted = true;
+    placed->scripted = true;
     return true;
 }
 
@@ -145,8 +155,9 @@ void installPlacedProperties(avm1::Machine& machine, avm1::Object* prototype)
             return placed ? *placedProperty(placed, name) : Value(avm1::Undefined{});
         });
         avm1::Function* setter = machine.makeNative([name](avm1::Machine& m, Value self, avm1::Arguments& a) -> Value {
-            auto [object, placed] = placementOf(self);
-            if (placed && setPlacedProperty(m, *placed, name, avm1::argument(a, 0)))
+            const auto [object, placed] = placementOf(self);
+            const auto placement = [object = object] { return findPlacement(*object); };
+            if (placed && setPlacedProperty(m, placement, name, avm1::argument(a, 0)))
                 object->owner.lock()->script()->changed();
             return avm1::Undefined{};
         });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -16,9 +17,11 @@ bool isPlacedProperty(std::string_view name);
 // None for another name. Without a placement (the main timeline), as the stage has it, but
 // for the size, which the caller knows.
 std::optional<avm1::Value> placedProperty(const DisplayObject* placed, std::string_view name);
-// Sets one; whether what is drawn changed. A name changes nothing drawn, nor does what is not
-// a number given for one.
-bool setPlacedProperty(avm1::Machine& machine, DisplayObject& placed, std::string_view name, const avm1::Value& value);
+// Sets one of the placement `placement` finds once `value` is converted, which may run a script
+// that removes it or places it anew; whether what is drawn changed. A name changes nothing
+// drawn, nor does what is not a number given for one, nor anything once the placement is gone.
+bool setPlacedProperty(avm1::Machine& machine, const std::function<DisplayObject*()>& placement, std::string_view name,
+                       const avm1::Value& value);
 
 // What players show of a number given to a property: twips are whole.
 double twips(double pixels);

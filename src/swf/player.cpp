@@ -232,11 +232,12 @@ void TimelinePlayer::gotoFrame(std::size_t frame)
             object.clipDepth = wanted.clipDepth;
             rebuilt.emplace(depth, std::move(object));
         }
-        // What scripts placed stays until they remove it.
+        // What scripts placed stays until they remove it, or a frame places something at its
+        // depth: then it goes as removed ones do, since scripts may still be running in it.
         for (auto& [depth, object] : list_) {
-            if (object.dynamic)
-                rebuilt.emplace(depth, std::move(object));
-            else if (object.character)
+            if (object.dynamic && rebuilt.try_emplace(depth, std::move(object)).second)
+                continue;
+            if (object.character)
                 discard(std::move(object));
         }
         list_ = std::move(rebuilt);
@@ -340,13 +341,16 @@ avm1::Function* TimelinePlayer::adoptClass()
 {
     if (!machine_ || !object_ || !symbol_)
         return nullptr;
+    // The class's prototype as it holds it, never through a getter: this runs while a frame
+    // places its objects, where no script may run.
     for (const auto& [name, id] : context_.movie.exports)
         if (id == symbol_)
             if (avm1::Function* type = machine_->registeredClass(name))
-                if (avm1::Object* prototype = avm1::objectIn(machine_->member(avm1::Value(type), "prototype"))) {
-                    object_->prototype = prototype;
-                    return type;
-                }
+                if (const avm1::Property* own = type->own(machine_->key("prototype")); own && !own->getter)
+                    if (avm1::Object* prototype = avm1::objectIn(own->value)) {
+                        object_->prototype = prototype;
+                        return type;
+                    }
     return nullptr;
 }
 

@@ -122,8 +122,10 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
 
 bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::Value& value)
 {
+    // What is given converts before the placement is found again: a script's valueOf or getter
+    // may remove this clip, or send its parent back a frame, which places it anew.
+    const auto placement = [this] { return placed(); };
     if (name.front() != '_') {
-        DisplayObject* placed = this->placed();
         if (name == "transform") { // takes the matrix and colours of the one given
             avm1::Machine& m = machine();
             const avm1::Value mine = transformOf(m, timeline_.object_);
@@ -131,10 +133,15 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
                 m.setMember(mine, part, m.member(value, part));
             return true;
         }
-        if (name == "scrollrect" && placed)
-            placed->scrollRect = rectangleOf(value);
-        else if (!placed || !setEffectProperty(machine(), *placed, name, value))
+        if (!placed())
             return name == "scrollrect";
+        if (name == "scrollrect") {
+            const std::optional<Box> box = rectangleOf(value);
+            if (DisplayObject* placed = this->placed())
+                placed->scrollRect = box;
+        } else if (!setEffectProperty(machine(), placement, name, value)) {
+            return false;
+        }
         changed();
         return true;
     }
@@ -145,9 +152,8 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
         return true;
     if (!isPlacedProperty(name))
         return name == "_quality" || name == "_highquality" || name == "_focusrect" || name == "_soundbuftime";
-    DisplayObject* placed = this->placed();
     // The main timeline stays where the stage is.
-    if (placed && setPlacedProperty(machine(), *placed, name, value))
+    if (placed() && setPlacedProperty(machine(), placement, name, value))
         changed();
     return true;
 }
@@ -163,15 +169,24 @@ avm1::Object* TimelinePlayer::ScriptClip::child(std::string_view name)
         if (object.scriptObject)
             return object.scriptObject.get();
         if (object.character && std::holds_alternative<EditText>(*object.character))
-            return fieldObject(*this, object);
+            return fieldObject(*this, object.instance);
         if (object.button) { // made when a script first asks for it
+            const std::uint64_t instance = object.instance;
             avm1::Machine& m = machine();
-            auto* made = m.make<PlacedObject>(
-                avm1::objectIn(m.member(m.member(avm1::Value(m.global()), "Button"), "prototype")));
+            // A getter on the way to the prototype may run a script, which may remove the button
+            // or place it anew: it is found again after.
+            avm1::Object* prototype
+                = avm1::objectIn(m.member(m.member(avm1::Value(m.global()), "Button"), "prototype"));
+            DisplayObject* button = findInstance(instance);
+            if (!button || button->scriptObject)
+                return button ? button->scriptObject.get() : nullptr;
+            auto* made = m.make<PlacedObject>(prototype);
+            if (!made)
+                return nullptr;
             made->owner = timeline_.weak_from_this();
-            made->instance = object.instance;
+            made->instance = instance;
             m.keep(made);
-            return (object.scriptObject = kept(made)).get();
+            return (button->scriptObject = kept(made)).get();
         }
     }
     return nullptr;
@@ -350,7 +365,7 @@ std::optional<Box> TimelinePlayer::ScriptClip::rectangleOf(const avm1::Value& va
     return Box{x, y, x + std::max(0.0, field("width")), y + std::max(0.0, field("height"))};
 }
 
-avm1::Value TimelinePlayer::ScriptClip::scrollRectObject(const Box& box)
+avm1::Value TimelinePlayer::ScriptClip::scrollRectObject(Box box)
 {
     avm1::Machine& m = machine();
     avm1::Object* made = makeGeomObject(m, "Rectangle");
@@ -390,6 +405,14 @@ DisplayObject* TimelinePlayer::ScriptClip::placeField(const std::string& name, d
     placed.name = name;
     placed.matrix = matrix;
     return placeAt(depth, std::move(placed));
+}
+
+DisplayObject* TimelinePlayer::ScriptClip::findInstance(std::uint64_t instance)
+{
+    for (auto& [depth, object] : timeline_.list_)
+        if (object.instance == instance)
+            return &object;
+    return nullptr;
 }
 
 DisplayObject* TimelinePlayer::ScriptClip::findScripted(std::uint64_t instance)

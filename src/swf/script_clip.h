@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,6 +70,9 @@ public:
     DisplayObject* placeField(const std::string& name, double depth, const Matrix& matrix, EditText field);
     // A button or field that a script has the object of, by its instance; null once gone.
     DisplayObject* findScripted(std::uint64_t instance);
+    // What is placed here with this instance, whether a script has its object or not; null once
+    // gone.
+    DisplayObject* findInstance(std::uint64_t instance);
     // After a change to a field: a new instance, so that it is drawn again.
     std::uint64_t fieldChanged(DisplayObject& field);
     // `object`, which the machine keeps, held until the last copy goes: then it is the
@@ -92,7 +96,8 @@ private:
     DisplayObject madeObject(Character character);
     // A Rectangle's numbers in twips; none for what is not an object.
     std::optional<Box> rectangleOf(const avm1::Value& value);
-    avm1::Value scrollRectObject(const Box& box);
+    // Takes a copy: making the object may run a script that changes the placement it came from.
+    avm1::Value scrollRectObject(Box box);
     // Where what it holds draws, in its own twips.
     std::optional<Box> contentBounds() const;
 
@@ -110,8 +115,9 @@ void installClipMethods(avm1::Machine& machine);
 void installColorClass(avm1::Machine& machine);
 void installBitmapDataClass(avm1::Machine& machine);
 void installTextFieldClass(avm1::Machine& machine);
-// The object of a text field, made when a script first asks for it.
-avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, DisplayObject& placed);
+// The object of the text field placed in `clip` as `instance`, made when a script first asks for
+// it; null once the field is gone, which a getter run on the way may have done.
+avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, std::uint64_t instance);
 void installFilterClasses(avm1::Machine& machine);
 // A filter object as the renderer takes it; none for what is not one.
 std::optional<Filter> filterOf(avm1::Machine& machine, const avm1::Value& object);
@@ -128,8 +134,10 @@ avm1::Value transformOf(avm1::Machine& machine, avm1::Object* clip);
 // A blend mode by its name or number; Normal for what is neither.
 BlendMode blendModeOf(avm1::Machine& machine, const avm1::Value& value);
 // A clip's blendMode, cacheAsBitmap and filters, by their names in lower case: none for another
-// name; false when setting another.
+// name; false when setting another. What is read is copied before a script can run; what is set
+// is converted first, then written to the placement `placement` finds, if it is still there.
 std::optional<avm1::Value> effectProperty(avm1::Machine& machine, const DisplayObject& placed, std::string_view name);
-bool setEffectProperty(avm1::Machine& machine, DisplayObject& placed, std::string_view name, const avm1::Value& value);
+bool setEffectProperty(avm1::Machine& machine, const std::function<DisplayObject*()>& placement, std::string_view name,
+                       const avm1::Value& value);
 
 } // namespace quillmere::swf

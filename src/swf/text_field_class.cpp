@@ -91,9 +91,24 @@ void replace(FieldObject& object, DisplayObject& placed, EditText field)
     object.instance = object.owner.lock()->script()->fieldChanged(placed);
 }
 
+// How a setter's value is converted, before the field is read: a script's toString or valueOf
+// may change the field, remove it or place it anew. Booleans and the names of autoSize convert
+// without running one.
+enum class Given { Text, Number, AsIs };
+
+Value converted(Machine& m, Given given, const Value& value)
+{
+    switch (given) {
+    case Given::Text: return m.toString(value);
+    case Given::Number: return m.toNumber(value);
+    case Given::AsIs: break;
+    }
+    return value;
+}
+
 // A property read from the field as it is, and written to a copy that replaces it.
 void accessor(Machine& m, Object* prototype, const char* name, Value (*get)(Machine&, FieldObject&, const EditText&),
-              void (*set)(Machine&, FieldObject&, EditText&, const Value&))
+              Given given, void (*set)(Machine&, FieldObject&, EditText&, const Value&))
 {
     avm1::Function* getter = m.makeNative([get](Machine& m, Value self, Arguments&) -> Value {
         auto [object, placed] = fieldOf(self);
@@ -101,12 +116,15 @@ void accessor(Machine& m, Object* prototype, const char* name, Value (*get)(Mach
             return Undefined{};
         return get(m, *object, std::get<EditText>(*placed->character));
     });
-    avm1::Function* setter = m.makeNative([set](Machine& m, Value self, Arguments& a) -> Value {
+    avm1::Function* setter = m.makeNative([given, set](Machine& m, Value self, Arguments& a) -> Value {
         auto [object, placed] = fieldOf(self);
         if (!placed)
             return Undefined{};
+        const Value value = converted(m, given, argument(a, 0));
+        if (!(placed = findPlacement(*object)))
+            return Undefined{};
         EditText field = std::get<EditText>(*placed->character);
-        set(m, *object, field, argument(a, 0));
+        set(m, *object, field, value);
         replace(*object, *placed, std::move(field));
         return Undefined{};
     });
@@ -126,8 +144,18 @@ void setText(FieldObject& object, EditText& field)
         }
 }
 
-// A TextFormat's fields that are set, into the field and its object: the whole text takes them.
-void applyFormat(Machine& m, FieldObject& object, EditText& field, const Value& format)
+// A TextFormat's fields that are set, read before the field is: their getters and conversions
+// may run a script that changes the field, removes it or places it anew.
+struct Format {
+    std::optional<std::u16string> face;
+    std::optional<bool> bold, italic;
+    std::optional<Rgba> color;
+    std::optional<double> size;
+    std::optional<EditText::Align> align;
+    std::array<std::optional<double>, 4> margins; // left, right, indent, leading
+};
+
+Format formatOf(Machine& m, const Value& format)
 {
     const auto given = [&](const char* name) -> std::optional<Value> {
         Value v = m.member(format, name);
@@ -139,29 +167,47 @@ void applyFormat(Machine& m, FieldObject& object, EditText& field, const Value& 
         const double points = m.toNumber(v);
         return std::isfinite(points) ? std::clamp(points, 0.0, most) * kTwipsPerPixel : 0.0;
     };
+    Format read;
     if (auto v = given("font"))
-        object.face = utf16(m.toString(*v));
+        read.face = utf16(m.toString(*v));
     if (auto v = given("bold"))
-        object.bold = m.conversions().toBoolean(*v);
+        read.bold = m.conversions().toBoolean(*v);
     if (auto v = given("italic"))
-        object.italic = m.conversions().toBoolean(*v);
+        read.italic = m.conversions().toBoolean(*v);
     if (auto v = given("color"))
-        field.color = rgbOf(m, *v);
+        read.color = rgbOf(m, *v);
     if (auto v = given("size"))
-        field.height = twips(*v, 127);
+        read.size = twips(*v, 127);
     if (auto v = given("align")) {
         const std::string align = m.toString(*v);
-        field.align = align == "center"    ? EditText::Align::Center
-                      : align == "right"   ? EditText::Align::Right
-                      : align == "justify" ? EditText::Align::Justify
-                                           : EditText::Align::Left;
+        read.align = align == "center"    ? EditText::Align::Center
+                     : align == "right"   ? EditText::Align::Right
+                     : align == "justify" ? EditText::Align::Justify
+                                          : EditText::Align::Left;
     }
-    for (const auto& [name, margin] : {std::pair{"leftMargin", &field.format.leftMargin},
-                                       {"rightMargin", &field.format.rightMargin},
-                                       {"indent", &field.format.indent},
-                                       {"leading", &field.format.leading}})
-        if (auto v = given(name))
-            *margin = twips(*v, 720);
+    static constexpr const char* kMargins[] = {"leftMargin", "rightMargin", "indent", "leading"};
+    for (std::size_t i = 0; i < read.margins.size(); ++i)
+        if (auto v = given(kMargins[i]))
+            read.margins[i] = twips(*v, 720);
+    return read;
+}
+
+// The format into the field and its object: the whole text takes it.
+void applyFormat(FieldObject& object, EditText& field, const Format& format)
+{
+    if (format.face)
+        object.face = format.face;
+    if (format.bold)
+        object.bold = format.bold;
+    if (format.italic)
+        object.italic = format.italic;
+    field.color = format.color.value_or(field.color);
+    field.height = format.size.value_or(field.height);
+    field.align = format.align.value_or(field.align);
+    double* const margins[]
+        = {&field.format.leftMargin, &field.format.rightMargin, &field.format.indent, &field.format.leading};
+    for (std::size_t i = 0; i < format.margins.size(); ++i)
+        *margins[i] = format.margins[i].value_or(*margins[i]);
     setText(object, field);
 }
 
@@ -173,6 +219,7 @@ void installTextFieldClass(Machine& m)
     m.defineClass(m.global(), "TextField", prototype, [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
     accessor(
         m, prototype, "text", [](Machine&, FieldObject& o, const EditText&) { return Value(utf8(o.text)); },
+        Given::Text,
         [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
             o.text = utf16(m.toString(v));
             o.html = false;
@@ -180,6 +227,7 @@ void installTextFieldClass(Machine& m)
         });
     accessor(
         m, prototype, "htmlText", [](Machine&, FieldObject& o, const EditText&) { return Value(utf8(o.text)); },
+        Given::Text,
         [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
             o.text = utf16(m.toString(v));
             o.html = true;
@@ -187,28 +235,31 @@ void installTextFieldClass(Machine& m)
         });
     accessor(
         m, prototype, "textColor", [](Machine&, FieldObject&, const EditText& f) { return Value(rgbNumber(f.color)); },
+        Given::Number,
         [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
             field.color = rgbOf(m, v);
             setText(o, field);
         });
     accessor(
         m, prototype, "background", [](Machine&, FieldObject&, const EditText& f) { return Value(f.background); },
+        Given::AsIs,
         [](Machine& m, FieldObject&, EditText& field, const Value& v) {
             field.background = m.conversions().toBoolean(v);
         });
     accessor(
         m, prototype, "backgroundColor",
-        [](Machine&, FieldObject&, const EditText& f) { return Value(rgbNumber(f.backgroundColor)); },
+        [](Machine&, FieldObject&, const EditText& f) { return Value(rgbNumber(f.backgroundColor)); }, Given::Number,
         [](Machine& m, FieldObject&, EditText& field, const Value& v) { field.backgroundColor = rgbOf(m, v); });
     accessor(
-        m, prototype, "border", [](Machine&, FieldObject&, const EditText& f) { return Value(f.border); },
+        m, prototype, "border", [](Machine&, FieldObject&, const EditText& f) { return Value(f.border); }, Given::AsIs,
         [](Machine& m, FieldObject&, EditText& field, const Value& v) { field.border = m.conversions().toBoolean(v); });
     accessor(
         m, prototype, "borderColor",
-        [](Machine&, FieldObject&, const EditText& f) { return Value(rgbNumber(f.borderColor)); },
+        [](Machine&, FieldObject&, const EditText& f) { return Value(rgbNumber(f.borderColor)); }, Given::Number,
         [](Machine& m, FieldObject&, EditText& field, const Value& v) { field.borderColor = rgbOf(m, v); });
     accessor(
         m, prototype, "wordWrap", [](Machine&, FieldObject&, const EditText& f) { return Value(f.wordWrap); },
+        Given::AsIs,
         [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
             field.wordWrap = m.conversions().toBoolean(v);
             setText(o, field);
@@ -246,8 +297,11 @@ void installTextFieldClass(Machine& m)
         auto [object, placed] = fieldOf(self);
         if (!placed || a.empty() || !objectIn(a.back()))
             return Value(Undefined{});
+        const Format format = formatOf(m, a.back());
+        if (!(placed = findPlacement(*object)))
+            return Value(Undefined{});
         EditText field = std::get<EditText>(*placed->character);
-        applyFormat(m, *object, field, a.back());
+        applyFormat(*object, field, format);
         replace(*object, *placed, std::move(field));
         return Value(Undefined{});
     };
@@ -259,7 +313,9 @@ void installTextFieldClass(Machine& m)
         auto [object, placed] = fieldOf(self);
         if (!placed)
             return Value(Undefined{});
-        const EditText& field = std::get<EditText>(*placed->character);
+        // A copy: setters the script gave TextFormat's prototype run as the object is filled in,
+        // and may change the field or remove it.
+        const EditText field = std::get<EditText>(*placed->character);
         const EditText::Span* first = field.paragraphs.empty() || field.paragraphs.front().spans.empty()
                                           ? nullptr
                                           : &field.paragraphs.front().spans.front();
@@ -291,6 +347,7 @@ void installTextFieldClass(Machine& m)
         [](Machine&, FieldObject&, const EditText& f) {
             return Value(std::string(kAutoSizes[std::size_t(f.autoSize)]));
         },
+        Given::AsIs,
         [](Machine& m, FieldObject&, EditText& field, const Value& v) {
             field.autoSize = EditText::AutoSize::None;
             if (const bool* on = std::get_if<bool>(&v); on && *on)
@@ -318,32 +375,45 @@ void installTextFieldClass(Machine& m)
         Matrix at;
         at.tx = x;
         at.ty = y;
-        DisplayObject* placed = clip->placeField(m.toString(argument(a, 0)), m.toNumber(argument(a, 1)), at, field);
-        if (!placed)
-            return Value(Undefined{});
-        return Value(fieldObject(*clip, *placed));
+        const DisplayObject* placed
+            = clip->placeField(m.toString(argument(a, 0)), m.toNumber(argument(a, 1)), at, field);
+        Object* object = placed ? fieldObject(*clip, placed->instance) : nullptr;
+        return object ? Value(object) : Value(Undefined{});
     });
 }
 
-avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, DisplayObject& placed)
+avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, std::uint64_t instance)
 {
-    if (!placed.scriptObject) {
-        Machine& m = clip.machine();
-        auto* object = m.make<FieldObject>(objectIn(m.member(m.member(Value(m.global()), "TextField"), "prototype")));
-        object->owner = clip.timeline().weak_from_this();
-        object->instance = placed.instance;
-        for (const EditText::Paragraph& paragraph : std::get<EditText>(*placed.character).paragraphs) {
-            if (&paragraph != &std::get<EditText>(*placed.character).paragraphs.front())
-                object->text += u'\r';
-            for (const EditText::Span& span : paragraph.spans)
-                object->text += span.text;
-        }
-        m.keep(object);
-        placed.scriptObject = clip.kept(object);
-        if (std::get<EditText>(*placed.character).autoSize != EditText::AutoSize::None)
-            replace(*object, placed, std::get<EditText>(*placed.character)); // to its text's size
+    const auto find = [&]() -> DisplayObject* {
+        DisplayObject* placed = clip.findInstance(instance);
+        return placed && placed->character && std::holds_alternative<EditText>(*placed->character) ? placed : nullptr;
+    };
+    if (DisplayObject* placed = find(); !placed || placed->scriptObject)
+        return placed ? placed->scriptObject.get() : nullptr;
+    Machine& m = clip.machine();
+    // A getter on the way to the prototype may run a script, which may remove the field, place it
+    // anew or ask for its object first: the field is found again after.
+    Object* prototype = objectIn(m.member(m.member(Value(m.global()), "TextField"), "prototype"));
+    DisplayObject* placed = find();
+    if (!placed || placed->scriptObject)
+        return placed ? placed->scriptObject.get() : nullptr;
+    auto* object = m.make<FieldObject>(prototype);
+    if (!object)
+        return nullptr;
+    object->owner = clip.timeline().weak_from_this();
+    object->instance = instance;
+    const EditText& field = std::get<EditText>(*placed->character);
+    for (const EditText::Paragraph& paragraph : field.paragraphs) {
+        if (&paragraph != &field.paragraphs.front())
+            object->text += u'\r';
+        for (const EditText::Span& span : paragraph.spans)
+            object->text += span.text;
     }
-    return placed.scriptObject.get();
+    m.keep(object);
+    placed->scriptObject = clip.kept(object);
+    if (field.autoSize != EditText::AutoSize::None)
+        replace(*object, *placed, field); // to its text's size
+    return placed->scriptObject.get();
 }
 
 } // namespace quillmere::swf

@@ -347,6 +347,102 @@ private slots:
         QCOMPARE(box.colorTransform.mult[3], 0.5);
     }
 
+    // Frame 1 goes to frame 2, which runs: createEmptyMovieClip("a", 0); createEmptyMovieClip("b", 1);
+    // a._x = {valueOf: function () { a.removeMovieClip(); return 5; }};
+    // b._y = {valueOf: function () { _root.gotoAndStop(1); return 7; }};
+    // a clip its value removes is left as it went, and one placed anew by its parent going back
+    // a frame takes the value where it is now.
+    void aValueThatRemovesOrMovesItsClipIsSetWhereTheClipIsNow()
+    {
+        ActionWriter drop, back;
+        call(drop, "a", "removeMovieClip", {}).op(op::Pop).push(5.0).op(op::Return);
+        call(back, "_root", "gotoAndStop", {Value(1.0)}).op(op::Pop).push(7.0).op(op::Return);
+        ActionWriter frame;
+        call(frame, "this", "createEmptyMovieClip", {Value("a"), Value(0.0)}).op(op::Pop);
+        call(frame, "this", "createEmptyMovieClip", {Value("b"), Value(1.0)}).op(op::Pop);
+        frame.push("a").op(op::GetVariable).push({Value("_x"), Value("valueOf")}).function("", {}, drop);
+        frame.push(1.0).op(op::InitObject).op(op::SetMember);
+        frame.push("b").op(op::GetVariable).push({Value("_y"), Value("valueOf")}).function("", {}, back);
+        frame.push(1.0).op(op::InitObject).op(op::SetMember);
+
+        Writer w(100, 100);
+        w.doAction(ActionWriter().gotoFrame(1).op(op::Stop).actions());
+        w.showFrame();
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        QVERIFY(!player.scriptStopped());
+        QCOMPARE(int(player.root().currentFrame()), 0);
+        const DisplayList& list = player.root().displayList();
+        QCOMPARE(list.count(kScriptDepths), 0u);
+        QCOMPARE(list.at(kScriptDepths + 1).name, std::string("b"));
+        QCOMPARE(list.at(kScriptDepths + 1).matrix.ty, 140.0);
+    }
+
+    // As above, from frame 2: createEmptyMovieClip("c", 0);
+    // c.filters = [new flash.filters.BlurFilter({valueOf: function () { c.removeMovieClip(); return 5; }})];
+    // t = createTextField("t", 1, 0, 0, 100, 20);
+    // t.text = {toString: function () { _root.gotoAndStop(1); return "moved"; }};
+    void filtersOrTextThatRemoveOrMoveTheirObjectAreSetWhereItIsNow()
+    {
+        ActionWriter drop, back;
+        call(drop, "c", "removeMovieClip", {}).op(op::Pop).push(5.0).op(op::Return);
+        call(back, "_root", "gotoAndStop", {Value(1.0)}).op(op::Pop).push("moved").op(op::Return);
+        ActionWriter frame;
+        call(frame, "this", "createEmptyMovieClip", {Value("c"), Value(0.0)}).op(op::Pop);
+        frame.push("c").op(op::GetVariable).push({Value("filters"), Value("valueOf")}).function("", {}, drop);
+        frame.push(1.0).op(op::InitObject).push({Value(1.0), Value("flash")}).op(op::GetVariable);
+        frame.push("filters").op(op::GetMember).push("BlurFilter").op(op::NewMethod);
+        frame.push(1.0).op(op::InitArray).op(op::SetMember);
+        frame.push("t");
+        call(frame, "this", "createTextField",
+             {Value("t"), Value(1.0), Value(0.0), Value(0.0), Value(100.0), Value(20.0)});
+        frame.op(op::SetVariable).push("t").op(op::GetVariable).push({Value("text"), Value("toString")});
+        frame.function("", {}, back).push(1.0).op(op::InitObject).op(op::SetMember);
+
+        Writer w(100, 100);
+        w.doAction(ActionWriter().gotoFrame(1).op(op::Stop).actions());
+        w.showFrame();
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        QVERIFY(!player.scriptStopped());
+        const DisplayList& list = player.root().displayList();
+        QCOMPARE(list.count(kScriptDepths), 0u);
+        const auto& field = std::get<EditText>(*list.at(kScriptDepths + 1).character);
+        QCOMPARE(field.paragraphs.at(0).spans.at(0).text, std::u16string(u"moved"));
+        QCOMPARE(player.variable("t.text"), Value(std::string("moved")));
+    }
+
+    // Frame 1 places a shape at the depth scripts count as 0, and goes to frame 2, which runs:
+    // createEmptyMovieClip("d", 0); d.createEmptyMovieClip({toString: function () {
+    // _root.gotoAndStop(1); return "e"; }}, 0);
+    // going back takes the depth for the frame's shape again: d goes as removed clips do, and the
+    // method still running in it finishes there.
+    void aClipWhoseDepthAFrameTakesBackGoesAsRemovedOnesDo()
+    {
+        ActionWriter back;
+        call(back, "_root", "gotoAndStop", {Value(1.0)}).op(op::Pop).push("e").op(op::Return);
+        ActionWriter frame;
+        call(frame, "this", "createEmptyMovieClip", {Value("d"), Value(0.0)}).op(op::Pop);
+        frame.push(0.0).push("toString").function("", {}, back).push(1.0).op(op::InitObject);
+        frame.push({Value(2.0), Value("d")}).op(op::GetVariable).push("createEmptyMovieClip").op(op::CallMethod);
+        frame.op(op::Pop);
+
+        Writer w(100, 100);
+        w.defineRectangle(1, {0, 200, 0, 200}, FillStyle{});
+        w.place({.depth = std::uint16_t(kScriptDepths), .characterId = 1});
+        w.doAction(ActionWriter().gotoFrame(1).op(op::Stop).actions());
+        w.showFrame();
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        QVERIFY(!player.scriptStopped());
+        QCOMPARE(int(player.root().currentFrame()), 0);
+        QCOMPARE(player.root().displayList().at(kScriptDepths).characterId, 1);
+        player.tick(); // what went is freed here
+    }
+
     // t = this.createTextField("t", 0, 10, 20, 100, 30); t.text = "Hi";
     // t.setTextFormat(new TextFormat("Serif", 20, 0xFF0000)); t.border = true;
     // f = t.getTextFormat(); f.size = 30; t.setTextFormat(f); the format read back sets the rest
