@@ -19,13 +19,40 @@ using namespace avm1; // the natives' helpers, and the values they take
 
 // The largest side a script's bitmap may have, as players of this version allow.
 constexpr double kLongestSide = 2880;
+// What the pixels of the scripts' bitmaps may hold at once: eight of the largest, 253 MiB. The
+// heap does not count them and frees objects only between frames, so a script that made bitmaps
+// and kept them would otherwise take all the memory there is. Eight leaves a movie room for a
+// stage-sized picture, a copy to draw it from and a few layers over it.
+constexpr std::size_t kMostLiveBitmapBytes
+    = 8 * std::size_t(kLongestSide) * std::size_t(kLongestSide) * sizeof(std::uint32_t);
+
+// The bytes of the scripts' bitmaps still held, by their objects or by the clips and fills that
+// show them: one count for all of a machine's.
+using LiveBytes = std::shared_ptr<std::size_t>;
+
+// Pixels of width by height, not yet filled, counted as live until their last holder lets them
+// go; null, and nothing made, past what live bitmaps may hold.
+std::shared_ptr<Bitmap> newPixels(const LiveBytes& live, std::uint32_t width, std::uint32_t height)
+{
+    const std::size_t bytes = std::size_t(width) * height * sizeof(std::uint32_t);
+    if (bytes > kMostLiveBitmapBytes - *live)
+        return nullptr;
+    auto made = std::make_unique<Bitmap>();
+    made->width = width;
+    made->height = height;
+    *live += bytes;
+    return std::shared_ptr<Bitmap>(made.release(), [live, bytes](Bitmap* gone) {
+        delete gone;
+        *live -= bytes;
+    });
+}
 
 // A BitmapData of these pixels, its size and whether it has alpha there to read.
-Value makeBitmapObject(Machine& m, Object* prototype, Bitmap bitmap, bool transparent)
+Value makeBitmapObject(Machine& m, Object* prototype, std::shared_ptr<Bitmap> pixels, bool transparent)
 {
     auto* made = m.make<BitmapObject>(prototype);
     made->transparent = transparent;
-    made->bitmap = std::make_shared<Bitmap>(std::move(bitmap));
+    made->bitmap = std::move(pixels);
     made->changed();
     const double width = made->bitmap->width, height = made->bitmap->height;
     m.setMember(made, "width", width);
@@ -86,13 +113,19 @@ Span within(Machine& m, const Value& rectangle, const Bitmap& bitmap)
             clamp(std::max(x, right), bitmap.width), clamp(std::max(y, bottom), bitmap.height)};
 }
 
-bool eachLanding(Machine& m, const Bitmap& from, const Value& sourceRect, const Value& destPoint, Bitmap& to,
-                 const std::function<void(std::uint32_t, std::uint32_t&)>& visit)
+bool eachLanding(Machine& m, const BitmapObject& fromObject, const Value& sourceRect, const Value& destPoint,
+                 BitmapObject& toObject, const std::function<void(std::uint32_t, std::uint32_t&)>& visit)
 {
+    // Held here: the conversions may run a script that disposes either.
+    const std::shared_ptr<const Bitmap> held = fromObject.bitmap;
+    const std::shared_ptr<Bitmap> heldTo = toObject.bitmap;
+    const Bitmap& from = *held;
+    Bitmap& to = *heldTo;
     const Span span = within(m, sourceRect, from);
     const double px = m.toNumber(m.member(destPoint, "x")), py = m.toNumber(m.member(destPoint, "y"));
-    if (!std::isfinite(px) || !std::isfinite(py))
+    if (!std::isfinite(px) || !std::isfinite(py) || !fromObject.bitmap || !toObject.bitmap)
         return false;
+    spendPixels(m, span.pixels());
     std::vector<std::uint32_t> copy;
     if (&from == &to)
         copy = from.argb; // read as it was before this call
@@ -107,27 +140,35 @@ bool eachLanding(Machine& m, const Bitmap& from, const Value& sourceRect, const 
     return true;
 }
 
+void spendPixels(Machine& m, std::size_t pixels)
+{
+    if (TimelinePlayer::ScriptClip* root = clipOf(Value(m.root())))
+        root->spendPixels(pixels);
+}
+
 void installBitmapDataClass(Machine& m)
 {
     Object* display = m.makeObject(m.objectPrototype());
     if (Object* flash = objectIn(m.member(m.global(), "flash")))
         flash->put(m.key("display"), Value(display), avm1::Property::DontEnum);
     Object* prototype = m.makeObject(m.objectPrototype());
+    const auto live = std::make_shared<std::size_t>(0);
     Function* bitmapClass
-        = m.defineClass(display, "BitmapData", prototype, [prototype](Machine& m, Value, Arguments& a) -> Value {
+        = m.defineClass(display, "BitmapData", prototype, [prototype, live](Machine& m, Value, Arguments& a) -> Value {
               const double width = m.toNumber(argument(a, 0)), height = m.toNumber(argument(a, 1));
               if (!(width >= 1 && width <= kLongestSide && height >= 1 && height <= kLongestSide))
                   return Undefined{};
               const bool transparent = a.size() < 3 || m.conversions().toBoolean(a[2]);
               const std::uint32_t fill = a.size() < 4 ? 0xFFFFFFFF : argbOf(m, a[3]);
-              Bitmap bitmap;
-              bitmap.width = std::uint32_t(width);
-              bitmap.height = std::uint32_t(height);
-              bitmap.argb.assign(std::size_t(bitmap.width) * bitmap.height, stored(fill, transparent));
-              return makeBitmapObject(m, prototype, std::move(bitmap), transparent);
+              const std::shared_ptr<Bitmap> pixels = newPixels(live, std::uint32_t(width), std::uint32_t(height));
+              if (!pixels)
+                  return Undefined{};
+              spendPixels(m, std::size_t(pixels->width) * pixels->height); // filling them is painting
+              pixels->argb.assign(std::size_t(pixels->width) * pixels->height, stored(fill, transparent));
+              return makeBitmapObject(m, prototype, pixels, transparent);
           });
     // BitmapData.loadBitmap(linkage): a copy of a bitmap the movie exports by that name.
-    m.defineMethod(bitmapClass, "loadBitmap", [prototype](Machine& m, Value, Arguments& a) -> Value {
+    m.defineMethod(bitmapClass, "loadBitmap", [prototype, live](Machine& m, Value, Arguments& a) -> Value {
         TimelinePlayer::ScriptClip* root = clipOf(Value(m.root()));
         const std::optional<std::uint16_t> id
             = root ? root->timeline().exported(m.toString(argument(a, 0))) : std::nullopt;
@@ -136,24 +177,32 @@ void installBitmapDataClass(Machine& m)
         if (!bitmap || bitmap->width < 1 || bitmap->width > kLongestSide || bitmap->height < 1
             || bitmap->height > kLongestSide)
             return Undefined{};
-        const std::size_t pixels = std::size_t(bitmap->width) * bitmap->height;
-        root->painterFor(pixels); // decoding counts as painting
-        return makeBitmapObject(m, prototype, std::move(*bitmap), true);
+        const std::shared_ptr<Bitmap> pixels = newPixels(live, bitmap->width, bitmap->height);
+        if (!pixels)
+            return Undefined{};
+        root->painterFor(std::size_t(bitmap->width) * bitmap->height); // decoding counts as painting
+        *pixels = std::move(*bitmap);
+        return makeBitmapObject(m, prototype, pixels, true);
     });
-    m.defineMethod(prototype, "clone", [prototype](Machine& m, Value self, Arguments&) -> Value {
+    m.defineMethod(prototype, "clone", [prototype, live](Machine& m, Value self, Arguments&) -> Value {
         const BitmapObject* object = bitmapOf(self);
         if (!object)
             return Undefined{};
-        Bitmap copy = *object->bitmap;
-        return makeBitmapObject(m, prototype, std::move(copy), object->transparent);
+        const std::shared_ptr<Bitmap> copy = newPixels(live, object->bitmap->width, object->bitmap->height);
+        if (!copy)
+            return Undefined{};
+        spendPixels(m, object->bitmap->argb.size());
+        *copy = *object->bitmap;
+        return makeBitmapObject(m, prototype, copy, object->transparent);
     });
     // scroll(x, y): the pixels moved by so much; where they leave, they stay as they were.
     m.defineMethod(prototype, "scroll", [](Machine& m, Value self, Arguments& a) {
-        BitmapObject* object = bitmapOf(self);
         const double dx = std::trunc(m.toNumber(argument(a, 0))), dy = std::trunc(m.toNumber(argument(a, 1)));
+        BitmapObject* object = bitmapOf(self); // after the conversions, which may dispose it
         if (!object || !std::isfinite(dx) || !std::isfinite(dy))
             return Value(Undefined{});
         Bitmap& bitmap = *object->bitmap;
+        spendPixels(m, bitmap.argb.size());
         const std::vector<std::uint32_t> before = bitmap.argb;
         for (std::uint32_t y = 0; y < bitmap.height; ++y)
             for (std::uint32_t x = 0; x < bitmap.width; ++x) {
@@ -168,9 +217,6 @@ void installBitmapDataClass(Machine& m)
     // noise(seed, low, high, channels, grayScale): each pixel's channels drawn from [low, high],
     // the same for the same seed; channels 1 red, 2 green, 4 blue, 8 alpha, the rest 0 (alpha 255).
     m.defineMethod(prototype, "noise", [](Machine& m, Value self, Arguments& a) {
-        BitmapObject* object = bitmapOf(self);
-        if (!object)
-            return Value(Undefined{});
         const auto number = [&](std::size_t i, double fallback) {
             const double v = i < a.size() ? m.toNumber(a[i]) : fallback;
             return std::isfinite(v) ? v : fallback;
@@ -181,6 +227,10 @@ void installBitmapDataClass(Machine& m)
         const bool gray = m.conversions().toBoolean(argument(a, 4));
         std::minstd_rand random(std::uint32_t(avm1::Conversions::toInt32(number(0, 0))) | 1u);
         std::uniform_int_distribution<std::uint32_t> level(low, high);
+        BitmapObject* object = bitmapOf(self); // after the conversions, which may dispose it
+        if (!object)
+            return Value(Undefined{});
+        spendPixels(m, object->bitmap->argb.size());
         for (std::uint32_t& pixel : object->bitmap->argb) {
             std::uint32_t argb = 0xFF000000;
             const std::uint32_t shade = gray ? level(random) : 0;
@@ -201,9 +251,13 @@ void installBitmapDataClass(Machine& m)
             BitmapObject* object = bitmapOf(self);
             if (!object)
                 return Value(Undefined{});
-            Bitmap& bitmap = *object->bitmap;
+            const std::shared_ptr<Bitmap> held = object->bitmap; // the conversions may dispose it
+            Bitmap& bitmap = *held;
             const Span span = within(m, argument(a, 0), bitmap);
             const auto pixelAfter = change(m, *object, argument(a, 1));
+            if (!object->bitmap) // disposed meanwhile: nothing to change
+                return Value(Undefined{});
+            spendPixels(m, span.pixels());
             for (std::uint32_t y = span.y0; y < span.y1; ++y)
                 for (std::uint32_t x = span.x0; x < span.x1; ++x) {
                     std::uint32_t& pixel = bitmap.argb[std::size_t(y) * bitmap.width + x];
@@ -231,12 +285,12 @@ void installBitmapDataClass(Machine& m)
     // setPixel keeps the pixel's alpha; setPixel32 sets it too.
     const auto setPixel = [](bool withAlpha) {
         return [withAlpha](Machine& m, Value self, Arguments& a) {
-            BitmapObject* object = bitmapOf(self);
             const double x = m.toNumber(argument(a, 0)), y = m.toNumber(argument(a, 1));
+            std::uint32_t argb = argbOf(m, argument(a, 2));
+            BitmapObject* object = bitmapOf(self); // after the conversions, which may dispose it
             if (!object || !(x >= 0 && x < object->bitmap->width && y >= 0 && y < object->bitmap->height))
                 return Value(Undefined{});
             std::uint32_t& pixel = object->bitmap->argb[std::size_t(y) * object->bitmap->width + std::size_t(x)];
-            std::uint32_t argb = argbOf(m, argument(a, 2));
             if (!withAlpha)
                 argb = (unstored(pixel) & 0xFF000000) | (argb & 0xFFFFFF);
             pixel = stored(argb, object->transparent);
@@ -248,8 +302,8 @@ void installBitmapDataClass(Machine& m)
     m.defineMethod(prototype, "setPixel32", setPixel(true));
     const auto getPixel = [](bool withAlpha) {
         return [withAlpha](Machine& m, Value self, Arguments& a) {
-            BitmapObject* object = bitmapOf(self);
             const double x = m.toNumber(argument(a, 0)), y = m.toNumber(argument(a, 1));
+            const BitmapObject* object = bitmapOf(self); // after the conversions, which may dispose it
             if (!object || !(x >= 0 && x < object->bitmap->width && y >= 0 && y < object->bitmap->height))
                 return Value(0.0);
             const std::uint32_t argb
@@ -268,7 +322,7 @@ void installBitmapDataClass(Machine& m)
         if (!to || !from)
             return Value(Undefined{});
         const bool merge = m.conversions().toBoolean(argument(a, 5)), transparent = to->transparent;
-        eachLanding(m, *from->bitmap, argument(a, 1), argument(a, 2), *to->bitmap,
+        eachLanding(m, *from, argument(a, 1), argument(a, 2), *to,
                     [merge, transparent](std::uint32_t source, std::uint32_t& pixel) {
                         if (merge) {
                             const std::uint32_t keep = 255 - (source >> 24);
@@ -291,7 +345,8 @@ void installBitmapDataClass(Machine& m)
         TimelinePlayer::ScriptClip* root = clipOf(Value(m.root()));
         if (!to || !root)
             return Value(Undefined{});
-        Bitmap& bitmap = *to->bitmap;
+        const std::shared_ptr<Bitmap> held = to->bitmap; // the conversions may dispose it
+        Bitmap& bitmap = *held;
         ScriptPainter* painter = root->painterFor(std::size_t(bitmap.width) * bitmap.height);
         if (!painter)
             return Value(Undefined{});
@@ -313,10 +368,12 @@ void installBitmapDataClass(Machine& m)
             const Span clip = within(m, argument(a, 4), bitmap);
             over = {over.blend, clip.x0, clip.y0, clip.x1, clip.y1, over.smoothing};
         }
+        if (!to->bitmap)
+            return Value(Undefined{});
         if (TimelinePlayer::ScriptClip* clip = clipOf(argument(a, 0)))
             painter->draw(clip->contents(), matrix, colors, over, bitmap);
         else if (BitmapObject* from = bitmapOf(argument(a, 0)))
-            painter->draw(from->bitmap == to->bitmap ? Bitmap(bitmap) : *from->bitmap, matrix, colors, over, bitmap);
+            painter->draw(from->bitmap == held ? Bitmap(bitmap) : *from->bitmap, matrix, colors, over, bitmap);
         else
             return Value(Undefined{});
         to->changed();
@@ -324,17 +381,19 @@ void installBitmapDataClass(Machine& m)
     });
     // applyFilter(source, sourceRect, destPoint, filter)
     m.defineMethod(prototype, "applyFilter", [](Machine& m, Value self, Arguments& a) {
+        const std::optional<Filter> filter = filterOf(m, argument(a, 3));
         BitmapObject* to = bitmapOf(self);
         BitmapObject* from = bitmapOf(argument(a, 0));
         TimelinePlayer::ScriptClip* root = clipOf(Value(m.root()));
-        const std::optional<Filter> filter = filterOf(m, argument(a, 3));
         if (!to || !from || !root || !filter)
             return Value(Undefined{});
-        const Span span = within(m, argument(a, 1), *from->bitmap);
+        const std::shared_ptr<const Bitmap> held = from->bitmap; // the conversions may dispose it
+        const Span span = within(m, argument(a, 1), *held);
         const double px = m.toNumber(m.member(argument(a, 2), "x")), py = m.toNumber(m.member(argument(a, 2), "y"));
-        if (!std::isfinite(px) || !std::isfinite(py) || span.x1 == span.x0 || span.y1 == span.y0)
+        if (!std::isfinite(px) || !std::isfinite(py) || span.x1 == span.x0 || span.y1 == span.y0 || !to->bitmap
+            || !from->bitmap)
             return Value(Undefined{});
-        ScriptPainter* painter = root->painterFor(std::size_t(span.x1 - span.x0) * (span.y1 - span.y0));
+        ScriptPainter* painter = root->painterFor(span.pixels());
         if (!painter)
             return Value(Undefined{});
         const ScriptPainter::Area area{span.x0,
@@ -368,21 +427,25 @@ void installBitmapDataClass(Machine& m)
         }
         FillStyle fill;
         fill.kind = FillStyle::Kind::Bitmap;
-        fill.scriptBitmap = bitmap->bitmap;
         fill.matrix = objectIn(argument(a, 1)) ? matrixOf(m, argument(a, 1)).value_or(Matrix{}) : Matrix{};
         for (double* scaled : {&fill.matrix.a, &fill.matrix.b, &fill.matrix.c, &fill.matrix.d})
             *scaled *= kTwipsPerPixel; // the bitmap's pixels to the clip's twips
         fill.repeat = a.size() < 3 || m.conversions().toBoolean(a[2]);
         fill.smooth = m.conversions().toBoolean(argument(a, 3));
-        clip->drawing().beginFill(fill);
+        fill.scriptBitmap = bitmap->bitmap; // after the matrix, whose getters may dispose it
+        if (fill.scriptBitmap)
+            clip->drawing().beginFill(fill);
+        else
+            clip->drawing().endFill();
         return Value(Undefined{});
     });
     // clip.attachBitmap(bitmapData, depth): shown at the clip's origin, a pixel to a pixel.
     m.defineMethod(m.movieClipPrototype(), "attachBitmap", [](Machine& m, Value self, Arguments& a) {
         TimelinePlayer::ScriptClip* clip = clipOf(self);
-        BitmapObject* bitmap = bitmapOf(argument(a, 0));
+        const double depth = m.toNumber(argument(a, 1));
+        const BitmapObject* bitmap = bitmapOf(argument(a, 0)); // after the depth, whose valueOf may dispose it
         if (clip && bitmap)
-            clip->attachBitmap(bitmap->bitmap, m.toNumber(argument(a, 1)), m.conversions().toBoolean(argument(a, 3)));
+            clip->attachBitmap(bitmap->bitmap, depth, m.conversions().toBoolean(argument(a, 3)));
         return Value(Undefined{});
     });
 }

@@ -15,7 +15,9 @@ namespace quillmere::swf {
 class BitmapObject : public avm1::Object {
 public:
     using Object::Object;
-    std::shared_ptr<Bitmap> bitmap; // null once disposed
+    // Null once disposed. A method that runs a script (a valueOf, a getter) holds its own copy
+    // while it works, since the script may dispose it; the last holder gives the bytes back.
+    std::shared_ptr<Bitmap> bitmap;
     bool transparent = true;
 
     // Gives the pixels a new serial, so that whatever shows them draws them anew.
@@ -37,15 +39,21 @@ std::uint32_t unstored(std::uint32_t pixel);
 // reaches back from x or y.
 struct Span {
     std::uint32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    std::size_t pixels() const { return std::size_t(x1 - x0) * (y1 - y0); }
 };
 Span within(avm1::Machine& machine, const avm1::Value& rectangle, const Bitmap& bitmap);
 
 // sourceRect's pixels of `from` against where they land in `to` from destPoint: calls
 // visit(source pixel, destination pixel&) for each that lands inside. The source is read as it
-// was before, even when the two are one bitmap. False when the point is not a number.
-bool eachLanding(avm1::Machine& machine, const Bitmap& from, const avm1::Value& sourceRect,
-                 const avm1::Value& destPoint, Bitmap& to,
+// was before, even when the two are one bitmap. False when the point is not a number, or when
+// either bitmap is disposed before the pixels are reached.
+bool eachLanding(avm1::Machine& machine, const BitmapObject& from, const avm1::Value& sourceRect,
+                 const avm1::Value& destPoint, BitmapObject& to,
                  const std::function<void(std::uint32_t, std::uint32_t&)>& visit);
+
+// Counts the pixels a method works through against what a frame may paint: past them, the
+// frame's scripts stop. A machine without a player (as in tests) counts nothing.
+void spendPixels(avm1::Machine& machine, std::size_t pixels);
 
 // threshold, copyChannel, merge, paletteMap, floodFill and getColorBoundsRect.
 void installBitmapPixelMethods(avm1::Machine& machine, avm1::Object* prototype);

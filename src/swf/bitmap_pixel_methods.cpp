@@ -36,10 +36,9 @@ Value landing(Machine& m, const Value& self, const Arguments& a, Change change)
     if (!to || !from)
         return Undefined{};
     const bool transparent = to->transparent;
-    eachLanding(m, *from->bitmap, argument(a, 1), argument(a, 2), *to->bitmap,
-                [&](std::uint32_t source, std::uint32_t& pixel) {
-                    pixel = stored(change(unstored(source), unstored(pixel)), transparent);
-                });
+    eachLanding(m, *from, argument(a, 1), argument(a, 2), *to, [&](std::uint32_t source, std::uint32_t& pixel) {
+        pixel = stored(change(unstored(source), unstored(pixel)), transparent);
+    });
     to->changed();
     return Undefined{};
 }
@@ -131,17 +130,19 @@ void installBitmapPixelMethods(Machine& m, Object* prototype)
     // floodFill(x, y, color): the pixels of the same colour reached from (x, y) without a
     // diagonal step.
     m.defineMethod(prototype, "floodFill", [](Machine& m, Value self, Arguments& a) -> Value {
-        BitmapObject* object = bitmapOf(self);
         const double x = m.toNumber(argument(a, 0)), y = m.toNumber(argument(a, 1));
+        const std::uint32_t argb = argbOf(m, argument(a, 2));
+        BitmapObject* object = bitmapOf(self); // after the conversions, which may dispose it
         if (!object || !(x >= 0 && x < object->bitmap->width && y >= 0 && y < object->bitmap->height))
             return Undefined{};
         Bitmap& bitmap = *object->bitmap;
-        const std::uint32_t fill = stored(argbOf(m, argument(a, 2)), object->transparent);
+        const std::uint32_t fill = stored(argb, object->transparent);
         const std::size_t start = std::size_t(y) * bitmap.width + std::size_t(x);
         const std::uint32_t replaced = bitmap.argb[start];
         if (replaced == fill)
             return Undefined{};
         std::vector<std::size_t> pending{start};
+        std::size_t filled = 1; // what it costs is known only once it is done
         bitmap.argb[start] = fill;
         while (!pending.empty()) {
             const std::size_t at = pending.back();
@@ -151,6 +152,7 @@ void installBitmapPixelMethods(Machine& m, Object* prototype)
                 if (bitmap.argb[next] == replaced) {
                     bitmap.argb[next] = fill;
                     pending.push_back(next);
+                    ++filled;
                 }
             };
             if (column > 0)
@@ -163,17 +165,19 @@ void installBitmapPixelMethods(Machine& m, Object* prototype)
                 reach(at + bitmap.width);
         }
         object->changed();
+        spendPixels(m, filled);
         return Undefined{};
     });
     // getColorBoundsRect(mask, color, findColor): the smallest rectangle round the pixels whose
     // masked colour is `color` (or, when findColor is false, is not).
     m.defineMethod(prototype, "getColorBoundsRect", [](Machine& m, Value self, Arguments& a) -> Value {
-        BitmapObject* object = bitmapOf(self);
-        if (!object)
-            return Undefined{};
         const std::uint32_t mask = argbOf(m, argument(a, 0)), color = argbOf(m, argument(a, 1)) & mask;
         const bool find = a.size() < 3 || m.conversions().toBoolean(a[2]);
+        const BitmapObject* object = bitmapOf(self); // after the conversions, which may dispose it
+        if (!object)
+            return Undefined{};
         const Bitmap& bitmap = *object->bitmap;
+        spendPixels(m, bitmap.argb.size());
         std::uint32_t x0 = bitmap.width, y0 = bitmap.height, x1 = 0, y1 = 0;
         for (std::uint32_t y = 0; y < bitmap.height; ++y)
             for (std::uint32_t x = 0; x < bitmap.width; ++x)

@@ -28,10 +28,16 @@ ScriptPainter* TimelinePlayer::ScriptClip::painterFor(std::size_t pixels)
     PlayContext& context = timeline_.context_;
     if (!context.painter)
         return nullptr;
+    spendPixels(pixels);
+    return context.painter.get();
+}
+
+void TimelinePlayer::ScriptClip::spendPixels(std::size_t pixels)
+{
+    PlayContext& context = timeline_.context_;
     if (pixels > context.pixelsToPaint) // a cap like the others: the frame's scripts stop
         machine().halt(avm1::Machine::Ending::OverBudget);
     context.pixelsToPaint -= pixels;
-    return context.painter.get();
 }
 
 void TimelinePlayer::ScriptClip::gotoFrame(std::uint32_t frame, bool play)

@@ -44,6 +44,8 @@ public:
     // The painter for scripts' bitmaps, if the player has one; past the pixels a frame may
     // paint, the frame's scripts stop.
     ScriptPainter* painterFor(std::size_t pixels);
+    // Counts pixels a script's bitmaps work through, painted or not, against the same budget.
+    void spendPixels(std::size_t pixels);
     avm1::Machine& machine() { return *timeline_.machine_; }
     // How scripts name it from the main timeline: ".a.b" in dots, "/a/b" in slashes.
     std::string path(char separator) const;
