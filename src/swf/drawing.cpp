@@ -5,9 +5,62 @@
 
 namespace quillmere::swf {
 
+Drawing::Drawing(SharedCount altogether) : altogether_(std::move(altogether))
+{
+}
+
+Drawing::~Drawing()
+{
+    giveBack();
+}
+
+Drawing& Drawing::operator=(const Drawing& other)
+{
+    if (this == &other)
+        return *this;
+    SharedCount count = altogether_;
+    giveBack();
+    if (count && *count + other.parts_ > kMostPartsAltogether) {
+        *this = Drawing(count); // no room: nothing drawn
+    } else {
+        layers_ = other.layers_;
+        filling_ = other.filling_;
+        line_ = other.line_;
+        pen_ = other.pen_;
+        contourStart_ = other.contourStart_;
+        edges_ = other.edges_;
+        parts_ = other.parts_;
+        shape_ = other.shape_;
+        if (count)
+            *count += parts_;
+    }
+    altogether_ = std::move(count);
+    changed_ = true;
+    return *this;
+}
+
+bool Drawing::take()
+{
+    if (altogether_ && *altogether_ >= kMostPartsAltogether)
+        return false;
+    ++parts_;
+    if (altogether_)
+        ++*altogether_;
+    return true;
+}
+
+void Drawing::giveBack()
+{
+    if (altogether_)
+        *altogether_ -= std::min(*altogether_, parts_);
+    parts_ = 0;
+}
+
 void Drawing::beginFill(const FillStyle& fill)
 {
     endFill();
+    if (!take())
+        return; // past the count: the fill is not drawn
     EdgeLayer layer;
     layer.fills.push_back(fill);
     // The line style goes on in the new layer.
@@ -39,7 +92,7 @@ EdgeLayer& Drawing::lineLayer()
 void Drawing::lineStyle(std::optional<LineStyle> line)
 {
     line_ = 0;
-    if (line) {
+    if (line && take()) {
         EdgeLayer& layer = lineLayer();
         layer.lines.push_back(*line);
         line_ = std::uint32_t(layer.lines.size());
@@ -77,7 +130,7 @@ void Drawing::edge(Segment segment)
 {
     const Point from = pen_;
     pen_ = segment.to;
-    if ((!filling_ && line_ == 0) || edges_ >= kMostEdges)
+    if ((!filling_ && line_ == 0) || edges_ >= kMostEdges || !take())
         return;
     ++edges_;
     lineLayer().edges.push_back({from, segment, 0, filling_ ? 1u : 0u, line_});
@@ -86,7 +139,7 @@ void Drawing::edge(Segment segment)
 
 void Drawing::closeContour()
 {
-    if (pen_ == contourStart_ || edges_ >= kMostEdges)
+    if (pen_ == contourStart_ || edges_ >= kMostEdges || !take())
         return;
     ++edges_;
     layers_.back().edges.push_back({pen_, {{}, contourStart_, false}, 0, 1, line_}); // stroked too
@@ -95,8 +148,7 @@ void Drawing::closeContour()
 
 void Drawing::clear()
 {
-    *this = Drawing();
-    changed_ = true;
+    *this = Drawing(altogether_);
 }
 
 std::uint64_t Drawing::nextSerial()

@@ -16,6 +16,16 @@ class Drawing {
 public:
     // The most edges a drawing holds: past it, more are not drawn.
     static constexpr std::size_t kMostEdges = 100'000;
+    // The most edges, fills and line styles the drawings sharing a count hold altogether, so
+    // that strokes spread over many clips, frame after frame, stay bounded too.
+    static constexpr std::size_t kMostPartsAltogether = 1'000'000;
+    using SharedCount = std::shared_ptr<std::size_t>;
+
+    explicit Drawing(SharedCount altogether = nullptr);
+    ~Drawing();
+    // A copy counts as much again, or is left empty when the count has no room for it.
+    Drawing(const Drawing& other) = delete;
+    Drawing& operator=(const Drawing& other);
 
     void beginFill(const FillStyle& fill); // ends the fill before
     void endFill();
@@ -34,6 +44,8 @@ public:
 
 private:
     void edge(Segment segment);
+    bool take(); // room for one part more, counted
+    void giveBack();
     void closeContour(); // the fill's edge back to where the contour began
     EdgeLayer& lineLayer();
 
@@ -43,6 +55,8 @@ private:
     Point pen_;
     Point contourStart_;
     std::size_t edges_ = 0;
+    std::size_t parts_ = 0; // edges, fills and line styles, as counted altogether
+    SharedCount altogether_;
     std::shared_ptr<const Shape> shape_;
     bool changed_ = false;
 };

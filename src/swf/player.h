@@ -101,6 +101,8 @@ struct PlayContext {
     // Pixels scripts may still have painted this frame: past them, the scripts stop, so that a
     // script painting large bitmaps over and over costs a bounded time a frame.
     std::size_t pixelsToPaint = 0;
+    // What the scripts' drawings hold altogether.
+    std::shared_ptr<std::size_t> drawnParts = std::make_shared<std::size_t>(0);
 };
 inline constexpr std::size_t kMostPixelsPaintedAFrame = std::size_t(1) << 24;
 

@@ -500,7 +500,7 @@ std::optional<Box> TimelinePlayer::ScriptClip::contentBounds() const
 Drawing& TimelinePlayer::ScriptClip::drawing()
 {
     if (!drawing_)
-        drawing_ = std::make_unique<Drawing>();
+        drawing_ = std::make_unique<Drawing>(timeline_.context_.drawnParts);
     if (!std::exchange(redrawPending_, true))
         timeline_.context_.redrawn.push_back(timeline_.weak_from_this());
     changed();
