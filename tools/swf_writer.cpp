@@ -598,8 +598,8 @@ void SwfWriter::defineEditText(std::uint16_t id, const TextField& field)
     color(w, field.color, true);
     w.u8(static_cast<std::uint32_t>(field.align));
     for (int i = 0; i < 4; ++i)
-        w.u16(0);                // margins, indent, leading
-    w.raw(std::string(1, '\0')); // no variable
+        w.u16(0); // margins, indent, leading
+    w.raw(field.variable + '\0');
     w.raw(field.text + '\0');
     tag(37, w.take());
 }

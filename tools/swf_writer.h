@@ -85,6 +85,7 @@ public:
         Rgba color{0, 0, 0, 255};
         EditText::Align align = EditText::Align::Left;
         std::string text;
+        std::string variable{}; // the timeline's variable it shows
         bool outlines = true, html = false, wordWrap = false, border = false, autoSize = false;
     };
     void defineEditText(std::uint16_t id, const TextField& field);

@@ -405,8 +405,22 @@ Player::Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter
     context_.scriptChanged = false;
 }
 
+void TimelinePlayer::showVariables()
+{
+    if (script_)
+        swf::showVariables(*script_);
+    std::vector<std::shared_ptr<TimelinePlayer>> sprites; // a variable's getter may change the list
+    for (const auto& [depth, object] : list_)
+        if (object.sprite)
+            sprites.push_back(object.sprite);
+    for (const auto& sprite : sprites)
+        sprite->showVariables();
+}
+
 void Player::showDrawings()
 {
+    if (context_.machine)
+        root_->showVariables();
     for (const std::weak_ptr<TimelinePlayer>& drawn : std::exchange(context_.redrawn, {}))
         if (const std::shared_ptr<TimelinePlayer> timeline = drawn.lock())
             timeline->refreshDrawing();

@@ -177,6 +177,8 @@ private:
     DisplayObject* placement();
     // Shows what its drawing holds now.
     void refreshDrawing();
+    // Shows in its fields and its sprites' the variables they name.
+    void showVariables();
 
     PlayContext& context_;
     const Timeline& timeline_;
@@ -231,7 +233,7 @@ private:
     bool setState(std::uint64_t button, Button::State state);
     // A clip's pointer event: its clip actions for `event`, then its method `handler`.
     void runClipEvent(std::uint64_t clip, std::uint32_t event, std::string_view handler);
-    // Shows what scripts drew since last time.
+    // Shows what scripts drew since last time, and the variables fields show.
     void showDrawings();
     void runButtonActions(std::uint64_t button, bool release);
     // Runs what the user's pointer set off: one address at the most is kept for the click.

@@ -47,6 +47,7 @@ public:
     // Counts pixels a script's bitmaps work through, painted or not, against the same budget.
     void spendPixels(std::size_t pixels);
     avm1::Machine& machine() { return *timeline_.machine_; }
+    avm1::Object* object() const { return timeline_.object_; }
     // How scripts name it from the main timeline: ".a.b" in dots, "/a/b" in slashes.
     std::string path(char separator) const;
 
@@ -120,6 +121,8 @@ void installTextFieldClass(avm1::Machine& machine);
 // The object of the text field placed in `clip` as `instance`, made when a script first asks for
 // it; null once the field is gone, which a getter run on the way may have done.
 avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, std::uint64_t instance);
+// Shows in each of the clip's fields that names a variable what the variable holds.
+void showVariables(TimelinePlayer::ScriptClip& clip);
 void installFilterClasses(avm1::Machine& machine);
 // A filter object as the renderer takes it; none for what is not one.
 std::optional<Filter> filterOf(avm1::Machine& machine, const avm1::Value& object);

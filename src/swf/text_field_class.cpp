@@ -24,6 +24,7 @@ public:
     // What setTextFormat and setNewTextFormat gave: the text's face and style, over the field's.
     std::optional<std::u16string> face;
     std::optional<bool> bold, italic;
+    bool variableStarted = false; // the variable it shows took its text, or had a value of its own
 };
 
 std::u16string utf16(const std::string& text)
@@ -414,6 +415,45 @@ avm1::Object* fieldObject(TimelinePlayer::ScriptClip& clip, std::uint64_t instan
     if (field.autoSize != EditText::AutoSize::None)
         replace(*object, *placed, field); // to its text's size
     return placed->scriptObject.get();
+}
+
+void showVariables(TimelinePlayer::ScriptClip& clip)
+{
+    std::vector<std::uint64_t> bound;
+    for (const auto& [depth, object] : clip.contents())
+        if (const auto* field = object.character ? std::get_if<EditText>(object.character) : nullptr)
+            if (!field->variable.empty())
+                bound.push_back(object.instance);
+    Machine& m = clip.machine();
+    for (const std::uint64_t instance : bound) {
+        // Reading the variable, or making the field's object, may run a script that removes the
+        // field: it is found again each time.
+        DisplayObject* placed = clip.findInstance(instance);
+        if (!placed)
+            continue;
+        const std::string name = std::get<EditText>(*placed->character).variable;
+        const Value value = m.variable(name, clip.object());
+        auto* object = dynamic_cast<FieldObject*>(fieldObject(clip, instance));
+        placed = clip.findInstance(object ? object->instance : instance);
+        if (!object || !placed)
+            continue;
+        if (std::holds_alternative<Undefined>(value)) {
+            // A variable not set yet starts as the field's text, as players start it.
+            if (!std::exchange(object->variableStarted, true))
+                m.setVariable(name, utf8(object->text), clip.object());
+            continue;
+        }
+        object->variableStarted = true;
+        const std::u16string text = utf16(m.toString(value));
+        placed = clip.findInstance(object->instance);
+        if (!placed || text == object->text)
+            continue;
+        EditText field = std::get<EditText>(*placed->character);
+        object->text = text;
+        object->html = field.html;
+        setText(*object, field);
+        replace(*object, *placed, std::move(field));
+    }
 }
 
 } // namespace quillmere::swf

@@ -896,6 +896,40 @@ private slots:
         QCOMPARE(player.root().displayList().at(1).matrix.tx, 600.0);
     }
 
+    // Two fields that show variables: "percent", which the frame sets to 42 and then 43, and
+    // "_root.note", which no script sets and so takes the field's text.
+    void fieldsShowTheVariablesTheyName()
+    {
+        ActionWriter first, second;
+        first.push({Value("percent"), Value(42.0)}).op(op::SetVariable);
+        first.push({Value("noted"), Value("note")}).op(op::GetVariable).op(op::SetVariable);
+        second.push({Value("percent"), Value(43.0)}).op(op::SetVariable).op(op::Stop);
+
+        Writer w(100, 100);
+        w.defineEditText(1, {.bounds = {0, 2000, 0, 400}, .text = "0", .variable = "percent", .outlines = false});
+        w.defineEditText(2,
+                         {.bounds = {0, 2000, 0, 400}, .text = "hello", .variable = "_root.note", .outlines = false});
+        w.place({.depth = 1, .characterId = 1});
+        w.place({.depth = 2, .characterId = 2});
+        w.doAction(first.actions());
+        w.showFrame();
+        w.doAction(second.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const auto shown = [&](std::int32_t depth) {
+            return std::get<EditText>(*player.root().displayList().at(depth).character)
+                .paragraphs.at(0)
+                .spans.at(0)
+                .text;
+        };
+        QCOMPARE(shown(1), std::u16string(u"42"));
+        QCOMPARE(player.variable("note"), Value(std::string("hello")));
+        QVERIFY(std::holds_alternative<Undefined>(player.variable("noted"))); // set after the frame's actions
+        player.tick();
+        QCOMPARE(shown(1), std::u16string(u"43"));
+        QCOMPARE(shown(2), std::u16string(u"hello"));
+    }
+
     // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
     void attachMovieInALoopPlacesEachCopy()
     {
