@@ -35,6 +35,22 @@ struct FilterClass {
     std::vector<Field> fields; // in the order the constructor takes them
 };
 
+// The gradient glow's and bevel's, which differ in where they go unless told.
+std::vector<Field> gradientFields(const char* type)
+{
+    return {{"distance", 4},
+            {"angle", 45},
+            {"colors", 0, nullptr, true},
+            {"alphas", 0, nullptr, true},
+            {"ratios", 0, nullptr, true},
+            {"blurX", 4},
+            {"blurY", 4},
+            {"strength", 1},
+            {"quality", 1},
+            {"type", 0, type},
+            {"knockout", 0}};
+}
+
 const std::vector<FilterClass>& filterClasses()
 {
     static const std::vector<FilterClass> classes{
@@ -76,32 +92,8 @@ const std::vector<FilterClass>& filterClasses()
           {"quality", 1},
           {"type", 0, "inner"},
           {"knockout", 0}}},
-        {"GradientGlowFilter",
-         Filter::Kind::GradientGlow,
-         {{"distance", 4},
-          {"angle", 45},
-          {"colors", 0, nullptr, true},
-          {"alphas", 0, nullptr, true},
-          {"ratios", 0, nullptr, true},
-          {"blurX", 4},
-          {"blurY", 4},
-          {"strength", 1},
-          {"quality", 1},
-          {"type", 0, "outer"},
-          {"knockout", 0}}},
-        {"GradientBevelFilter",
-         Filter::Kind::GradientBevel,
-         {{"distance", 4},
-          {"angle", 45},
-          {"colors", 0, nullptr, true},
-          {"alphas", 0, nullptr, true},
-          {"ratios", 0, nullptr, true},
-          {"blurX", 4},
-          {"blurY", 4},
-          {"strength", 1},
-          {"quality", 1},
-          {"type", 0, "inner"},
-          {"knockout", 0}}},
+        {"GradientGlowFilter", Filter::Kind::GradientGlow, gradientFields("outer")},
+        {"GradientBevelFilter", Filter::Kind::GradientBevel, gradientFields("inner")},
         {"ConvolutionFilter",
          Filter::Kind::Convolution,
          {{"matrixX", 0},

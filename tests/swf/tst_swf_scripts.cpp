@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 #include <numbers>
 
 #include "action_writer.h"
@@ -27,6 +28,21 @@ namespace {
 std::shared_ptr<const Movie> read(const std::string& file)
 {
     return std::make_shared<const Movie>(readMovie(file));
+}
+
+// A movie whose first frame goes on to the second and stops, where `actions` run: so that they
+// can send the main timeline back a frame. `first` adds to the first frame before that.
+std::shared_ptr<const Movie> secondFrameRuns(const ActionWriter& actions,
+                                             const std::function<void(SwfWriter&)>& first = {})
+{
+    SwfWriter w(100, 100);
+    if (first)
+        first(w);
+    w.doAction(ActionWriter().gotoFrame(1).op(op::Stop).actions());
+    w.showFrame();
+    w.doAction(actions.actions());
+    w.showFrame();
+    return read(w.finish());
 }
 
 Matrix at(double x)
@@ -366,12 +382,7 @@ private slots:
         frame.push("b").op(op::GetVariable).push({Value("_y"), Value("valueOf")}).function("", {}, back);
         frame.push(1.0).op(op::InitObject).op(op::SetMember);
 
-        Writer w(100, 100);
-        w.doAction(ActionWriter().gotoFrame(1).op(op::Stop).actions());
-        w.showFrame();
-        w.doAction(frame.actions());
-        w.showFrame();
-        Player player(read(w.finish()));
+        Player player(secondFrameRuns(frame));
         QVERIFY(!player.scriptStopped());
         QCOMPARE(int(player.root().currentFrame()), 0);
         const DisplayList& list = player.root().displayList();
@@ -401,12 +412,7 @@ private slots:
         frame.op(op::SetVariable).push("t").op(op::GetVariable).push({Value("text"), Value("toString")});
         frame.function("", {}, back).push(1.0).op(op::InitObject).op(op::SetMember);
 
-        Writer w(100, 100);
-        w.doAction(ActionWriter().gotoFrame(1).op(op::Stop).actions());
-        w.showFrame();
-        w.doAction(frame.actions());
-        w.showFrame();
-        Player player(read(w.finish()));
+        Player player(secondFrameRuns(frame));
         QVERIFY(!player.scriptStopped());
         const DisplayList& list = player.root().displayList();
         QCOMPARE(list.count(kScriptDepths), 0u);
@@ -430,14 +436,10 @@ private slots:
         frame.push({Value(2.0), Value("d")}).op(op::GetVariable).push("createEmptyMovieClip").op(op::CallMethod);
         frame.op(op::Pop);
 
-        Writer w(100, 100);
-        w.defineRectangle(1, {0, 200, 0, 200}, FillStyle{});
-        w.place({.depth = std::uint16_t(kScriptDepths), .characterId = 1});
-        w.doAction(ActionWriter().gotoFrame(1).op(op::Stop).actions());
-        w.showFrame();
-        w.doAction(frame.actions());
-        w.showFrame();
-        Player player(read(w.finish()));
+        Player player(secondFrameRuns(frame, [](SwfWriter& w) {
+            w.defineRectangle(1, {0, 200, 0, 200}, FillStyle{});
+            w.place({.depth = std::uint16_t(kScriptDepths), .characterId = 1});
+        }));
         QVERIFY(!player.scriptStopped());
         QCOMPARE(int(player.root().currentFrame()), 0);
         QCOMPARE(player.root().displayList().at(kScriptDepths).characterId, 1);

@@ -44,7 +44,23 @@ void accessor(Machine& m, Object* prototype, const char* name, Function::Native 
     prototype->setFlags(m.key(name), Property::DontEnum, 0);
 }
 
-constexpr const char* kMatrixFields[] = {"a", "b", "c", "d", "tx", "ty"};
+// toString's "(x=1, y=2)": each field under its label, `label` or `label=field`.
+Function::Native listing(std::vector<std::string> names)
+{
+    return [names = std::move(names)](Machine& m, Value self, Arguments&) {
+        std::string text = "(";
+        for (const std::string& name : names) {
+            const std::size_t equals = name.find('=');
+            text += (text.size() > 1 ? ", " : "") + name.substr(0, equals) + "="
+                    + m.toString(m.member(self, equals == std::string::npos ? name : name.substr(equals + 1)));
+            if (text.size() > Machine::kLongestString)
+                break;
+        }
+        text.resize(std::min(text.size(), Machine::kLongestString - 1));
+        return Value(text + ")");
+    };
+}
+
 constexpr const char* kColorFields[] = {"redMultiplier", "greenMultiplier", "blueMultiplier", "alphaMultiplier",
                                         "redOffset",     "greenOffset",     "blueOffset",     "alphaOffset"};
 
@@ -56,9 +72,7 @@ void installPoint(Machine& m, Object* geom)
         setNumbers(m, self, a, {"x", "y"}, {0, 0});
         return Value(Undefined{});
     });
-    m.defineMethod(point, "toString", [](Machine& m, Value self, Arguments&) {
-        return Value("(x=" + m.toString(m.member(self, "x")) + ", y=" + m.toString(m.member(self, "y")) + ")");
-    });
+    m.defineMethod(point, "toString", listing({"x", "y"}));
     const auto combined = [at](double sign) {
         return [at, sign](Machine& m, Value self, Arguments& a) {
             const Value other = argument(a, 0);
@@ -137,14 +151,7 @@ void installRectangle(Machine& m, Object* geom, Object* point)
         setNumbers(m, self, a, {"x", "y", "width", "height"}, {0, 0, 0, 0});
         return Value(Undefined{});
     });
-    m.defineMethod(rectangle, "toString", [](Machine& m, Value self, Arguments&) {
-        std::string text = "(";
-        for (const char* name : {"x", "y", "w", "h"}) {
-            const std::string field = name[0] == 'w' ? "width" : name[0] == 'h' ? "height" : name;
-            text += std::string(text.size() > 1 ? ", " : "") + name + "=" + m.toString(m.member(self, field));
-        }
-        return Value(text + ")");
-    });
+    m.defineMethod(rectangle, "toString", listing({"x", "y", "w=width", "h=height"}));
     m.defineMethod(rectangle, "clone", [box](Machine& m, Value self, Arguments&) { return box(m, boxOf(m, self)); });
     m.defineMethod(rectangle, "isEmpty",
                    [](Machine& m, Value self, Arguments&) { return Value(boxOf(m, self).empty()); });
@@ -324,12 +331,7 @@ void installMatrix(Machine& m, Object* geom, Object* point)
                    (f.b * f.tx - f.a * f.ty) / det});
         return Value(Undefined{});
     });
-    m.defineMethod(matrix, "toString", [](Machine& m, Value self, Arguments&) {
-        std::string text = "(";
-        for (const char* name : kMatrixFields)
-            text += std::string(text.size() > 1 ? ", " : "") + name + "=" + m.toString(m.member(self, name));
-        return Value(text + ")");
-    });
+    m.defineMethod(matrix, "toString", listing({"a", "b", "c", "d", "tx", "ty"}));
     // The point's image, through the whole matrix or, for deltaTransformPoint, its linear part.
     const auto transform = [point](bool translate) {
         return [point, translate](Machine& m, Value self, Arguments& a) {
@@ -403,12 +405,7 @@ void installColorTransform(Machine& m, Object* geom)
         }
         return Value(Undefined{});
     });
-    m.defineMethod(colors, "toString", [](Machine& m, Value self, Arguments&) {
-        std::string text = "(";
-        for (const char* name : kColorFields)
-            text += std::string(text.size() > 1 ? ", " : "") + name + "=" + m.toString(m.member(self, name));
-        return Value(text + ")");
-    });
+    m.defineMethod(colors, "toString", listing({std::begin(kColorFields), std::end(kColorFields)}));
 }
 
 } // namespace
