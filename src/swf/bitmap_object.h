@@ -3,6 +3,7 @@
 // What the BitmapData class's methods share: a script's bitmap, its pixels as scripts give and
 // read them, and the rectangles they name.
 
+#include <functional>
 #include <memory>
 
 #include "swf/avm1/machine.h"

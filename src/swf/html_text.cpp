@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "swf/limits.h"
+
 namespace quillmere::swf {
 
 namespace {
@@ -258,7 +260,7 @@ void applyTag(Builder& builder, const Tag& tag, const EditText& field)
         if (const auto size = tag.attribute(u"size"))
             style.height = sizeOf(*size, style.height);
         if (const auto face = tag.attribute(u"face"))
-            style.face = *face;
+            style.face = face->substr(0, kLongestFaceName);
         if (const auto kerning = tag.attribute(u"kerning"))
             style.kerning = *kerning == u"1" || sameText(*kerning, u"true");
         if (const auto spacing = tag.attribute(u"letterspacing"))

@@ -26,6 +26,7 @@ inline constexpr std::size_t kMaxFrames = 65'535; // of any one timeline: later 
 inline constexpr int kMaxSpriteNesting = 16;                                   // sprites within sprites, when placed
 inline constexpr std::size_t kMaxDisplayObjects = 10'000;                      // placed at one time, at every level
 inline constexpr std::size_t kMaxObjectsMadeInAFrame = 4 * kMaxDisplayObjects; // placed, replaced or not
+inline constexpr std::size_t kLongestFaceName = 64; // characters of a font's name: each run of text keeps its own
 
 // Clamped: the frame rate the player ticks at, whatever the movie asks for (0 to 255).
 inline constexpr double kMinFrameRate = 1;

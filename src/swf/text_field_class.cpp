@@ -6,6 +6,7 @@
 #include "swf/avm1/natives.h"
 #include "swf/avm1/strings.h"
 #include "swf/html_text.h"
+#include "swf/limits.h"
 #include "swf/placed_properties.h"
 #include "swf/script_clip.h"
 #include "swf/script_painter.h"
@@ -170,7 +171,7 @@ Format formatOf(Machine& m, const Value& format)
     };
     Format read;
     if (auto v = given("font"))
-        read.face = utf16(m.toString(*v));
+        read.face = utf16(m.toString(*v)).substr(0, kLongestFaceName);
     if (auto v = given("bold"))
         read.bold = m.conversions().toBoolean(*v);
     if (auto v = given("italic"))
