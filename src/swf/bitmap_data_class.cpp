@@ -113,31 +113,20 @@ Span within(Machine& m, const Value& rectangle, const Bitmap& bitmap)
             clamp(std::max(x, right), bitmap.width), clamp(std::max(y, bottom), bitmap.height)};
 }
 
-bool eachLanding(Machine& m, const BitmapObject& fromObject, const Value& sourceRect, const Value& destPoint,
-                 BitmapObject& toObject, const std::function<void(std::uint32_t, std::uint32_t&)>& visit)
+std::optional<Landing> landingOf(Machine& m, const BitmapObject& fromObject, const Value& sourceRect,
+                                 const Value& destPoint, BitmapObject& toObject)
 {
-    // Held here: the conversions may run a script that disposes either.
-    const std::shared_ptr<const Bitmap> held = fromObject.bitmap;
-    const std::shared_ptr<Bitmap> heldTo = toObject.bitmap;
-    const Bitmap& from = *held;
-    Bitmap& to = *heldTo;
-    const Span span = within(m, sourceRect, from);
+    Landing landing{fromObject.bitmap, toObject.bitmap, {}, {}, 0, 0};
+    landing.span = within(m, sourceRect, *landing.from);
     const double px = m.toNumber(m.member(destPoint, "x")), py = m.toNumber(m.member(destPoint, "y"));
     if (!std::isfinite(px) || !std::isfinite(py) || !fromObject.bitmap || !toObject.bitmap)
-        return false;
-    spendPixels(m, span.pixels());
-    std::vector<std::uint32_t> copy;
-    if (&from == &to)
-        copy = from.argb; // read as it was before this call
-    const std::vector<std::uint32_t>& source = &from == &to ? copy : from.argb;
-    const double dx = std::trunc(px) - span.x0, dy = std::trunc(py) - span.y0;
-    for (std::uint32_t y = span.y0; y < span.y1; ++y)
-        for (std::uint32_t x = span.x0; x < span.x1; ++x) {
-            const double tx = x + dx, ty = y + dy;
-            if (tx >= 0 && tx < to.width && ty >= 0 && ty < to.height)
-                visit(source[std::size_t(y) * from.width + x], to.argb[std::size_t(ty) * to.width + std::size_t(tx)]);
-        }
-    return true;
+        return std::nullopt;
+    spendPixels(m, landing.span.pixels());
+    if (landing.from == landing.to)
+        landing.before = landing.from->argb;
+    landing.dx = std::trunc(px) - landing.span.x0;
+    landing.dy = std::trunc(py) - landing.span.y0;
+    return landing;
 }
 
 void spendPixels(Machine& m, std::size_t pixels)

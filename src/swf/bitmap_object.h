@@ -3,8 +3,9 @@
 // What the BitmapData class's methods share: a script's bitmap, its pixels as scripts give and
 // read them, and the rectangles they name.
 
-#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "swf/avm1/machine.h"
 #include "swf/avm1/natives.h"
@@ -44,13 +45,46 @@ struct Span {
 };
 Span within(avm1::Machine& machine, const avm1::Value& rectangle, const Bitmap& bitmap);
 
-// sourceRect's pixels of `from` against where they land in `to` from destPoint: calls
-// visit(source pixel, destination pixel&) for each that lands inside. The source is read as it
-// was before, even when the two are one bitmap. False when the point is not a number, or when
-// either bitmap is disposed before the pixels are reached.
-bool eachLanding(avm1::Machine& machine, const BitmapObject& from, const avm1::Value& sourceRect,
-                 const avm1::Value& destPoint, BitmapObject& to,
-                 const std::function<void(std::uint32_t, std::uint32_t&)>& visit);
+// Where sourceRect's pixels of `from` land in `to` from destPoint, with both bitmaps held: the
+// conversions may run a script that disposes either. The source is kept as it was before, even
+// when the two are one bitmap. None when the point is not a number, or when either bitmap is
+// disposed before the pixels are reached.
+struct Landing {
+    std::shared_ptr<const Bitmap> from;
+    std::shared_ptr<Bitmap> to;
+    std::vector<std::uint32_t> before; // the source, when `to` is `from`
+    Span span;
+    double dx = 0, dy = 0;
+};
+std::optional<Landing> landingOf(avm1::Machine& machine, const BitmapObject& from, const avm1::Value& sourceRect,
+                                 const avm1::Value& destPoint, BitmapObject& to);
+
+// Calls visit(source pixel, destination pixel&) for each pixel of sourceRect that lands inside
+// `to`; false when none can (see landingOf). A template, so that the visit is inlined in the
+// loop that copies whole bitmaps.
+template <typename Visit>
+bool eachLanding(avm1::Machine& machine, const BitmapObject& fromObject, const avm1::Value& sourceRect,
+                 const avm1::Value& destPoint, BitmapObject& toObject, Visit visit)
+{
+    std::optional<Landing> landing = landingOf(machine, fromObject, sourceRect, destPoint, toObject);
+    if (!landing)
+        return false;
+    const Bitmap& from = *landing->from;
+    Bitmap& to = *landing->to;
+    const std::vector<std::uint32_t>& source = landing->from == landing->to ? landing->before : from.argb;
+    const Span span = landing->span;
+    for (std::uint32_t y = span.y0; y < span.y1; ++y) {
+        const double ty = y + landing->dy;
+        if (ty < 0 || ty >= to.height)
+            continue;
+        for (std::uint32_t x = span.x0; x < span.x1; ++x) {
+            const double tx = x + landing->dx;
+            if (tx >= 0 && tx < to.width)
+                visit(source[std::size_t(y) * from.width + x], to.argb[std::size_t(ty) * to.width + std::size_t(tx)]);
+        }
+    }
+    return true;
+}
 
 // Counts the pixels a method works through against what a frame may paint: past them, the
 // frame's scripts stop. A machine without a player (as in tests) counts nothing.

@@ -339,7 +339,7 @@ std::optional<std::uint16_t> TimelinePlayer::exported(const std::string& name) c
 
 avm1::Function* TimelinePlayer::adoptClass()
 {
-    if (!machine_ || !object_ || !symbol_)
+    if (!machine_ || !object_ || !symbol_ || !machine_->anyRegisteredClass())
         return nullptr;
     // The class's prototype as it holds it, never through a getter: this runs while a frame
     // places its objects, where no script may run.

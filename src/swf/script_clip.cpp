@@ -423,10 +423,8 @@ DisplayObject* TimelinePlayer::ScriptClip::findInstance(std::uint64_t instance)
 
 DisplayObject* TimelinePlayer::ScriptClip::findScripted(std::uint64_t instance)
 {
-    for (auto& [depth, object] : timeline_.list_)
-        if (object.instance == instance && object.scriptObject)
-            return &object;
-    return nullptr;
+    DisplayObject* found = findInstance(instance);
+    return found && found->scriptObject ? found : nullptr;
 }
 
 std::uint64_t TimelinePlayer::ScriptClip::fieldChanged(DisplayObject& field)

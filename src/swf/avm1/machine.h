@@ -62,6 +62,7 @@ public:
     Ending callMethod(Object* object, std::string_view name, Host& host, std::vector<Value> arguments = {});
     // The class Object.registerClass gave a symbol's linkage name, whatever its case; null for none.
     Function* registeredClass(std::string_view linkage);
+    bool anyRegisteredClass() const { return registeredClasses_->ownCount() > 0; }
     // Runs a registered class's constructor on a clip of its symbol, as `this`.
     Ending construct(Object* clip, Function* constructor, Host& host);
 

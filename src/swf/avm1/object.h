@@ -51,6 +51,7 @@ public:
     void setFlags(const std::string& key, std::uint8_t set, std::uint8_t clear);
     // The enumerable own names, the latest made first.
     std::vector<std::string> keys() const;
+    std::size_t ownCount() const { return properties_.size(); } // hidden ones too
     // What typeof says of it.
     virtual std::string_view typeName() const { return clip ? "movieclip" : "object"; }
     // Adds the objects this one holds to `found`.
@@ -59,9 +60,8 @@ public:
     bool marked = false;
 
 protected:
-    // Every own name, hidden ones too, in no order; and how many there are.
+    // Every own name, hidden ones too, in no order.
     std::vector<std::string> allKeys() const;
-    std::size_t ownCount() const { return properties_.size(); }
 
     Heap& heap_;
 
