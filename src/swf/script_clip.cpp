@@ -346,6 +346,15 @@ Matrix TimelinePlayer::ScriptClip::toStage() const
     return matrix;
 }
 
+ColorTransform TimelinePlayer::ScriptClip::colorsToStage() const
+{
+    ColorTransform colors;
+    for (TimelinePlayer* at = &timeline_; at->parent_; at = at->parent_)
+        if (const DisplayObject* placed = at->placement())
+            colors = placed->colorTransform.after(colors);
+    return colors;
+}
+
 std::optional<Box> TimelinePlayer::ScriptClip::boundsIn(const ScriptClip* space) const
 {
     const std::optional<Box> bounds = contentBounds();

@@ -64,6 +64,8 @@ public:
     // This clip's twips to the stage's, and its bounds in another clip's twips.
     Matrix toStage() const;
     std::optional<Box> boundsIn(const ScriptClip* space) const;
+    // Its colour transform within its parents', as it is drawn.
+    ColorTransform colorsToStage() const;
     Drawing& drawing();
     ColorTransform colorTransform() const;
     // Its matrix in its parent, in twips; the main timeline's stays where the stage is.

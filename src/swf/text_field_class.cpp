@@ -127,7 +127,12 @@ void accessor(Machine& m, Object* prototype, const char* name, Value (*get)(Mach
             return Undefined{};
         EditText field = std::get<EditText>(*placed->character);
         set(m, *object, field, value);
+        const std::string variable = given == Given::Text ? field.variable : std::string();
         replace(*object, *placed, std::move(field));
+        // A field that shows a variable sets it too, or the next frame would show the old value.
+        if (!variable.empty())
+            if (const std::shared_ptr<TimelinePlayer> owner = object->owner.lock(); owner && owner->script())
+                m.setVariable(variable, value, owner->script()->object());
         return Undefined{};
     });
     prototype->putAccessor(m.key(name), getter, setter);

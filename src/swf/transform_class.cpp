@@ -144,6 +144,24 @@ void installTransformClass(Machine& m)
         "concatenatedMatrix",
         [](Machine& m, TimelinePlayer::ScriptClip& clip) { return matrixObject(m, clip.toStage()); },
         [](Machine&, TimelinePlayer::ScriptClip&, const Value&) {});
+    accessor(
+        "concatenatedColorTransform",
+        [](Machine& m, TimelinePlayer::ScriptClip& clip) { return colorsObject(m, clip.colorsToStage()); },
+        [](Machine&, TimelinePlayer::ScriptClip&, const Value&) {});
+    // Where the clip is drawn on the stage, in whole pixels.
+    accessor(
+        "pixelBounds",
+        [](Machine& m, TimelinePlayer::ScriptClip& clip) -> Value {
+            const Box box = clip.boundsIn(nullptr).value_or(Box{});
+            const double left = std::floor(box.xMin / kTwipsPerPixel), top = std::floor(box.yMin / kTwipsPerPixel);
+            Object* made = makeGeomObject(m, "Rectangle");
+            m.setMember(made, "x", left);
+            m.setMember(made, "y", top);
+            m.setMember(made, "width", std::ceil(box.xMax / kTwipsPerPixel) - left);
+            m.setMember(made, "height", std::ceil(box.yMax / kTwipsPerPixel) - top);
+            return made;
+        },
+        [](Machine&, TimelinePlayer::ScriptClip&, const Value&) {});
 }
 
 } // namespace quillmere::swf

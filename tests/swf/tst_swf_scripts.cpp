@@ -305,9 +305,9 @@ private slots:
     // box.cacheAsBitmap = true; box.opaqueBackground = 0xFF8000; t = box.transform;
     // m = t.matrix; m.a = 2; m.tx = 40; t.matrix = m;
     // t.colorTransform = new flash.geom.ColorTransform(1, 1, 1, 0.5);
-    // f = box.filters; f.push(new flash.filters.BevelFilter(6, 90, 0x00FF00, 1, 0xFF0000, 0.5,
-    // 2, 2, 1, 1, "full")); box.filters = f; box.filters = box.filters;
-    // what scripts set is what the renderer draws with, and what they read back sets it again.
+    // shown = t.concatenatedColorTransform.alphaMultiplier; f = box.filters; f.push(new flash.filters.BevelFilter(6,
+    // 90, 0x00FF00, 1, 0xFF0000, 0.5, 2, 2, 1, 1, "full")); box.filters = f; box.filters = box.filters; what scripts
+    // set is what the renderer draws with, and what they read back sets it again.
     void effectsSetByScriptsReachThePlacement()
     {
         ActionWriter frame;
@@ -330,6 +330,8 @@ private slots:
         frame.op(op::GetVariable).push("geom").op(op::GetMember).push("ColorTransform").op(op::NewMethod);
         frame.op(op::SetVariable).push("t").op(op::GetVariable).push({Value("colorTransform"), Value("ct")});
         frame.op(op::GetVariable).op(op::SetMember);
+        frame.push({Value("shown"), Value("t")}).op(op::GetVariable).push("concatenatedColorTransform");
+        frame.op(op::GetMember).push("alphaMultiplier").op(op::GetMember).op(op::SetVariable);
         frame.push({Value("f"), Value("box")}).op(op::GetVariable).push("filters").op(op::GetMember);
         frame.op(op::SetVariable).push({Value("full"), Value(1.0), Value(1.0), Value(2.0), Value(2.0), Value(0.5)});
         frame.push({Value(double(0xFF0000)), Value(1.0), Value(double(0x00FF00)), Value(90.0), Value(6.0)});
@@ -362,6 +364,7 @@ private slots:
         const DisplayObject& box = player.root().displayList().at(kScriptDepths);
         QCOMPARE(box.matrix, (Matrix{2, 0, 0, 1, 800, 0}));
         QCOMPARE(box.colorTransform.mult[3], 0.5);
+        QCOMPARE(player.variable("shown"), Value(0.5));
     }
 
     // Frame 1 goes to frame 2, which runs: createEmptyMovieClip("a", 0); createEmptyMovieClip("b", 1);
@@ -899,20 +902,26 @@ private slots:
     }
 
     // Two fields that show variables: "percent", which the frame sets to 42 and then 43, and
-    // "_root.note", which no script sets and so takes the field's text.
+    // "_root.note", which no script sets and so takes the field's text, until a script sets the
+    // field's text, and so the variable.
     void fieldsShowTheVariablesTheyName()
     {
         ActionWriter first, second;
         first.push({Value("percent"), Value(42.0)}).op(op::SetVariable);
         first.push({Value("noted"), Value("note")}).op(op::GetVariable).op(op::SetVariable);
-        second.push({Value("percent"), Value(43.0)}).op(op::SetVariable).op(op::Stop);
+        second.push({Value("percent"), Value(43.0)}).op(op::SetVariable);
+        second.push({Value("t")})
+            .op(op::GetVariable)
+            .push({Value("text"), Value("set")})
+            .op(op::SetMember)
+            .op(op::Stop);
 
         Writer w(100, 100);
         w.defineEditText(1, {.bounds = {0, 2000, 0, 400}, .text = "0", .variable = "percent", .outlines = false});
         w.defineEditText(2,
                          {.bounds = {0, 2000, 0, 400}, .text = "hello", .variable = "_root.note", .outlines = false});
         w.place({.depth = 1, .characterId = 1});
-        w.place({.depth = 2, .characterId = 2});
+        w.place({.depth = 2, .characterId = 2, .name = "t"});
         w.doAction(first.actions());
         w.showFrame();
         w.doAction(second.actions());
@@ -929,7 +938,8 @@ private slots:
         QVERIFY(std::holds_alternative<Undefined>(player.variable("noted"))); // set after the frame's actions
         player.tick();
         QCOMPARE(shown(1), std::u16string(u"43"));
-        QCOMPARE(shown(2), std::u16string(u"hello"));
+        QCOMPARE(shown(2), std::u16string(u"set"));
+        QCOMPARE(player.variable("note"), Value(std::string("set")));
     }
 
     // for (i = 0; i < 5; ++i) this.attachMovie("dot", "dot" + i, i, {_x: i * 20});
