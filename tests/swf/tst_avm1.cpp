@@ -415,6 +415,33 @@ private slots:
         QCOMPARE(text(m.member(quarter, "x")), std::string("2.5"));
     }
 
+    // What banners ask before they play: addresses they escape, the player's version, and a
+    // sound whose volume a fade waits on. A broken escape stays as it is.
+    void bannersChecksAreAnswered()
+    {
+        Machine m(8, 1);
+        const auto call = [&](const Value& function, const Value& self, Arguments arguments = {}) {
+            return m.call(function, self, arguments);
+        };
+        const auto global
+            = [&](const char* name, const Value& given) { return text(call(m.variable(name), Undefined{}, {given})); };
+        QCOMPARE(global("escape", std::string("a b&\xC3\xA9")), std::string("a%20b%26%C3%A9"));
+        QCOMPARE(global("unescape", std::string("a%20b%26%C3%A9")), std::string("a b&\xC3\xA9"));
+        QCOMPARE(global("unescape", std::string("%zz%4")), std::string("%zz%4"));
+        QVERIFY(global("getVersion", Undefined{}).starts_with("LNX 8,"));
+
+        const Value type = m.variable("Sound");
+        const auto sound = [&] {
+            Value made = m.makeObject(objectIn(m.member(type, "prototype")));
+            call(type, made);
+            return made;
+        };
+        const Value fading = sound(), other = sound();
+        call(m.member(fading, "setVolume"), fading, {40.0});
+        QCOMPARE(call(m.member(fading, "getVolume"), fading), Value(40.0));
+        QCOMPARE(call(m.member(other, "getVolume"), other), Value(100.0));
+    }
+
     // Sorting with the options scripts pass, by fields, and with a compare function that
     // answers at random, as shuffles do: every element is still there once. An array within
     // itself joins once.

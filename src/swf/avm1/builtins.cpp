@@ -511,6 +511,41 @@ void Machine::installBuiltins()
         }
         return Value(any ? (negative ? -value : value) : NAN);
     });
+    // URL encoding, as click-through addresses are passed: each byte but letters and digits as %XX.
+    global("escape", [](Machine& m, Value, Arguments& a) {
+        std::string out;
+        for (const char c : m.toString(argument(a, 0))) {
+            const auto byte = static_cast<unsigned char>(c);
+            if ((byte >= '0' && byte <= '9') || ((byte | 0x20) >= 'a' && (byte | 0x20) <= 'z')) {
+                out += c;
+            } else {
+                constexpr char kHex[] = "0123456789ABCDEF";
+                out += {'%', kHex[byte >> 4], kHex[byte & 15]};
+            }
+        }
+        return Value(m.capped(std::move(out)));
+    });
+    global("unescape", [](Machine& m, Value, Arguments& a) {
+        const std::string text = m.toString(argument(a, 0));
+        const auto hex = [](char c) {
+            return c >= '0' && c <= '9'   ? c - '0'
+                   : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                   : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                          : -1;
+        };
+        std::string out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const int high = i + 2 < text.size() && text[i] == '%' ? hex(text[i + 1]) : -1;
+            const int low = high >= 0 ? hex(text[i + 2]) : -1;
+            if (low >= 0) {
+                out += char(high * 16 + low);
+                i += 2;
+            } else {
+                out += text[i];
+            }
+        }
+        return Value(out);
+    });
     // Hides, protects or frees properties, as class declarations do to their prototypes.
     global("ASSetPropFlags", [](Machine& m, Value, Arguments& a) {
         Object* object = objectIn(argument(a, 0));

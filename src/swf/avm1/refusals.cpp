@@ -1,6 +1,7 @@
 // What scripts may ask of the world outside the movie: the network, the page around it, local
-// storage, the keyboard and the stage. A banner reaches none of it: loading does nothing and
-// says so once, storage lives as long as the movie, and no key is ever down.
+// storage, the keyboard, the speakers and the player itself. A banner reaches none of it:
+// loading does nothing and says so once, storage lives as long as the movie, no key is ever
+// down, and sounds keep their volume but are never heard.
 
 #include "swf/avm1/machine.h"
 #include "swf/avm1/natives.h"
@@ -88,6 +89,45 @@ void Machine::installRefusals()
     }
     quietly(mouse, "hide");
     quietly(mouse, "show");
+
+    // Movies test the player's version before they use what came in it: this player draws what
+    // version 8 movies may.
+    const std::string version = "LNX 8,0,0,0";
+    defineMethod(global_, "getVersion", [version](Machine&, Value, Arguments&) { return Value(version); });
+    global_->put(key("$version"), Value(version), Property::DontEnum);
+    Object* system = makeObject(objectPrototype_);
+    global_->put(key("System"), Value(system), Property::DontEnum);
+    Object* capabilities = makeObject(objectPrototype_);
+    system->put(key("capabilities"), Value(capabilities), Property::DontEnum);
+    capabilities->put(key("version"), Value(version));
+    capabilities->put(key("os"), Value(std::string("Linux")));
+    capabilities->put(key("playerType"), Value(std::string("StandAlone")));
+    capabilities->put(key("hasAudio"), false);
+    Object* security = makeObject(objectPrototype_);
+    system->put(key("security"), Value(security), Property::DontEnum);
+    for (const char* name : {"allowDomain", "allowInsecureDomain", "loadPolicyFile"})
+        quietly(security, name);
+
+    // A sound keeps the volume, pan and transform a script gives it, which fades wait on.
+    Object* sound = refusingClass("Sound", {"loadSound"});
+    for (const char* name : {"attachSound", "start", "stop"})
+        quietly(sound, name);
+    const auto kept = [this, sound](std::string_view setter, std::string_view getter, Value initial) {
+        const std::string field = key("__" + std::string(getter));
+        defineMethod(sound, setter, [field](Machine&, Value self, Arguments& a) {
+            if (Object* object = objectIn(self))
+                object->put(field, argument(a, 0), Property::DontEnum);
+            return Value(Undefined{});
+        });
+        defineMethod(sound, getter, [field, initial](Machine&, Value self, Arguments&) {
+            Object* object = objectIn(self);
+            const Property* own = object ? object->own(field) : nullptr;
+            return own ? own->value : initial;
+        });
+    };
+    kept("setVolume", "getVolume", 100.0);
+    kept("setPan", "getPan", 0.0);
+    kept("setTransform", "getTransform", Undefined{});
 }
 
 } // namespace quillmere::swf::avm1
