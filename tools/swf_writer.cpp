@@ -660,6 +660,14 @@ void SwfWriter::exportAssets(std::uint16_t id, const std::string& name)
     tag(56, w.take());
 }
 
+void SwfWriter::defineScalingGrid(std::uint16_t id, const Rect& grid)
+{
+    BitWriter w;
+    w.u16(id);
+    rect(w, grid);
+    tag(78, w.take());
+}
+
 void SwfWriter::defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease,
                              const std::string& onPress)
 {

@@ -106,6 +106,8 @@ public:
     void frameLabel(const std::string& name);
     // ExportAssets: one character, by the name scripts attach it by.
     void exportAssets(std::uint16_t id, const std::string& name);
+    // DefineScalingGrid: a sprite's nine-slice grid, in its twips.
+    void defineScalingGrid(std::uint16_t id, const Rect& grid);
     // DefineButton2: records of characters for the states (bits of 1 << Button::State), the
     // actions of a click released on it, and those of the press when given.
     struct ButtonPart {

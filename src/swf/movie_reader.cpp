@@ -138,6 +138,12 @@ void defineButtonCxform(Reader& r, TimelineRead&, ByteReader& in)
     found->second = std::make_shared<const Character>(std::move(tinted));
 }
 
+void defineScalingGrid(Reader& r, TimelineRead&, ByteReader& in)
+{
+    const std::uint16_t id = in.u16();
+    r.movie.scalingGrids[id] = readRect(in);
+}
+
 void setBackgroundColor(Reader& r, TimelineRead&, ByteReader& in)
 {
     // Players take the first one and ignore the rest, wherever they stand in the timeline.
@@ -259,6 +265,7 @@ constexpr std::array kTags{
     timelineTag(70, placeObject<3>),
     movieTag(72, doAbc), // its early form
     definition(75, defineFont<3>),
+    movieTag(78, defineScalingGrid),
     movieTag(82, doAbc),
     definition(83, defineShape<4>),
     definition(84, defineMorphShape<2>),

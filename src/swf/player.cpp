@@ -119,6 +119,9 @@ DisplayObject TimelinePlayer::instantiate(std::uint16_t characterId, int nesting
         object.sprite = std::make_shared<TimelinePlayer>(context_, sprite->timeline, nesting + 1, this);
         object.sprite->symbol_ = characterId;
         object.sprite->adoptClass();
+        if (const auto grid = context_.movie.scalingGrids.find(characterId); grid != context_.movie.scalingGrids.end())
+            object.scalingGrid = Box{double(grid->second.xMin), double(grid->second.yMin), double(grid->second.xMax),
+                                     double(grid->second.yMax)};
     } else if (const auto* button = std::get_if<Button>(object.character)) {
         object.button = std::make_shared<ButtonInstance>();
         for (const Button::Record& record : button->records)

@@ -37,6 +37,8 @@ struct DisplayObject {
     // A sprite's view of what it holds, set by scripts: the children are moved by minus its
     // corner, and cut to its size (twips).
     std::optional<Box> scrollRect;
+    // A sprite's nine-slice grid (twips): scaled, its shapes keep their corners' size.
+    std::optional<Box> scalingGrid;
     // The sprite whose picture is this one's mask, set by scripts; the mask itself is not drawn.
     std::weak_ptr<const TimelinePlayer> maskedBy;
     bool isMask = false;

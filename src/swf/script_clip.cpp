@@ -78,7 +78,9 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
     const DisplayObject* placed = this->placed();
     if (name.front() != '_') {
         if (name == "scrollrect" && placed && placed->scrollRect)
-            return scrollRectObject(*placed->scrollRect);
+            return rectangleObject(*placed->scrollRect);
+        if (name == "scale9grid" && placed && placed->scalingGrid)
+            return rectangleObject(*placed->scalingGrid);
         if (name == "transform")
             return transformOf(machine(), timeline_.object_);
         return placed ? effectProperty(machine(), *placed, name) : std::nullopt;
@@ -140,11 +142,11 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
             return true;
         }
         if (!placed())
-            return name == "scrollrect";
-        if (name == "scrollrect") {
+            return name == "scrollrect" || name == "scale9grid";
+        if (name == "scrollrect" || name == "scale9grid") {
             const std::optional<Box> box = rectangleOf(value);
             if (DisplayObject* placed = this->placed())
-                placed->scrollRect = box;
+                (name == "scrollrect" ? placed->scrollRect : placed->scalingGrid) = box;
         } else if (!setEffectProperty(machine(), placement, name, value)) {
             return false;
         }
@@ -380,7 +382,7 @@ std::optional<Box> TimelinePlayer::ScriptClip::rectangleOf(const avm1::Value& va
     return Box{x, y, x + std::max(0.0, field("width")), y + std::max(0.0, field("height"))};
 }
 
-avm1::Value TimelinePlayer::ScriptClip::scrollRectObject(Box box)
+avm1::Value TimelinePlayer::ScriptClip::rectangleObject(Box box)
 {
     avm1::Machine& m = machine();
     avm1::Object* made = makeGeomObject(m, "Rectangle");

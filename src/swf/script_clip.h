@@ -102,7 +102,7 @@ private:
     // A Rectangle's numbers in twips; none for what is not an object.
     std::optional<Box> rectangleOf(const avm1::Value& value);
     // Takes a copy: making the object may run a script that changes the placement it came from.
-    avm1::Value scrollRectObject(Box box);
+    avm1::Value rectangleObject(Box box);
     // Where what it holds draws, in its own twips.
     std::optional<Box> contentBounds() const;
 

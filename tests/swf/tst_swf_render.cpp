@@ -396,6 +396,24 @@ private slots:
             << nested.finish() << 1 << QList<Probe>{{{25, 25}, Qt::red}, {{75, 25}, Qt::white}, {{75, 90}, Qt::red}}
             << 0;
 
+        // A sprite with a nine-slice grid, a red band either side of a blue middle (10, 20 and
+        // 10 pixels), stretched to the stage's width: the bands keep their width.
+        Writer sliced(kSize, kSize);
+        sliced.defineRectangle(1, {0, 200, 0, 400}, solid(kRed));
+        sliced.defineRectangle(2, {200, 600, 0, 400}, solid(kBlue));
+        sliced.defineRectangle(3, {600, 800, 0, 400}, solid(kRed));
+        sliced.beginSprite(4);
+        for (std::uint16_t id = 1; id <= 3; ++id)
+            sliced.place({.depth = id, .characterId = id});
+        sliced.showFrame();
+        sliced.endSprite();
+        sliced.defineScalingGrid(4, {200, 600, 0, 400});
+        sliced.place({.depth = 1, .characterId = 4, .matrix = Matrix{2.5, 0, 0, 1, 0, 0}});
+        sliced.showFrame();
+        QTest::newRow("nine-slice grid")
+            << sliced.finish() << 1
+            << QList<Probe>{{{5, 10}, Qt::red}, {{15, 10}, Qt::blue}, {{85, 10}, Qt::blue}, {{95, 10}, Qt::red}} << 0;
+
         // A mask is not anti-aliased: a pixel is inside it when its centre is. The mask ends at
         // 50.75 pixels: pixel 50 shows all of what it reveals, pixel 51 none.
         Writer hard(kSize, kSize);

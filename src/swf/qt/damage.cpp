@@ -40,7 +40,7 @@ struct Look {
     }
     void operator()(const MorphShape& morph)
     {
-        const Outlines::MorphFrame& frame = outlines.morphAt(morph, object.ratio);
+        const Outlines::MadeShape& frame = outlines.morphAt(morph, object.ratio);
         area = Outlines::drawnArea(frame.shape, frame.paths, transform);
     }
     void operator()(const EditText& field) { area = transform.mapRect(toQt(field.bounds)); } // drawn clipped to them
@@ -59,6 +59,12 @@ struct Look {
         const QTransform scrolled = scrolledContent(object, transform);
         Look inner{object, scrolled, stageScale, outlines, hash, area};
         inner.children(object.sprite->displayList());
+        // A nine-slice grid moves its shapes anywhere within the clip's bounds.
+        if (object.scalingGrid) {
+            hash.mix(&*object.scalingGrid, sizeof *object.scalingGrid);
+            if (const std::optional<Box> bounds = boundsOf(object))
+                area |= transform.mapRect(toQt(*bounds));
+        }
         if (object.scrollRect) // what it shows is cut to the rectangle
             area &= transform.mapRect(
                 toQt(*object.scrollRect).translated(-object.scrollRect->xMin, -object.scrollRect->yMin));

@@ -53,7 +53,7 @@ const Outlines::ShapePaths& Outlines::drawnPaths(const Shape& shape)
     return drawn_.emplace(shape.serial, pathsOf(shape)).first->second;
 }
 
-const Outlines::MorphFrame& Outlines::morphAt(const MorphShape& morph, std::uint16_t ratio)
+const Outlines::MadeShape& Outlines::morphAt(const MorphShape& morph, std::uint16_t ratio)
 {
     auto found = morphs_.find({&morph, ratio});
     if (found != morphs_.end())
@@ -62,9 +62,28 @@ const Outlines::MorphFrame& Outlines::morphAt(const MorphShape& morph, std::uint
         morphs_.clear();  // a morph played through makes a shape for every ratio
         strokes_.clear(); // some were of those shapes
     }
-    MorphFrame frame{morphShapeAt(morph, ratio / 65535.0), {}};
+    MadeShape frame{morphShapeAt(morph, ratio / 65535.0), {}};
     frame.paths = pathsOf(frame.shape);
     return morphs_.emplace(std::pair{&morph, ratio}, std::move(frame)).first->second;
+}
+
+const Outlines::MadeShape& Outlines::sliced(const Shape& shape, const Matrix& toClip, const Slicing& slicing)
+{
+    const SliceKey key{
+        &shape, shape.serial, {toClip.a, toClip.b, toClip.c, toClip.d, toClip.tx, toClip.ty}, slicing.key()};
+    auto found = slices_.find(key);
+    if (found != slices_.end())
+        return found->second;
+    // Few: a clip scaled frame after frame makes a layout each time, and each is a shape's copy.
+    constexpr std::size_t kMostSlices = 32;
+    if (slices_.size() >= kMostSlices) {
+        for (const auto& [made, frame] : slices_)
+            strokes_.erase(&frame.paths);
+        slices_.clear();
+    }
+    MadeShape made{slicedShape(shape, toClip, slicing), {}};
+    made.paths = pathsOf(made.shape);
+    return slices_.emplace(key, std::move(made)).first->second;
 }
 
 const std::vector<QPainterPath>& Outlines::glyphs(const Font& font)

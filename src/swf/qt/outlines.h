@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include <QTransform>
 
 #include "swf/movie.h"
+#include "swf/scaling_grid.h"
 #include "swf/qt/convert.h"
 
 namespace quillmere::swf::qt {
@@ -25,7 +28,8 @@ public:
         std::vector<std::vector<QPainterPath>> lines; // by layer, then line style
         QPainterPath outline;                         // every fill together, for masks
     };
-    struct MorphFrame {
+    // A shape made as it is drawn: a morph's at a ratio, or one laid out by a nine-slice grid.
+    struct MadeShape {
         Shape shape;
         ShapePaths paths;
     };
@@ -34,7 +38,9 @@ public:
 
     const Movie& movie() const { return *movie_; }
     const ShapePaths& paths(const Shape& shape);
-    const MorphFrame& morphAt(const MorphShape& morph, std::uint16_t ratio);
+    const MadeShape& morphAt(const MorphShape& morph, std::uint16_t ratio);
+    // `shape` placed with `toClip` in a clip that `slicing` lays out, in the clip's twips.
+    const MadeShape& sliced(const Shape& shape, const Matrix& toClip, const Slicing& slicing);
     const std::vector<QPainterPath>& glyphs(const Font& font);
     // Line `line` of layer `layer` of a shape whose paths are `paths`, stroked through the
     // linear part of `transform`: the outline it fills, in pixels but for the translation.
@@ -57,7 +63,10 @@ private:
     std::shared_ptr<const Movie> movie_;
     std::map<const Shape*, ShapePaths> shapes_;
     std::map<std::uint64_t, ShapePaths> drawn_; // scripts' drawings, by serial
-    std::map<std::pair<const MorphShape*, std::uint16_t>, MorphFrame> morphs_;
+    std::map<std::pair<const MorphShape*, std::uint16_t>, MadeShape> morphs_;
+    // By shape (and serial, for scripts' drawings), then placement and layout.
+    using SliceKey = std::tuple<const Shape*, std::uint64_t, std::array<double, 6>, std::array<double, 10>>;
+    std::map<SliceKey, MadeShape> slices_;
     std::map<const Font*, std::vector<QPainterPath>> fonts_;
     struct Strokes {
         QTransform linear;

@@ -52,7 +52,18 @@ struct Rasterizer::Draw {
     const QTransform& transform;
     const ColorTransform& colors;
 
-    void operator()(const Shape& shape) { rasterizer.drawShape(shape, transform, colors); }
+    void operator()(const Shape& shape)
+    {
+        // A shape right in a clip with a nine-slice grid is laid out in the clip and drawn with the
+        // clip's transform; not when a layer (a filter's, a blend's) draws it elsewhere.
+        const std::optional<SlicingClip>& clip = rasterizer.slicingClip_;
+        if (clip && qFuzzyCompare(toQt(object.matrix) * clip->transform, transform)) {
+            rasterizer.drawShape(rasterizer.outlines_.sliced(shape, object.matrix, clip->slicing).shape,
+                                 clip->transform, colors);
+            return;
+        }
+        rasterizer.drawShape(shape, transform, colors);
+    }
     void operator()(const MorphShape& morph)
     {
         rasterizer.drawShape(rasterizer.outlines_.morphAt(morph, object.ratio).shape, transform, colors);
@@ -95,13 +106,23 @@ struct Rasterizer::Draw {
     }
     void operator()(const Sprite&)
     {
-        if (object.sprite)
-            rasterizer.drawList(object.sprite->displayList(), scrolledContent(object, transform), colors);
+        if (!object.sprite)
+            return;
+        std::optional<SlicingClip> slicing;
+        if (object.scalingGrid && !object.scrollRect)
+            if (const std::optional<Slicing> laid = slicingOf(*object.scalingGrid, boundsOf(object), object.matrix))
+                slicing = SlicingClip{*laid, transform};
+        const std::optional<SlicingClip> outer = std::exchange(rasterizer.slicingClip_, slicing);
+        rasterizer.drawList(object.sprite->displayList(), scrolledContent(object, transform), colors);
+        rasterizer.slicingClip_ = outer;
     }
     void operator()(const Button&)
     {
-        if (object.button)
-            rasterizer.drawList(object.button->states[object.button->state], transform, colors);
+        if (!object.button)
+            return;
+        const std::optional<SlicingClip> outer = std::exchange(rasterizer.slicingClip_, std::nullopt);
+        rasterizer.drawList(object.button->states[object.button->state], transform, colors);
+        rasterizer.slicingClip_ = outer;
     }
     void operator()(const Bitmap&) {} // drawn only as a shape's fill
     void operator()(const Font&) {}

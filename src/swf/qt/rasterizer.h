@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QImage>
@@ -15,6 +15,7 @@
 #include "swf/qt/coverage_cache.h"
 #include "swf/qt/paint.h"
 #include "swf/qt/sample_coverage.h"
+#include "swf/scaling_grid.h"
 
 class QPainterPath;
 
@@ -110,6 +111,12 @@ private:
     std::size_t pixelsPerRow_ = 0;
     QRect area_;
     const QImage* mask_ = nullptr; // what the masks of the objects drawn now let through
+    // The clip with a nine-slice grid whose shapes are drawn now, and its transform to the image.
+    struct SlicingClip {
+        Slicing slicing;
+        QTransform transform;
+    };
+    std::optional<SlicingClip> slicingClip_;
 
     CoverageCache coverages_;
     std::unique_ptr<Rasterizer> layers_;            // draws the layers of objects drawn in layers
