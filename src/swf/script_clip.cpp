@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "swf/avm1/natives.h"
+#include "swf/avm1/strings.h"
 #include "swf/placed_properties.h"
 
 namespace quillmere::swf {
@@ -168,9 +169,12 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
 
 avm1::Object* TimelinePlayer::ScriptClip::child(std::string_view name)
 {
-    const std::string wanted = machine().key(name);
+    avm1::Machine& m = machine();
+    m.chargeSearch(timeline_.list_.size());
+    const std::string wanted = m.key(name);
+    const bool caseBlind = m.conversions().version() <= 6;
     for (auto& [depth, object] : timeline_.list_) {
-        if (object.name.empty() || machine().key(object.name) != wanted)
+        if (object.name.empty() || !(caseBlind ? avm1::sameInLowerCase(object.name, wanted) : object.name == wanted))
             continue;
         if (object.sprite && object.sprite->object_)
             return object.sprite->object_;
@@ -180,7 +184,6 @@ avm1::Object* TimelinePlayer::ScriptClip::child(std::string_view name)
             return fieldObject(*this, object.instance);
         if (object.button) { // made when a script first asks for it
             const std::uint64_t instance = object.instance;
-            avm1::Machine& m = machine();
             // A getter on the way to the prototype may run a script, which may remove the button
             // or place it anew: it is found again after.
             avm1::Object* prototype

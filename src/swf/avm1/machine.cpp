@@ -108,6 +108,12 @@ void Machine::spend(std::size_t actions)
     actionsLeft_ -= actions;
 }
 
+void Machine::chargeSearch(std::size_t items)
+{
+    if (stackBase_ != 0 && items >= kSearchedAnAction) // outside a run, the host's own lookups are few
+        spend(items / kSearchedAnAction);
+}
+
 void Machine::startFrame()
 {
     actionsLeft_ = kActionsAFrame;
@@ -209,12 +215,12 @@ Object* Machine::prototypeOf(const Value& value) const
 
 bool Machine::has(Object* object, const std::string& key)
 {
-    if (object && object->clip && (object->clip->child(key) || displayProperty(object, key)))
-        return true;
+    // Its own and its prototypes' first: searching a clip's children costs more.
+    Object* const clip = object && object->clip ? object : nullptr;
     for (int hops = 0; object && hops < kLongestChain; ++hops, object = object->prototype)
         if (object->own(key))
             return true;
-    return false;
+    return clip && (displayProperty(clip, key) || clip->clip->child(key));
 }
 
 Value Machine::lookUp(Object* object, const std::string& key, const Value& self)

@@ -66,6 +66,12 @@ public:
     // Runs a registered class's constructor on a clip of its symbol, as `this`.
     Ending construct(Object* clip, Function* constructor, Host& host);
 
+    // Charges the run going on, if any, for a search through `items` (a clip's children, for
+    // one by name): one action for each kSearchedAnAction, about what an action costs. Without
+    // it, on a timeline of thousands of clips, a frame of lookups took minutes.
+    static constexpr std::size_t kSearchedAnAction = 4;
+    void chargeSearch(std::size_t items);
+
     // The object of a timeline placed on the stage: kept until released, whatever reaches it.
     Object* makeClip();
     // Keeps an object from freeing until released, whatever reaches it.

@@ -107,4 +107,11 @@ std::string lowerCase(std::string_view name)
     return out;
 }
 
+bool sameInLowerCase(std::string_view name, std::string_view lower)
+{
+    return name.size() == lower.size() && std::equal(name.begin(), name.end(), lower.begin(), [](char a, char b) {
+               return (a >= 'A' && a <= 'Z' ? char(a - 'A' + 'a') : a) == b;
+           });
+}
+
 } // namespace quillmere::swf::avm1

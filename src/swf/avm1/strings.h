@@ -24,5 +24,7 @@ std::u32string codes(std::string_view text, bool utf8);
 std::string fromCodes(std::u32string_view codes, bool utf8);
 // A to Z made a to z, and nothing else: names that ignore case.
 std::string lowerCase(std::string_view name);
+// Whether `name` is `lower` in any case of its ASCII letters, without making a copy.
+bool sameInLowerCase(std::string_view name, std::string_view lower);
 
 } // namespace quillmere::swf::avm1
