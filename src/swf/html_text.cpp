@@ -161,6 +161,9 @@ public:
         paragraphs_.push_back({align_, field.format, {}});
     }
 
+    // Past the caps on a field's text: what comes after is not shown.
+    bool full() const { return characters_ >= kMostFieldCharacters || runs_ >= kMostFieldRuns; }
+
     const Span& style() const { return styles_.back().span; }
     const EditText::Format& format() const { return styles_.back().format; }
     void open(std::u16string name, Span style, const EditText::Format& format)
@@ -185,7 +188,7 @@ public:
     {
         align_ = align;
         if (!paragraphs_.back().spans.empty() || ended_)
-            paragraphs_.push_back({align, format(), {}});
+            newParagraph();
         else
             paragraphs_.back().align = align;
         ended_ = false;
@@ -199,23 +202,27 @@ public:
     void lineBreak()
     {
         if (ended_)
-            paragraphs_.push_back({align_, format(), {}});
-        paragraphs_.push_back({align_, format(), {}});
+            newParagraph();
+        newParagraph();
         ended_ = false;
     }
 
     void add(char16_t c)
     {
+        if (full())
+            return;
         if (ended_) {
-            paragraphs_.push_back({align_, format(), {}});
+            newParagraph();
             ended_ = false;
         }
         std::vector<Span>& spans = paragraphs_.back().spans;
         if (spans.empty() || !sameStyle(spans.back(), style())) {
             spans.push_back(style());
             spans.back().text.clear();
+            ++runs_;
         }
         spans.back().text += c;
+        ++characters_;
     }
 
     std::vector<Paragraph> take() { return std::move(paragraphs_); }
@@ -228,9 +235,18 @@ private:
         EditText::Format format;
     };
     std::vector<Open> styles_;
+    void newParagraph()
+    {
+        if (!full()) {
+            paragraphs_.push_back({align_, format(), {}});
+            ++runs_;
+        }
+    }
+
     std::vector<Paragraph> paragraphs_;
     EditText::Align fieldAlign_, align_;
     bool ended_ = false;
+    std::size_t characters_ = 0, runs_ = 0;
 };
 
 void applyTag(Builder& builder, const Tag& tag, const EditText& field)
@@ -288,7 +304,7 @@ std::vector<Paragraph> htmlParagraphs(std::u16string_view html, const EditText& 
         = {{u"&lt;", u'<'},   {u"&gt;", u'>'},    {u"&amp;", u'&'},
            {u"&quot;", u'"'}, {u"&apos;", u'\''}, {u"&nbsp;", u'\u00A0'}};
     Builder builder(field);
-    for (std::size_t i = 0; i < html.size(); ++i) {
+    for (std::size_t i = 0; i < html.size() && !builder.full(); ++i) {
         const char16_t c = html[i];
         if (c == u'<') {
             const std::size_t close = html.find(u'>', i);
@@ -320,7 +336,7 @@ std::vector<Paragraph> htmlParagraphs(std::u16string_view html, const EditText& 
 std::vector<Paragraph> plainParagraphs(std::u16string_view text, const EditText& field)
 {
     Builder builder(field);
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size() && !builder.full(); ++i) {
         if (text[i] == u'\r' || text[i] == u'\n') {
             if (text[i] == u'\n' && i > 0 && text[i - 1] == u'\r')
                 continue;

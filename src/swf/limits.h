@@ -27,6 +27,10 @@ inline constexpr int kMaxSpriteNesting = 16;                                   /
 inline constexpr std::size_t kMaxDisplayObjects = 10'000;                      // placed at one time, at every level
 inline constexpr std::size_t kMaxObjectsMadeInAFrame = 4 * kMaxDisplayObjects; // placed, replaced or not
 inline constexpr std::size_t kLongestFaceName = 64; // characters of a font's name: each run of text keeps its own
+// Of one text field's text, past which the rest is not shown: each line and each run of a style
+// is laid out whenever the text changes, and a script may change it many times a frame.
+inline constexpr std::size_t kMostFieldCharacters = 65'536;
+inline constexpr std::size_t kMostFieldRuns = 4096; // paragraphs and runs of a style together
 
 // Clamped: the frame rate the player ticks at, whatever the movie asks for (0 to 255).
 inline constexpr double kMinFrameRate = 1;

@@ -13,6 +13,7 @@
 #include "swf/movie_reader.h"
 #include "swf/avm1/natives.h"
 #include "swf/drawing.h"
+#include "swf/limits.h"
 #include "swf/player.h"
 #include "swf/script_clip.h"
 #include "swf/script_painter.h"
@@ -489,6 +490,31 @@ private slots:
         QCOMPARE(span.face, std::u16string(u"Serif"));
         QCOMPARE(span.color, (Rgba{255, 0, 0, 255}));
         QCOMPARE(std::get<std::string>(player.variable("t.text")), std::string("Hi"));
+    }
+
+    // t = createTextField("t", 0, 0, 0, 100, 30); s = "a\n"; do s += s; while (s.length < 200000);
+    // t.text = s; n = t.text.length: a field keeps what it can show, however much it is given.
+    void aFieldKeepsNoMoreThanItShows()
+    {
+        ActionWriter frame;
+        frame.push("t");
+        call(frame, "this", "createTextField",
+             {Value("t"), Value(0.0), Value(0.0), Value(0.0), Value(100.0), Value(30.0)});
+        frame.op(op::SetVariable).push({Value("s"), Value("a\n")}).op(op::SetVariable).label("top");
+        frame.push({Value("s"), Value("s")}).op(op::GetVariable).push("s").op(op::GetVariable).op(op::Add2);
+        frame.op(op::SetVariable).push("s").op(op::GetVariable).push("length").op(op::GetMember);
+        frame.push(200000.0).op(op::Less2).ifTrue("top");
+        frame.push({Value("t")}).op(op::GetVariable).push("text").push("s").op(op::GetVariable).op(op::SetMember);
+        frame.push({Value("n"), Value("t")}).op(op::GetVariable).push("text").op(op::GetMember).push("length");
+        frame.op(op::GetMember).op(op::SetVariable);
+
+        Writer w(200, 100);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const auto& field = std::get<EditText>(*player.root().displayList().at(kScriptDepths).character);
+        QVERIFY(field.paragraphs.size() <= kMostFieldRuns);
+        QCOMPARE(player.variable("n"), Value(double(kMostFieldCharacters)));
     }
 
     // Init actions: _global.Ball = function () { this._x = 50; this.made = true; };
