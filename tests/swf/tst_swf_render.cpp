@@ -397,22 +397,28 @@ private slots:
             << 0;
 
         // A sprite with a nine-slice grid, a red band either side of a blue middle (10, 20 and
-        // 10 pixels), stretched to the stage's width: the bands keep their width.
-        Writer sliced(kSize, kSize);
-        sliced.defineRectangle(1, {0, 200, 0, 400}, solid(kRed));
-        sliced.defineRectangle(2, {200, 600, 0, 400}, solid(kBlue));
-        sliced.defineRectangle(3, {600, 800, 0, 400}, solid(kRed));
-        sliced.beginSprite(4);
-        for (std::uint16_t id = 1; id <= 3; ++id)
-            sliced.place({.depth = id, .characterId = id});
-        sliced.showFrame();
-        sliced.endSprite();
-        sliced.defineScalingGrid(4, {200, 600, 0, 400});
-        sliced.place({.depth = 1, .characterId = 4, .matrix = Matrix{2.5, 0, 0, 1, 0, 0}});
-        sliced.showFrame();
-        QTest::newRow("nine-slice grid")
-            << sliced.finish() << 1
+        // 10 pixels): stretched to the stage's width, the bands keep their width; shrunk to a
+        // quarter, below the bands' width, they shrink together and leave no middle.
+        const auto sliced = [](double scale) {
+            Writer w(kSize, kSize);
+            w.defineRectangle(1, {0, 200, 0, 400}, solid(kRed));
+            w.defineRectangle(2, {200, 600, 0, 400}, solid(kBlue));
+            w.defineRectangle(3, {600, 800, 0, 400}, solid(kRed));
+            w.beginSprite(4);
+            for (std::uint16_t id = 1; id <= 3; ++id)
+                w.place({.depth = id, .characterId = id});
+            w.showFrame();
+            w.endSprite();
+            w.defineScalingGrid(4, {200, 600, 0, 400});
+            w.place({.depth = 1, .characterId = 4, .matrix = Matrix{scale, 0, 0, 1, 0, 0}});
+            w.showFrame();
+            return w.finish();
+        };
+        QTest::newRow("nine-slice grid, stretched")
+            << sliced(2.5) << 1
             << QList<Probe>{{{5, 10}, Qt::red}, {{15, 10}, Qt::blue}, {{85, 10}, Qt::blue}, {{95, 10}, Qt::red}} << 0;
+        QTest::newRow("nine-slice grid, shrunk")
+            << sliced(0.25) << 1 << QList<Probe>{{{4, 10}, Qt::red}, {{6, 10}, Qt::red}, {{12, 10}, Qt::white}} << 0;
 
         // A mask is not anti-aliased: a pixel is inside it when its centre is. The mask ends at
         // 50.75 pixels: pixel 50 shows all of what it reveals, pixel 51 none.
