@@ -50,11 +50,6 @@ std::optional<Slicing> slicingOf(const Box& grid, const std::optional<Box>& boun
     return Slicing{grid, *bounds, scaleX, scaleY};
 }
 
-Point sliced(const Slicing& slicing, Point point)
-{
-    return slicedAt(slicing, point.x, point.y);
-}
-
 Shape slicedShape(const Shape& shape, const Matrix& toClip, const Slicing& slicing)
 {
     Shape out = shape;

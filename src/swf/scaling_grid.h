@@ -24,9 +24,6 @@ struct Slicing {
 // are, or turns or skews them, or when the grid or the bounds are empty.
 std::optional<Slicing> slicingOf(const Box& grid, const std::optional<Box>& bounds, const Matrix& matrix);
 
-// Where a point of the clip's twips goes.
-Point sliced(const Slicing& slicing, Point point);
-
 // `shape`, placed in the clip with `toClip`, laid out in the clip's twips. Fills keep their
 // gradients and bitmaps as placed, unsliced.
 Shape slicedShape(const Shape& shape, const Matrix& toClip, const Slicing& slicing);
