@@ -58,10 +58,7 @@ Value makeBitmapObject(Machine& m, Object* prototype, std::shared_ptr<Bitmap> pi
     m.setMember(made, "width", width);
     m.setMember(made, "height", height);
     m.setMember(made, "transparent", transparent);
-    Object* rectangle = makeGeomObject(m, "Rectangle");
-    for (const auto& [name, value] : {std::pair{"x", 0.0}, {"y", 0.0}, {"width", width}, {"height", height}})
-        m.setMember(rectangle, name, value);
-    m.setMember(made, "rectangle", rectangle);
+    m.setMember(made, "rectangle", makeRectangle(m, {0, 0, width, height}));
     return made;
 }
 

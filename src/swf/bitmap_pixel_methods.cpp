@@ -187,14 +187,7 @@ void installBitmapPixelMethods(Machine& m, Object* prototype)
                     x1 = std::max(x1, x + 1);
                     y1 = std::max(y1, y + 1);
                 }
-        Object* rectangle = makeGeomObject(m, "Rectangle");
-        const bool none = x0 >= x1;
-        for (const auto& [name, value] : {std::pair{"x", none ? 0.0 : x0},
-                                          {"y", none ? 0.0 : y0},
-                                          {"width", none ? 0.0 : x1 - x0},
-                                          {"height", none ? 0.0 : y1 - y0}})
-            m.setMember(rectangle, name, double(value));
-        return rectangle;
+        return makeRectangle(m, x0 >= x1 ? Box{} : Box{double(x0), double(y0), double(x1), double(y1)});
     });
 }
 

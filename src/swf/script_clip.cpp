@@ -78,10 +78,15 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
 {
     const DisplayObject* placed = this->placed();
     if (name.front() != '_') {
+        // In pixels, a copy: making the object may run a script that changes the placement.
+        const auto inPixels = [](const Box& b) {
+            return Box{b.xMin / kTwipsPerPixel, b.yMin / kTwipsPerPixel, b.xMax / kTwipsPerPixel,
+                       b.yMax / kTwipsPerPixel};
+        };
         if (name == "scrollrect" && placed && placed->scrollRect)
-            return rectangleObject(*placed->scrollRect);
+            return makeRectangle(machine(), inPixels(*placed->scrollRect));
         if (name == "scale9grid" && placed && placed->scalingGrid)
-            return rectangleObject(*placed->scalingGrid);
+            return makeRectangle(machine(), inPixels(*placed->scalingGrid));
         if (name == "transform")
             return transformOf(machine(), timeline_.object_);
         return placed ? effectProperty(machine(), *placed, name) : std::nullopt;
@@ -383,17 +388,6 @@ std::optional<Box> TimelinePlayer::ScriptClip::rectangleOf(const avm1::Value& va
     };
     const double x = field("x"), y = field("y");
     return Box{x, y, x + std::max(0.0, field("width")), y + std::max(0.0, field("height"))};
-}
-
-avm1::Value TimelinePlayer::ScriptClip::rectangleObject(Box box)
-{
-    avm1::Machine& m = machine();
-    avm1::Object* made = makeGeomObject(m, "Rectangle");
-    m.setMember(made, "x", box.xMin / kTwipsPerPixel);
-    m.setMember(made, "y", box.yMin / kTwipsPerPixel);
-    m.setMember(made, "width", box.width() / kTwipsPerPixel);
-    m.setMember(made, "height", box.height() / kTwipsPerPixel);
-    return made;
 }
 
 void TimelinePlayer::ScriptClip::attachBitmap(std::shared_ptr<const Bitmap> bitmap, double depth, bool smoothing)

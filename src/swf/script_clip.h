@@ -101,8 +101,6 @@ private:
     DisplayObject madeObject(Character character);
     // A Rectangle's numbers in twips; none for what is not an object.
     std::optional<Box> rectangleOf(const avm1::Value& value);
-    // Takes a copy: making the object may run a script that changes the placement it came from.
-    avm1::Value rectangleObject(Box box);
     // Where what it holds draws, in its own twips.
     std::optional<Box> contentBounds() const;
 
@@ -131,6 +129,8 @@ std::optional<Filter> filterOf(avm1::Machine& machine, const avm1::Value& object
 void installTransformClass(avm1::Machine& machine);
 // A new object of a flash.geom class, by its name, its constructor not run.
 avm1::Object* makeGeomObject(avm1::Machine& machine, const char* className);
+// A flash.geom.Rectangle of `box`, given in pixels.
+avm1::Object* makeRectangle(avm1::Machine& machine, const Box& box);
 // A flash.geom.Matrix, its translation in twips; none for what is not an object or has a
 // number that is not.
 std::optional<Matrix> matrixOf(avm1::Machine& machine, const avm1::Value& object);

@@ -83,6 +83,15 @@ Object* makeGeomObject(Machine& m, const char* className)
     return m.makeObject(prototype ? prototype : m.objectPrototype());
 }
 
+Object* makeRectangle(Machine& m, const Box& box)
+{
+    Object* made = makeGeomObject(m, "Rectangle");
+    for (const auto& [name, value] :
+         {std::pair{"x", box.xMin}, {"y", box.yMin}, {"width", box.width()}, {"height", box.height()}})
+        m.setMember(made, name, value);
+    return made;
+}
+
 ColorTransform colorsOf(Machine& m, const Value& object)
 {
     ColorTransform colors;
@@ -153,13 +162,8 @@ void installTransformClass(Machine& m)
         "pixelBounds",
         [](Machine& m, TimelinePlayer::ScriptClip& clip) -> Value {
             const Box box = clip.boundsIn(nullptr).value_or(Box{});
-            const double left = std::floor(box.xMin / kTwipsPerPixel), top = std::floor(box.yMin / kTwipsPerPixel);
-            Object* made = makeGeomObject(m, "Rectangle");
-            m.setMember(made, "x", left);
-            m.setMember(made, "y", top);
-            m.setMember(made, "width", std::ceil(box.xMax / kTwipsPerPixel) - left);
-            m.setMember(made, "height", std::ceil(box.yMax / kTwipsPerPixel) - top);
-            return made;
+            return makeRectangle(m, {std::floor(box.xMin / kTwipsPerPixel), std::floor(box.yMin / kTwipsPerPixel),
+                                     std::ceil(box.xMax / kTwipsPerPixel), std::ceil(box.yMax / kTwipsPerPixel)});
         },
         [](Machine&, TimelinePlayer::ScriptClip&, const Value&) {});
 }
