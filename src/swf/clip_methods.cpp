@@ -67,21 +67,27 @@ Point pointOf(Machine& m, const Value& x, const Value& y)
     return {twips(x), twips(y)};
 }
 
-// A gradient's matrix from the pixels of the box it fills, or from a matrix's six numbers:
-// either takes the gradient square (±819.2 pixels) into the clip.
+// A gradient's matrix from the pixels of the box it fills, from a matrix's six numbers, or from
+// the nine of the first drawing scripts (a to i, rows of a 3 by 3 matrix whose unit square is the
+// gradient's): each takes the gradient square (±819.2 pixels) into the clip.
 Matrix gradientMatrix(Machine& m, const Value& given)
 {
+    constexpr double kGradientSquare = 1638.4; // pixels
     const auto number = [&](const char* name) { return m.toNumber(m.member(given, name)); };
+    const auto has = [&](const char* name) { return !std::holds_alternative<Undefined>(m.member(given, name)); };
     Matrix matrix;
     if (m.toString(m.member(given, "matrixType")) == "box") {
         const double w = number("w"), h = number("h"), r = number("r");
-        const double sx = w / 1638.4, sy = h / 1638.4;
+        const double sx = w / kGradientSquare, sy = h / kGradientSquare;
         matrix = {sx * std::cos(r),
                   sy * std::sin(r),
                   -sx * std::sin(r),
                   sy * std::cos(r),
                   (number("x") + w / 2) * kTwipsPerPixel,
                   (number("y") + h / 2) * kTwipsPerPixel};
+    } else if (!has("tx") && has("g")) {
+        matrix = {number("a") / kGradientSquare, number("b") / kGradientSquare, number("d") / kGradientSquare,
+                  number("e") / kGradientSquare, number("g") * kTwipsPerPixel,  number("h") * kTwipsPerPixel};
     } else {
         matrix = {number("a"),
                   number("b"),

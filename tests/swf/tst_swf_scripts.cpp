@@ -180,6 +180,58 @@ private slots:
         QVERIFY(!player.animates());
     }
 
+    // The two matrices a Flash MX script may give beginGradientFill for the same 200-pixel square
+    // at (100, 100): {matrixType: "box", x, y, w, h} and the 3 by 3 {a, ..., i}, whose unit square
+    // is the gradient's. Both span the square, where reading the nine as a 2 by 3 matrix would
+    // make a gradient 327,680 pixels wide.
+    void bothFormsOfAGradientMatrixSpanTheirSquare()
+    {
+        ActionWriter frame;
+        const auto fill = [&frame](const std::string& clip, double depth,
+                                   const std::vector<std::pair<std::string, Value>>& matrix) {
+            frame.push(clip);
+            call(frame, "this", "createEmptyMovieClip", {Value(clip), Value(depth)}).op(op::SetVariable);
+            for (const auto& [name, value] : matrix)
+                frame.push({name, value});
+            frame.push(double(matrix.size())).op(op::InitObject);
+            for (const double ratio : {255.0, 0.0})
+                frame.push(ratio);
+            frame.push(2.0).op(op::InitArray);
+            frame.push({Value(100.0), Value(100.0), Value(2.0)}).op(op::InitArray);
+            frame.push({Value(double(0x0000FF)), Value(double(0xFF0000)), Value(2.0)}).op(op::InitArray);
+            frame.push({Value("linear"), Value(5.0), Value(clip)}).op(op::GetVariable);
+            frame.push("beginGradientFill").op(op::CallMethod).op(op::Pop);
+            call(frame, clip, "moveTo", {Value(100.0), Value(100.0)}).op(op::Pop);
+            for (const auto& [x, y] : {std::pair{300.0, 100.0}, {300.0, 300.0}, {100.0, 300.0}})
+                call(frame, clip, "lineTo", {Value(x), Value(y)}).op(op::Pop);
+        };
+        fill("box", 1,
+             {{"matrixType", Value("box")}, {"x", 100.0}, {"y", 100.0}, {"w", 200.0}, {"h", 200.0}, {"r", 0.0}});
+        fill("nine", 2,
+             {{"a", 200.0},
+              {"b", 0.0},
+              {"c", 0.0},
+              {"d", 0.0},
+              {"e", 200.0},
+              {"f", 0.0},
+              {"g", 200.0},
+              {"h", 200.0},
+              {"i", 1.0}});
+        Player player(secondFrameRuns(frame));
+        player.tick();
+
+        for (const int depth : {1, 2}) {
+            const DisplayObject& clip = player.root().displayList().at(kScriptDepths + depth);
+            QVERIFY(clip.sprite && clip.sprite->drawing());
+            const FillStyle& gradient = clip.sprite->drawing()->layers.front().fills.front();
+            QCOMPARE(gradient.kind, FillStyle::Kind::LinearGradient);
+            QCOMPARE(gradient.matrix.a * 32768, 4000.0); // the square, 200 pixels, in twips
+            QCOMPARE(gradient.matrix.d * 32768, 4000.0);
+            QCOMPARE(gradient.matrix.tx, 4000.0);
+            QCOMPARE(gradient.matrix.ty, 4000.0);
+        }
+    }
+
     // box.onEnterFrame = function () { this.removeMovieClip(); this._x = 5; this.gotoAndStop(2); }
     // The clip leaves the stage while its handler runs; the handler finishes on a clip that is
     // no longer there, and nothing it does reaches the stage.
