@@ -247,8 +247,17 @@ void installTextFieldClass(Machine& m)
         Given::Text,
         [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
             o.text = utf16(m.toString(v));
-            o.html = true;
+            o.html = field.html; // a field that is not HTML shows the tags as they are
             setText(o, field);
+        });
+    accessor(
+        m, prototype, "html", [](Machine&, FieldObject&, const EditText& f) { return Value(f.html); }, Given::AsIs,
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) { field.html = m.conversions().toBoolean(v); });
+    accessor(
+        m, prototype, "embedFonts", [](Machine&, FieldObject&, const EditText& f) { return Value(f.useOutlines); },
+        Given::AsIs,
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) {
+            field.useOutlines = m.conversions().toBoolean(v);
         });
     accessor(
         m, prototype, "textColor", [](Machine&, FieldObject&, const EditText& f) { return Value(rgbNumber(f.color)); },

@@ -773,6 +773,40 @@ private slots:
         QCOMPARE(elsewhere, 0);
     }
 
+    // Two fields a script makes with embedFonts: one asks for the face the movie exports as "Dot",
+    // a square for ".", and shows the square where a desktop face would draw a dot at the foot;
+    // the other asks for a face the movie lacks, and shows nothing.
+    void aScriptsFieldOfEmbeddedFontsDrawsOnlyTheMoviesGlyphs()
+    {
+        using namespace avm1;
+        ActionWriter code;
+        const auto set = [&code](const std::string& object, const std::string& member, const Value& value) {
+            code.push(object).op(op::GetVariable).push({member, value}).op(op::SetMember);
+        };
+        code.push("f").push({Value(0.0), Value("TextFormat")}).op(op::NewObject).op(op::SetVariable);
+        set("f", "size", 30.0);
+        set("f", "color", double(0x0000FF));
+        for (const auto& [field, x, face, text] : {std::tuple{"t", 0.0, "Dot", "."}, {"u", 50.0, "Nowhere", "WW"}}) {
+            code.push({Value(50.0), Value(50.0), Value(0.0), Value(x), Value(x + 1), Value(field), Value(6.0)});
+            code.push("this").op(op::GetVariable).push("createTextField").op(op::CallMethod).op(op::Pop);
+            set("f", "font", std::string(face));
+            code.push("f").op(op::GetVariable).push({Value(1.0), Value(field)}).op(op::GetVariable);
+            code.push("setNewTextFormat").op(op::CallMethod).op(op::Pop);
+            set(field, "embedFonts", true);
+            set(field, "text", std::string(text));
+        }
+        Writer w(kSize, kSize);
+        w.defineFont(1, {kSquareGlyph}, u".");
+        w.exportAssets(1, "Dot");
+        w.doAction(code.actions());
+        w.showFrame();
+        const QImage picture = render(w.finish());
+        QCOMPARE(picture.pixelColor(9, 18), QColor(Qt::blue)); // the square: 15 pixels up from 26
+        for (int y = 0; y < 50; ++y)
+            for (int x = 50; x < kSize; ++x)
+                QCOMPARE(picture.pixelColor(x, y), QColor(Qt::white));
+    }
+
     // A banner redrawn only where it changed shows, frame after frame, what a whole redraw does.
     // Each row moves one thing, so that what another changes cannot cover for it; strokes,
     // glyphs and text fields reach past the bounds their movie gives them.

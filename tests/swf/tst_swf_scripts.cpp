@@ -544,6 +544,29 @@ private slots:
         QCOMPARE(std::get<std::string>(player.variable("t.text")), std::string("Hi"));
     }
 
+    // t = createTextField("t", 0, 0, 0, 100, 30); t.html = html; t.htmlText = "<b>Hi</b>": a field
+    // that is not HTML shows the tags as typed.
+    void htmlTextIsMarkupOnlyInAnHtmlField()
+    {
+        for (const bool html : {false, true}) {
+            ActionWriter frame;
+            frame.push("t");
+            call(frame, "this", "createTextField",
+                 {Value("t"), Value(0.0), Value(0.0), Value(0.0), Value(100.0), Value(30.0)});
+            frame.op(op::SetVariable).push("t").op(op::GetVariable).push({Value("html"), Value(html)});
+            frame.op(op::SetMember).push("t").op(op::GetVariable).push({Value("htmlText"), Value("<b>Hi</b>")});
+            frame.op(op::SetMember);
+            Writer w(100, 100);
+            w.doAction(frame.actions());
+            w.showFrame();
+            Player player(read(w.finish()));
+            const auto& field = std::get<EditText>(*player.root().displayList().at(kScriptDepths).character);
+            const EditText::Span& span = field.paragraphs.at(0).spans.at(0);
+            QCOMPARE(span.text, html ? std::u16string(u"Hi") : std::u16string(u"<b>Hi</b>"));
+            QCOMPARE(span.bold, html);
+        }
+    }
+
     // t = createTextField("t", 0, 0, 0, 100, 30); s = "a\n"; do s += s; while (s.length < 200000);
     // t.text = s; n = t.text.length: a field keeps what it can show, however much it is given.
     void aFieldKeepsNoMoreThanItShows()

@@ -31,8 +31,8 @@ bool sameName(std::u16string_view a, std::u16string_view b)
 // desktop face.
 class StyleFont {
 public:
-    StyleFont(const EditText::Span& style, const Font* embedded, const std::vector<QPainterPath>* outlines)
-        : height_(style.height), kerning_(style.kerning), font_(embedded), outlines_(outlines)
+    StyleFont(const EditText::Span& style, const Font* embedded, const std::vector<QPainterPath>* outlines, bool shown)
+        : height_(style.height), kerning_(style.kerning), shown_(shown), font_(embedded), outlines_(outlines)
     {
         if (font_) {
             for (std::size_t i = 0; i < font_->glyphs.size(); ++i)
@@ -87,6 +87,8 @@ public:
     // `text` with its first character's origin at (x, baseline).
     void draw(QPainterPath& path, std::u16string_view text, double x, double baseline) const
     {
+        if (!shown_)
+            return;
         if (!font_) {
             path.addText(x, baseline, face_, QString::fromUtf16(text.data(), qsizetype(text.size())));
             return;
@@ -111,6 +113,7 @@ private:
 
     double height_;
     bool kerning_;
+    bool shown_; // else laid out, but not drawn
     const Font* font_;
     const std::vector<QPainterPath>* outlines_;
     std::unordered_map<char16_t, std::size_t> index_;
@@ -121,12 +124,12 @@ private:
 // The fonts of a field's styles, each made once.
 class StyleFonts {
 public:
-    StyleFonts(const EditText& field, Outlines& outlines) : outlines_(outlines)
+    StyleFonts(const EditText& field, Outlines& outlines)
+        : outlines_(outlines), embedded_(field.useOutlines), movieField_(field.fontId.has_value())
     {
-        const Movie& movie = outlines.movie();
-        own_ = field.fontId ? movie.find<Font>(*field.fontId) : nullptr;
-        if (own_ && (own_->glyphs.empty() || !field.useOutlines))
-            own_ = nullptr; // a device font: drawn in a face of the desktop's
+        const Font* own = field.fontId ? outlines.movie().find<Font>(*field.fontId) : nullptr;
+        if (embedded_ && own && !own->glyphs.empty())
+            own_ = own; // else a device font: drawn in a face of the desktop's
     }
 
     const StyleFont& of(const EditText::Span& style)
@@ -134,28 +137,42 @@ public:
         auto key = std::tuple(style.height, style.face, style.bold, style.italic, style.kerning);
         auto found = made_.find(key);
         if (found == made_.end()) {
-            const Font* font = embeddedFor(style);
+            const auto [font, shown] = embeddedFor(style);
             found = made_
-                        .emplace(std::move(key),
-                                 std::make_unique<StyleFont>(style, font, font ? &outlines_.glyphs(*font) : nullptr))
+                        .emplace(std::move(key), std::make_unique<StyleFont>(
+                                                     style, font, font ? &outlines_.glyphs(*font) : nullptr, shown))
                         .first;
         }
         return *found->second;
     }
 
 private:
-    // The movie's font of the face asked for, in the weight and slant asked for where it has
-    // them; else the field's own.
-    const Font* embeddedFor(const EditText::Span& style) const
+    struct Choice {
+        const Font* font; // null: a desktop face
+        bool shown;
+    };
+
+    // For a field of embedded fonts, the movie's font of the face asked for, by its name or the
+    // name it is exported by, in the weight and slant asked for where it has them; else the
+    // field's own. A field a script made, asking for a face the movie does not embed, shows
+    // nothing, as it did where it was made.
+    Choice embeddedFor(const EditText::Span& style) const
     {
-        if (!own_ || (style.face.empty() && !style.bold && !style.italic))
-            return own_;
-        const std::u16string_view face = style.face.empty() ? std::u16string_view(own_->name) : style.face;
+        if (!embedded_ || (own_ && style.face.empty() && !style.bold && !style.italic))
+            return {own_, true};
+        const std::u16string_view face = style.face.empty() && own_ ? std::u16string_view(own_->name) : style.face;
+        const Movie& movie = outlines_.movie();
+        const auto exportedAs = [&](std::uint16_t id) {
+            return std::any_of(movie.exports.begin(), movie.exports.end(), [&](const auto& exported) {
+                return exported.second == id
+                       && sameName(std::u16string(exported.first.begin(), exported.first.end()), face);
+            });
+        };
         const Font* best = nullptr;
         int bestScore = -1;
-        for (const auto& [id, character] : outlines_.movie().dictionary) {
+        for (const auto& [id, character] : movie.dictionary) {
             const auto* font = std::get_if<Font>(character.get());
-            if (!font || font->glyphs.empty() || !sameName(font->name, face))
+            if (!font || font->glyphs.empty() || face.empty() || !(sameName(font->name, face) || exportedAs(id)))
                 continue;
             const int score = (font->bold == style.bold) + (font->italic == style.italic);
             if (score > bestScore) {
@@ -163,10 +180,14 @@ private:
                 bestScore = score;
             }
         }
-        return best ? best : own_;
+        if (best || own_)
+            return {best ? best : own_, true};
+        return {nullptr, movieField_}; // a placed field whose font has no outlines keeps a desktop face
     }
 
     Outlines& outlines_;
+    bool embedded_;
+    bool movieField_;
     const Font* own_ = nullptr;
     std::map<std::tuple<double, std::u16string, bool, bool, bool>, std::unique_ptr<StyleFont>> made_;
 };
