@@ -91,8 +91,9 @@ void SwfBanner::pointerMoved(QPointF at)
     const QPointF onStage = renderer_.showAllTransform(display_->size()).inverted().map(at);
     player_.pointerAt(
         {std::int32_t(std::clamp(onStage.x(), -1e8, 1e8)), std::int32_t(std::clamp(onStage.y(), -1e8, 1e8))});
+    const bool moved = player_.pointerMoved();
     const std::uint64_t button = renderer_.buttonAt(player_, display_->size(), at);
-    if (player_.pointerOver(button))
+    if (player_.pointerOver(button) || moved)
         redraw();
     if (button)
         display_->setCursor(Qt::PointingHandCursor);

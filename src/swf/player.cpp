@@ -285,6 +285,17 @@ void TimelinePlayer::runEvent(std::uint32_t events, std::string_view handler)
     }
 }
 
+void TimelinePlayer::runEverywhere(std::uint32_t events, std::string_view handler)
+{
+    runEvent(events, handler);
+    std::vector<std::shared_ptr<TimelinePlayer>> sprites; // the handlers may change the list
+    for (const auto& [depth, object] : list_)
+        if (object.sprite)
+            sprites.push_back(object.sprite);
+    for (const auto& sprite : sprites)
+        sprite->runEverywhere(events, handler);
+}
+
 bool TimelinePlayer::tick(bool advance)
 {
     std::set<const TimelinePlayer*> before;
@@ -474,18 +485,29 @@ bool Player::pointerOver(std::uint64_t button)
     return changed;
 }
 
+bool Player::pointerMoved()
+{
+    if (std::exchange(movedTo_, context_.pointer) == context_.pointer)
+        return false;
+    runMouseEvent(ClipAction::MouseMove, "onMouseMove", false);
+    return std::exchange(context_.scriptChanged, false);
+}
+
 bool Player::pointerPressed()
 {
     clickAddress_.reset();
+    runMouseEvent(ClipAction::MouseDown, "onMouseDown", true);
+    bool changed = std::exchange(context_.scriptChanged, false);
     pressed_ = hovered_;
     if (!pressed_)
-        return false;
+        return changed;
     runButtonActions(pressed_, false);
-    return setState(pressed_, Button::Down);
+    return setState(pressed_, Button::Down) || changed;
 }
 
 std::optional<std::string> Player::pointerReleased()
 {
+    runMouseEvent(ClipAction::MouseUp, "onMouseUp", true);
     if (pressed_ && pressed_ == hovered_) {
         runButtonActions(pressed_, true);
         setState(pressed_, Button::Over);
@@ -494,9 +516,25 @@ std::optional<std::string> Player::pointerReleased()
     return std::exchange(clickAddress_, std::nullopt);
 }
 
-void Player::runUserEvent(const std::function<void()>& scripts)
+void Player::runMouseEvent(std::uint32_t event, std::string_view handler, bool click)
 {
-    context_.userEvent = true;
+    if (!root_->script_)
+        return;
+    runUserEvent(
+        [&] {
+            root_->runEverywhere(event, handler);
+            avm1::Machine& machine = *context_.machine;
+            if (avm1::Object* mouse = avm1::objectIn(machine.member(avm1::Value(machine.global()), "Mouse")))
+                if (machine.callMethod(mouse, "broadcastMessage", *root_->script_, {std::string(handler)})
+                    != avm1::Machine::Ending::Finished)
+                    context_.scriptStopped = true;
+        },
+        click);
+}
+
+void Player::runUserEvent(const std::function<void()>& scripts, bool click)
+{
+    context_.userEvent = click;
     context_.made = 0;
     context_.machine->startFrame(); // an event's scripts have a budget of their own
     scripts();

@@ -172,6 +172,8 @@ private:
     bool handles(std::uint32_t events, std::initializer_list<const char*> handlers) const;
     // Runs the handlers of `events` of the clip actions, then the method `handler`, if any.
     void runEvent(std::uint32_t events, std::string_view handler);
+    // runEvent here and in every clip within, as the pointer's events reach clips wherever it is.
+    void runEverywhere(std::uint32_t events, std::string_view handler);
     // Takes an object off the display list: scripts running in it finish, and it goes at the
     // next tick.
     void discard(DisplayObject&& object);
@@ -224,6 +226,10 @@ public:
     // The pointer is over the button with this instance id (0: over none). Returns whether a
     // button changed its state.
     bool pointerOver(std::uint64_t button);
+    // The pointer moved on the stage, to where pointerAt last put it: clips' mouse events and
+    // Mouse's listeners hear of it, as they hear of every press and release. Returns whether their scripts changed what
+    // is shown.
+    bool pointerMoved();
     bool pointerPressed();
     // The click ends: the address its actions ask for, if any.
     std::optional<std::string> pointerReleased();
@@ -238,8 +244,11 @@ private:
     // Shows what scripts drew since last time, and the variables fields show.
     void showDrawings();
     void runButtonActions(std::uint64_t button, bool release);
-    // Runs what the user's pointer set off: one address at the most is kept for the click.
-    void runUserEvent(const std::function<void()>& scripts);
+    // Runs what the user's pointer set off: one address at the most is kept for a click, and
+    // none is for a move.
+    void runUserEvent(const std::function<void()>& scripts, bool click = true);
+    // A mouse event of every clip, then the method `handler` of Mouse's listeners.
+    void runMouseEvent(std::uint32_t event, std::string_view handler, bool click);
     // The handler `name` of a button's object, if a script gave it one. The object is held:
     // the button's own actions may have taken it off the stage.
     void runButtonHandler(std::shared_ptr<avm1::Object> button, TimelinePlayer& timeline, std::string_view name);
@@ -247,6 +256,7 @@ private:
     std::shared_ptr<const Movie> movie_;
     PlayContext context_;
     std::shared_ptr<TimelinePlayer> root_;
+    std::optional<Point> movedTo_; // where the pointer was when clips last heard it move
     std::uint64_t hovered_ = 0;
     std::uint64_t pressed_ = 0;
     std::optional<std::string> clickAddress_;

@@ -354,6 +354,38 @@ private slots:
         QVERIFY(!player.ignoredAddress());
     }
 
+    // onClipEvent (mouseMove) { _x = _root._xmouse; getURL("http://moved.example/"); } on a placed
+    // clip, and Mouse.addListener(o) with o.onMouseUp = function () { getURL("http://example.com/"); }:
+    // the pointer reaches them wherever it is, but only a click opens an address.
+    void mouseEventsReachClipsAndListenersWhereverThePointerIs()
+    {
+        ActionWriter follow;
+        follow.push({Value("_x"), Value("_root")}).op(op::GetVariable).push("_xmouse").op(op::GetMember);
+        follow.op(op::SetVariable).getUrl("http://moved.example/", "_blank");
+        ActionWriter up;
+        up.getUrl("http://example.com/", "_blank");
+        ActionWriter frame;
+        frame.push("o").push(0.0).op(op::InitObject).op(op::SetVariable);
+        frame.push("o").op(op::GetVariable).push("onMouseUp").function("", {}, up).op(op::SetMember);
+        frame.push("o").op(op::GetVariable).push({Value(1.0), Value("Mouse")}).op(op::GetVariable);
+        frame.push("addListener").op(op::CallMethod).op(op::Pop);
+
+        Writer w(100, 100);
+        defineSquareSprite(w);
+        w.place({.depth = 1, .characterId = 2, .clipActions = {{ClipAction::MouseMove, follow.actions()}}});
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const DisplayObject& follower = player.root().displayList().at(1);
+        player.pointerAt({400, 0});
+        QVERIFY(player.pointerMoved());
+        QCOMPARE(follower.matrix.tx, 400.0);
+        QVERIFY(player.ignoredAddress());
+        QVERIFY(!player.pointerMoved()); // it has not moved since
+        QVERIFY(!player.pointerPressed());
+        QCOMPARE(player.pointerReleased(), std::optional<std::string>("http://example.com/"));
+    }
+
     // box.filters = [new flash.filters.BlurFilter(8, 6, 2)]; box.blendMode = "multiply";
     // box.cacheAsBitmap = true; box.opaqueBackground = 0xFF8000; t = box.transform;
     // m = t.matrix; m.a = 2; m.tx = 40; t.matrix = m;

@@ -74,7 +74,8 @@ void Machine::installRefusals()
     defineMethod(sharedObject, "flush", [](Machine&, Value, Arguments&) { return Value(true); });
     quietly(sharedObject, "clear");
 
-    // The user's keys and pointer are not the movie's to read.
+    // The user's keys are not the movie's to read; the pointer is, where it moves over the movie
+    // and is pressed there: Mouse tells its listeners.
     Object* keyboard = makeObject(objectPrototype_);
     global_->put(key("Key"), Value(keyboard), Property::DontEnum);
     defineMethod(keyboard, "isDown", [](Machine&, Value, Arguments&) { return Value(false); });
@@ -83,10 +84,10 @@ void Machine::installRefusals()
     defineMethod(keyboard, "getAscii", [](Machine&, Value, Arguments&) { return Value(0.0); });
     Object* mouse = makeObject(objectPrototype_);
     global_->put(key("Mouse"), Value(mouse), Property::DontEnum);
-    for (Object* source : {keyboard, mouse}) {
-        quietly(source, "addListener");
-        quietly(source, "removeListener");
-    }
+    quietly(keyboard, "addListener");
+    quietly(keyboard, "removeListener");
+    Arguments broadcasting{Value(mouse)};
+    call(member(member(Value(global_), "AsBroadcaster"), "initialize"), Value(Undefined{}), broadcasting);
     quietly(mouse, "hide");
     quietly(mouse, "show");
 
