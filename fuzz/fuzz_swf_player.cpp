@@ -24,6 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int frame = 0; frame < 60; ++frame) {
         player.tick();
         if (pointer() % 4 == 0) {
+            player.pointerAt({std::int32_t(pointer() % 20000), std::int32_t(pointer() % 20000)});
+            player.pointerMoved();
             player.pointerOver(pointer() % 64); // instances are numbered from 1 as they are made
             player.pointerPressed();
             player.pointerReleased();
