@@ -374,8 +374,9 @@ void TimelinePlayer::construct()
         return;
     // Registered by now, if by the init actions of the frame that placed it.
     avm1::Function* type = adoptClass();
-    const auto self = shared_from_this(); // the constructor may remove this clip
-    if (type && machine_->construct(object_, type, *script_) != avm1::Machine::Ending::Finished)
+    const auto self = shared_from_this(); // the handlers and the constructor may remove this clip
+    runEvent(ClipAction::Construct | ClipAction::Initialize, {}); // a component's parameters, for its class
+    if (type && object_->clip && machine_->construct(object_, type, *script_) != avm1::Machine::Ending::Finished)
         context_.scriptStopped = true;
 }
 

@@ -354,6 +354,25 @@ private slots:
         QVERIFY(!player.ignoredAddress());
     }
 
+    // onClipEvent (initialize) { _x = 7; } on a sprite whose first frame says _x *= 2: a
+    // component's parameters are set before its own scripts read them.
+    void initializeEventsRunBeforeTheClipsOwnScripts()
+    {
+        ActionWriter parameters;
+        parameters.push({Value("_x"), Value(7.0)}).op(op::SetVariable);
+        ActionWriter doubled;
+        doubled.push({Value("_x"), Value("_x")}).op(op::GetVariable).push(2.0).op(op::Multiply).op(op::SetVariable);
+        Writer w(100, 100);
+        w.beginSprite(1);
+        w.doAction(doubled.actions());
+        w.showFrame();
+        w.endSprite();
+        w.place({.depth = 1, .characterId = 1, .clipActions = {{ClipAction::Initialize, parameters.actions()}}});
+        w.showFrame();
+        Player player(read(w.finish()));
+        QCOMPARE(player.root().displayList().at(1).matrix.tx, 280.0);
+    }
+
     // onClipEvent (mouseMove) { _x = _root._xmouse; getURL("http://moved.example/"); } on a placed
     // clip, and Mouse.addListener(o) with o.onMouseUp = function () { getURL("http://example.com/"); }:
     // the pointer reaches them wherever it is, but only a click opens an address.
