@@ -151,10 +151,13 @@ void accessor(Machine& m, Object* prototype, const char* name, Value (*get)(Mach
 void setText(FieldObject& object, EditText& field)
 {
     field.paragraphs = object.html ? htmlParagraphs(object.text, field) : plainParagraphs(object.text, field);
-    if (object.html)
-        return; // HTML text says its own faces
     for (EditText::Paragraph& paragraph : field.paragraphs)
         for (EditText::Span& span : paragraph.spans) {
+            if (object.html) { // HTML text says its own faces and styles, where it names them
+                if (span.face.empty())
+                    span.face = object.face.value_or(span.face);
+                continue;
+            }
             span.face = object.face.value_or(span.face);
             span.bold = object.bold.value_or(span.bold);
             span.italic = object.italic.value_or(span.italic);
@@ -384,8 +387,8 @@ void installTextFieldClass(Machine& m)
                         field.autoSize = EditText::AutoSize(i);
         });
 
-    // clip.createTextField(name, depth, x, y, width, height): a field with no text, in the
-    // desktop's sans-serif face at 12 points. A negative size reaches back from the corner.
+    // clip.createTextField(name, depth, x, y, width, height): a field with no text, in Times New
+    // Roman at 12 points. A negative size reaches back from the corner.
     m.defineMethod(m.movieClipPrototype(), "createTextField", [](Machine& m, Value self, Arguments& a) {
         TimelinePlayer::ScriptClip* clip = clipOf(self);
         if (!clip)
@@ -404,6 +407,8 @@ void installTextFieldClass(Machine& m)
         const DisplayObject* placed
             = clip->placeField(m.toString(argument(a, 0)), m.toNumber(argument(a, 1)), at, field);
         Object* object = placed ? fieldObject(*clip, placed->instance) : nullptr;
+        if (auto* made = dynamic_cast<FieldObject*>(object))
+            made->face = u"Times New Roman"; // the face every new field's format names
         return object ? Value(object) : Value(Undefined{});
     });
 }

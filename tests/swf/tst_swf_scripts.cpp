@@ -596,7 +596,7 @@ private slots:
     }
 
     // t = createTextField("t", 0, 0, 0, 100, 30); t.html = html; t.htmlText = "<b>Hi</b>": a field
-    // that is not HTML shows the tags as typed.
+    // that is not HTML shows the tags as typed, in the face a new field has.
     void htmlTextIsMarkupOnlyInAnHtmlField()
     {
         for (const bool html : {false, true}) {
@@ -615,6 +615,7 @@ private slots:
             const EditText::Span& span = field.paragraphs.at(0).spans.at(0);
             QCOMPARE(span.text, html ? std::u16string(u"Hi") : std::u16string(u"<b>Hi</b>"));
             QCOMPARE(span.bold, html);
+            QCOMPARE(span.face, std::u16string(u"Times New Roman"));
         }
     }
 

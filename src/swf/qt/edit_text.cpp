@@ -27,11 +27,30 @@ bool sameName(std::u16string_view a, std::u16string_view b)
            && std::equal(a.begin(), a.end(), b.begin(), [&](char16_t x, char16_t y) { return lower(x) == lower(y); });
 }
 
+// The desktop's face for a device font: the metric twin of the serif or typewriter face the
+// movie names, or of the sans-serif one for any other.
+QFont deviceFace(std::u16string_view name, int pixelSize, bool bold)
+{
+    QFont face = toolkit::sansSerif(pixelSize, bold);
+    const auto named = [name](std::initializer_list<std::u16string_view> names) {
+        return std::any_of(names.begin(), names.end(), [name](std::u16string_view n) { return sameName(n, name); });
+    };
+    if (named({u"_serif", u"serif", u"Times New Roman", u"Times", u"Georgia"})) {
+        face.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("serif")});
+        face.setStyleHint(QFont::Serif);
+    } else if (named({u"_typewriter", u"monospace", u"Courier New", u"Courier", u"Lucida Console"})) {
+        face.setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("monospace")});
+        face.setStyleHint(QFont::Monospace);
+    }
+    return face;
+}
+
 // How the characters of one style are measured and drawn: an embedded font's glyphs, or a
 // desktop face.
 class StyleFont {
 public:
-    StyleFont(const EditText::Span& style, const Font* embedded, const std::vector<QPainterPath>* outlines, bool shown)
+    StyleFont(const EditText::Span& style, std::u16string_view faceName, const Font* embedded,
+              const std::vector<QPainterPath>* outlines, bool shown)
         : height_(style.height), kerning_(style.kerning), shown_(shown), font_(embedded), outlines_(outlines)
     {
         if (font_) {
@@ -39,7 +58,7 @@ public:
                 index_.emplace(font_->glyphs[i].code, i);
             return;
         }
-        face_ = toolkit::sansSerif(std::clamp(int(style.height), 1, kMaxTextFieldPixelSize), style.bold); // twips
+        face_ = deviceFace(faceName, std::clamp(int(style.height), 1, kMaxTextFieldPixelSize), style.bold); // twips
         face_.setItalic(style.italic);
         metrics_ = std::make_unique<QFontMetricsF>(face_);
     }
@@ -128,6 +147,8 @@ public:
         : outlines_(outlines), embedded_(field.useOutlines), movieField_(field.fontId.has_value())
     {
         const Font* own = field.fontId ? outlines.movie().find<Font>(*field.fontId) : nullptr;
+        if (own)
+            fieldFace_ = own->name;
         if (embedded_ && own && !own->glyphs.empty())
             own_ = own; // else a device font: drawn in a face of the desktop's
     }
@@ -138,10 +159,12 @@ public:
         auto found = made_.find(key);
         if (found == made_.end()) {
             const auto [font, shown] = embeddedFor(style);
-            found = made_
-                        .emplace(std::move(key), std::make_unique<StyleFont>(
-                                                     style, font, font ? &outlines_.glyphs(*font) : nullptr, shown))
-                        .first;
+            const std::u16string_view face = style.face.empty() ? fieldFace_ : style.face;
+            found
+                = made_
+                      .emplace(std::move(key), std::make_unique<StyleFont>(
+                                                   style, face, font, font ? &outlines_.glyphs(*font) : nullptr, shown))
+                      .first;
         }
         return *found->second;
     }
@@ -189,6 +212,7 @@ private:
     bool embedded_;
     bool movieField_;
     const Font* own_ = nullptr;
+    std::u16string fieldFace_; // the face of the field's font, for spans that name none
     std::map<std::tuple<double, std::u16string, bool, bool, bool>, std::unique_ptr<StyleFont>> made_;
 };
 
