@@ -160,8 +160,9 @@ void installDrawing(Machine& m, Object* clip)
                            c.drawing().lineFill(*fill);
                    }));
     m.defineMethod(clip, "lineStyle", onClip([](Machine& m, auto& c, Arguments& a) {
+                       // No thickness is no line, though old movies take undefined as 0.
                        const double thickness = m.toNumber(argument(a, 0));
-                       if (std::isnan(thickness)) {
+                       if (std::holds_alternative<Undefined>(argument(a, 0)) || std::isnan(thickness)) {
                            c.drawing().lineStyle(std::nullopt);
                            return;
                        }

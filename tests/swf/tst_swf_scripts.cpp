@@ -232,6 +232,26 @@ private slots:
         }
     }
 
+    // d = createEmptyMovieClip("d", 1); d.lineStyle(2); d.lineStyle(); d.lineTo(10, 10): in a
+    // version 6 movie too, where undefined is 0 as a number, no thickness is no line.
+    void lineStyleWithNoThicknessDrawsNoLine()
+    {
+        ActionWriter frame;
+        frame.push("d");
+        call(frame, "this", "createEmptyMovieClip", {Value("d"), Value(1.0)}).op(op::SetVariable);
+        call(frame, "d", "lineStyle", {Value(2.0)}).op(op::Pop);
+        call(frame, "d", "lineStyle", {}).op(op::Pop);
+        call(frame, "d", "lineTo", {Value(10.0), Value(10.0)}).op(op::Pop);
+        Writer w(100, 100, 12, 6);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const Shape* drawn = player.root().displayList().at(kScriptDepths + 1).sprite->drawing();
+        QVERIFY(!drawn || std::all_of(drawn->layers.begin(), drawn->layers.end(), [](const ShapeLayer& layer) {
+            return layer.linePaths.empty();
+        }));
+    }
+
     // box.onEnterFrame = function () { this.removeMovieClip(); this._x = 5; this.gotoAndStop(2); }
     // The clip leaves the stage while its handler runs; the handler finishes on a clip that is
     // no longer there, and nothing it does reaches the stage.
