@@ -55,6 +55,23 @@ void TimelinePlayer::ScriptClip::gotoLabel(const std::string& label, bool play)
         gotoFrame(std::uint32_t(found->second), play);
 }
 
+void TimelinePlayer::ScriptClip::callFrame(const std::string& frame)
+{
+    const auto& labels = timeline_.timeline_.labels;
+    std::size_t index = 0;
+    if (const auto found = labels.find(frame); found != labels.end())
+        index = found->second;
+    else if (const double number = machine().toNumber(frame); number >= 1 && number <= double(timeline_.frameCount()))
+        index = std::size_t(number) - 1;
+    else
+        return;
+    // Held, with a copy of the actions: they may take this timeline off the stage.
+    const auto self = timeline_.shared_from_this();
+    const std::vector<ActionList> actions = timeline_.timeline_.frames[index].actions;
+    for (const ActionList& list : actions)
+        timeline_.runOn(timeline_.object_, list);
+}
+
 void TimelinePlayer::ScriptClip::getUrl(const std::string& address, const std::string& /*target*/)
 {
     PlayContext& context = timeline_.context_;

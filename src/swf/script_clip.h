@@ -27,6 +27,7 @@ public:
     void stop() override { timeline_.playing_ = false; }
     void gotoFrame(std::uint32_t frame, bool play) override;
     void gotoLabel(const std::string& label, bool play) override;
+    void callFrame(const std::string& frame) override;
     void getUrl(const std::string& address, const std::string& target) override;
     double milliseconds() const override { return timeline_.context_.milliseconds; }
 

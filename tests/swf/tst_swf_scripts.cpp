@@ -102,6 +102,32 @@ class SwfScriptsTest : public QObject {
 private slots:
     void init() { failOnUnexpectedWarnings(); }
 
+    // Frame 1: call("sub"); x = y * 2; stop(); frame 2, labelled "sub": y = 21; call(sub) twice
+    // when `endless`. A called frame's actions run there and then, and the frame stays; one that
+    // calls itself ends at the depth or the budget.
+    void aCalledFrameRunsAsASubroutine()
+    {
+        for (const bool endless : {false, true}) {
+            ActionWriter first;
+            first.push("sub").op(op::Call).push({Value("x"), Value("y")}).op(op::GetVariable);
+            first.push(2.0).op(op::Multiply).op(op::SetVariable).op(op::Stop);
+            ActionWriter sub;
+            sub.push({Value("y"), Value(21.0)}).op(op::SetVariable);
+            if (endless)
+                sub.push("sub").op(op::Call).push("sub").op(op::Call);
+            Writer w(100, 100);
+            w.doAction(first.actions());
+            w.showFrame();
+            w.frameLabel("sub");
+            w.doAction(sub.actions());
+            w.showFrame();
+            Player player(read(w.finish()));
+            QCOMPARE(player.variable("x"), endless ? Value(Undefined{}) : Value(42.0));
+            QCOMPARE(player.scriptStopped(), endless);
+            QCOMPARE(int(player.root().currentFrame()), 0);
+        }
+    }
+
     // if (_framesloaded > this._totalframes - 1) this.gotoAndStop(3); else play(); with frame 2
     // looping back to 1: a whole movie is all loaded, so the first frame goes on to the third.
     // Not written as >=, which compilers make true for an undefined property: here a property

@@ -18,6 +18,8 @@ public:
     // Frames count from 0.
     virtual void gotoFrame(std::uint32_t frame, bool play) = 0;
     virtual void gotoLabel(const std::string& label, bool play) = 0;
+    // Runs the actions of a frame, by its number from 1 or its label, where they stand.
+    virtual void callFrame(const std::string& /*frame*/) {}
     virtual void getUrl(const std::string& address, const std::string& target) = 0;
     // Milliseconds since the movie started, on the player's clock.
     virtual double milliseconds() const = 0;

@@ -65,7 +65,8 @@ constexpr const char* kPropertyNames[] = {
 // do from 0.
 constexpr double kFirstScriptDepth = 16384;
 
-constexpr std::size_t kActionsAThrow = 100; // unwinding costs more than an action
+constexpr std::size_t kActionsAThrow = 100;      // unwinding costs more than an action
+constexpr std::size_t kActionsACalledFrame = 20; // so does starting a run of a frame's actions
 // Prototype chains are followed this far: a script may make one that loops.
 constexpr int kLongestChain = 256;
 
@@ -746,6 +747,18 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
                 targetHost().gotoLabel(*label, play);
             else if (frame >= 1 && frame < 4294967296.0)
                 targetHost().gotoFrame(std::uint32_t(std::min(frame - 1 + instruction.number, 4294967295.0)), play);
+            break;
+        }
+        case op::Call: { // a frame's actions as a subroutine: "frame", or "target:frame"
+            const std::string frame = text(pop());
+            const auto colon = frame.rfind(':');
+            Object* target
+                = colon == std::string::npos ? activation.timeline : resolveTarget(activation, frame.substr(0, colon));
+            if (target && target->clip) {
+                spend(kActionsACalledFrame);
+                const Deeper deeper(*this);
+                target->clip->callFrame(colon == std::string::npos ? frame : frame.substr(colon + 1));
+            }
             break;
         }
         case op::GetUrl:
