@@ -128,6 +128,25 @@ private slots:
         }
     }
 
+    // gotoAndStop("/s:2") and gotoAndStop("s:end"): a frame after a target path goes there.
+    void aFrameAfterATargetPathIsThatClips()
+    {
+        for (const char* frame : {"/s:2", "s:end"}) {
+            Writer w(100, 100);
+            w.beginSprite(1);
+            w.showFrame();
+            w.frameLabel("end");
+            w.showFrame();
+            w.endSprite();
+            w.place({.depth = 1, .characterId = 1, .name = "s"});
+            w.doAction(ActionWriter().push(frame).gotoFrame2(false).actions());
+            w.showFrame();
+            Player player(read(w.finish()));
+            QCOMPARE(int(player.root().displayList().at(1).sprite->currentFrame()), 1);
+            QCOMPARE(int(player.root().currentFrame()), 0);
+        }
+    }
+
     // if (_framesloaded > this._totalframes - 1) this.gotoAndStop(3); else play(); with frame 2
     // looping back to 1: a whole movie is all loaded, so the first frame goes on to the third.
     // Not written as >=, which compilers make true for an undefined property: here a property

@@ -739,14 +739,23 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
             if (!instruction.strings.empty())
                 targetHost().gotoLabel(instruction.strings.front(), false);
             break;
-        case op::GotoFrame2: {
-            const Value target = pop();
+        case op::GotoFrame2: { // a number, a label, or either after "target:"
+            Value target = pop();
             const bool play = instruction.flags & 0x01;
+            Host* host = &targetHost();
+            if (const auto* given = std::get_if<std::string>(&target); given && given->find(':') != std::string::npos) {
+                const auto colon = given->rfind(':');
+                Object* clip = resolveTarget(activation, given->substr(0, colon));
+                host = clip && clip->clip ? clip->clip : nullptr;
+                target = given->substr(colon + 1);
+            }
             const double frame = number(target);
+            if (!host)
+                break;
             if (const auto* label = std::get_if<std::string>(&target); label && !std::isfinite(frame))
-                targetHost().gotoLabel(*label, play);
+                host->gotoLabel(*label, play);
             else if (frame >= 1 && frame < 4294967296.0)
-                targetHost().gotoFrame(std::uint32_t(std::min(frame - 1 + instruction.number, 4294967295.0)), play);
+                host->gotoFrame(std::uint32_t(std::min(frame - 1 + instruction.number, 4294967295.0)), play);
             break;
         }
         case op::Call: { // a frame's actions as a subroutine: "frame", or "target:frame"
