@@ -285,6 +285,19 @@ void TimelinePlayer::runEvent(std::uint32_t events, std::string_view handler)
     }
 }
 
+void TimelinePlayer::unload(const std::vector<ClipAction>* events)
+{
+    if (!machine_ || !object_ || !script_)
+        return;
+    const auto self = shared_from_this();
+    if (events)
+        for (const ClipAction& action : *events)
+            if (action.events & ClipAction::Unload)
+                runOn(object_, action.actions);
+    if (machine_->callMethod(object_, "onUnload", *script_) != avm1::Machine::Ending::Finished)
+        context_.scriptStopped = true;
+}
+
 void TimelinePlayer::runEverywhere(std::uint32_t events, std::string_view handler)
 {
     runEvent(events, handler);
@@ -445,8 +458,11 @@ bool Player::tick()
 {
     context_.made = 0;
     context_.pixelsToPaint = kMostPixelsPaintedAFrame;
-    context_.discarded.clear();
     context_.machine->startFrame();
+    // What left the stage since the last frame hears of it before this frame's scripts run.
+    for (const DisplayObject& gone : std::exchange(context_.discarded, {}))
+        if (gone.sprite)
+            gone.sprite->unload(gone.events);
     context_.milliseconds += 1000 / std::clamp(movie_->frameRate, kMinFrameRate, kMaxFrameRate);
     bool changed = root_->tick(true);
     if (context_.machine->hasTimers() && root_->script_)

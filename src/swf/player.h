@@ -92,8 +92,8 @@ struct PlayContext {
     bool ignoredAddress = false; // a frame action asked for one without a click
     bool userEvent = false;
     bool scriptChanged = false; // a script changed what is shown since the last tick
-    // Objects removed from the stage while scripts may still be running in them: freed at the
-    // next tick.
+    // Objects removed from the stage while scripts may still be running in them: told they are
+    // gone, and freed, at the next tick.
     std::vector<DisplayObject> discarded{};
     std::set<const avm1::Code*> initialized{};            // init actions run once
     std::vector<std::weak_ptr<TimelinePlayer>> redrawn{}; // drawings changed since last shown
@@ -172,6 +172,8 @@ private:
     bool handles(std::uint32_t events, std::initializer_list<const char*> handlers) const;
     // Runs the handlers of `events` of the clip actions, then the method `handler`, if any.
     void runEvent(std::uint32_t events, std::string_view handler);
+    // Off the stage now: runs its unload events, then its onUnload method.
+    void unload(const std::vector<ClipAction>* events);
     // runEvent here and in every clip within, as the pointer's events reach clips wherever it is.
     void runEverywhere(std::uint32_t events, std::string_view handler);
     // Takes an object off the display list: scripts running in it finish, and it goes at the

@@ -438,6 +438,36 @@ private slots:
         QCOMPARE(player.root().displayList().at(1).matrix.tx, 280.0);
     }
 
+    // A placed clip with onClipEvent (unload) { _root.placed = "gone"; } that the second frame
+    // removes, and e = createEmptyMovieClip("e", 1); e.onUnload = function () { _root.made =
+    // "gone"; }; e.removeMovieClip(): each hears of it as the next frame begins.
+    void clipsHearTheyAreUnloaded()
+    {
+        ActionWriter placedGone;
+        placedGone.push({Value("_root.placed"), Value("gone")}).op(op::SetVariable);
+        ActionWriter madeGone;
+        madeGone.push({Value("_root.made"), Value("gone")}).op(op::SetVariable);
+        ActionWriter frame;
+        frame.push("e");
+        call(frame, "this", "createEmptyMovieClip", {Value("e"), Value(1.0)}).op(op::SetVariable);
+        frame.push("e").op(op::GetVariable).push("onUnload").function("", {}, madeGone).op(op::SetMember);
+        call(frame, "e", "removeMovieClip", {}).op(op::Pop).op(op::Stop);
+        Writer w(100, 100);
+        defineSquareSprite(w);
+        w.place({.depth = 1, .characterId = 2, .clipActions = {{ClipAction::Unload, placedGone.actions()}}});
+        w.showFrame();
+        w.remove(1);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        player.tick();
+        QCOMPARE(player.variable("placed"), Value(Undefined{}));
+        QCOMPARE(player.variable("made"), Value(Undefined{}));
+        player.tick();
+        QCOMPARE(player.variable("placed"), Value("gone"));
+        QCOMPARE(player.variable("made"), Value("gone"));
+    }
+
     // onClipEvent (mouseMove) { _x = _root._xmouse; getURL("http://moved.example/"); } on a placed
     // clip, and Mouse.addListener(o) with o.onMouseUp = function () { getURL("http://example.com/"); }:
     // the pointer reaches them wherever it is, but only a click opens an address.
