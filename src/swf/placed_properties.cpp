@@ -159,6 +159,9 @@ void installPlacedProperties(avm1::Machine& machine, avm1::Object* prototype)
             const auto placement = [object = object] { return findPlacement(*object); };
             if (placed && setPlacedProperty(m, placement, name, avm1::argument(a, 0)))
                 object->owner.lock()->script()->changed();
+            if (name == "_name")
+                if (const auto owner = object->owner.lock())
+                    owner->script()->namesChanged();
             return avm1::Undefined{};
         });
         prototype->putAccessor(machine.key(name), getter, setter);

@@ -87,6 +87,7 @@ DisplayObject* TimelinePlayer::placement()
 
 void TimelinePlayer::discard(DisplayObject&& object)
 {
+    ++context_.namesChanged;
     if (object.sprite && object.sprite->object_)
         object.sprite->object_->clip = nullptr; // scripts that hold it reach a plain object now
     context_.discarded.push_back(std::move(object));
@@ -140,6 +141,7 @@ DisplayObject TimelinePlayer::instantiate(std::uint16_t characterId, int nesting
 
 void TimelinePlayer::place(const Place& place)
 {
+    ++context_.namesChanged;
     auto found = list_.find(place.depth);
     if (!place.move || found == list_.end()) {
         // A new placement needs a character; one at an occupied depth replaces what was there.
@@ -244,6 +246,7 @@ void TimelinePlayer::gotoFrame(std::size_t frame)
                 discard(std::move(object));
         }
         list_ = std::move(rebuilt);
+        ++context_.namesChanged;
         frame_ = frame;
         ++changes_;
     }
@@ -283,6 +286,22 @@ void TimelinePlayer::runEvent(std::uint32_t events, std::string_view handler)
         if (machine_->callMethod(object_, handler, *script_) != avm1::Machine::Ending::Finished)
             context_.scriptStopped = true;
     }
+}
+
+const std::vector<std::int32_t>& TimelinePlayer::depthsNamed(const std::string& lower)
+{
+    if (namesSeen_ != context_.namesChanged) {
+        if (machine_)
+            machine_->chargeSearch(list_.size());
+        names_.clear();
+        for (const auto& [depth, object] : list_)
+            if (!object.name.empty())
+                names_[avm1::lowerCase(object.name)].push_back(depth);
+        namesSeen_ = context_.namesChanged;
+    }
+    static const std::vector<std::int32_t> none;
+    const auto found = names_.find(lower);
+    return found != names_.end() ? found->second : none;
 }
 
 void TimelinePlayer::unload(const std::vector<ClipAction>* events)

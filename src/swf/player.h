@@ -11,6 +11,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "swf/avm1/machine.h"
 #include "swf/geometry.h"
@@ -95,6 +97,9 @@ struct PlayContext {
     // Objects removed from the stage while scripts may still be running in them: told they are
     // gone, and freed, at the next tick.
     std::vector<DisplayObject> discarded{};
+    // Counts changes to any display list's names and depths: what a timeline found by name
+    // before one is found again.
+    std::uint64_t namesChanged = 0;
     std::set<const avm1::Code*> initialized{};            // init actions run once
     std::vector<std::weak_ptr<TimelinePlayer>> redrawn{}; // drawings changed since last shown
     Point pointer{};                                      // on the stage, in twips
@@ -172,6 +177,8 @@ private:
     bool handles(std::uint32_t events, std::initializer_list<const char*> handlers) const;
     // Runs the handlers of `events` of the clip actions, then the method `handler`, if any.
     void runEvent(std::uint32_t events, std::string_view handler);
+    // The depths of the children named `lower`, a name in lower case, lowest first.
+    const std::vector<std::int32_t>& depthsNamed(const std::string& lower);
     // Off the stage now: runs its unload events, then its onUnload method.
     void unload(const std::vector<ClipAction>* events);
     // runEvent here and in every clip within, as the pointer's events reach clips wherever it is.
@@ -195,6 +202,10 @@ private:
     bool loaded_ = false;         // its first frame has run, and its load event
     std::uint64_t changes_ = 0;   // counts changes of the display list
     DisplayList list_;
+    // The depths of its children by their names in lower case, lowest first, as they were when
+    // `namesChanged` was `namesSeen_`.
+    std::unordered_map<std::string, std::vector<std::int32_t>> names_;
+    std::uint64_t namesSeen_ = ~std::uint64_t(0);
     TimelinePlayer* parent_ = nullptr;
     std::int32_t depth_ = 0; // in the parent's list
     // This timeline's object for its scripts.

@@ -186,17 +186,24 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
     // The main timeline stays where the stage is.
     if (placed() && setPlacedProperty(machine(), placement, name, value))
         changed();
+    if (name == "_name")
+        namesChanged();
     return true;
 }
 
 avm1::Object* TimelinePlayer::ScriptClip::child(std::string_view name)
 {
     avm1::Machine& m = machine();
-    m.chargeSearch(timeline_.list_.size());
     const std::string wanted = m.key(name);
     const bool caseBlind = m.conversions().version() <= 6;
-    for (auto& [depth, object] : timeline_.list_) {
-        if (object.name.empty() || !(caseBlind ? avm1::sameInLowerCase(object.name, wanted) : object.name == wanted))
+    // A copy: a button's object is made below, and a script that runs then may rename children.
+    const std::vector<std::int32_t> depths = timeline_.depthsNamed(caseBlind ? wanted : avm1::lowerCase(wanted));
+    for (const std::int32_t depth : depths) {
+        const auto found = timeline_.list_.find(depth);
+        if (found == timeline_.list_.end())
+            continue;
+        DisplayObject& object = found->second;
+        if (!(caseBlind ? avm1::sameInLowerCase(object.name, wanted) : object.name == wanted))
             continue;
         if (object.sprite && object.sprite->object_)
             return object.sprite->object_;
@@ -276,6 +283,7 @@ DisplayObject* TimelinePlayer::ScriptClip::placeAt(double depth, DisplayObject o
     object.dynamic = true;
     if (object.sprite)
         object.sprite->depth_ = *at;
+    namesChanged();
     changed();
     return &list.insert_or_assign(*at, std::move(object)).first->second;
 }
@@ -355,6 +363,7 @@ void TimelinePlayer::ScriptClip::swapDepths(double depth)
     mine.key() = to;
     timeline_.depth_ = to;
     list.insert(std::move(mine));
+    namesChanged();
     changed();
 }
 
