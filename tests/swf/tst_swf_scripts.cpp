@@ -246,22 +246,15 @@ private slots:
             frame.push({Value(double(0x0000FF)), Value(double(0xFF0000)), Value(2.0)}).op(op::InitArray);
             frame.push({Value("linear"), Value(5.0), Value(clip)}).op(op::GetVariable);
             frame.push("beginGradientFill").op(op::CallMethod).op(op::Pop);
-            call(frame, clip, "moveTo", {Value(100.0), Value(100.0)}).op(op::Pop);
-            for (const auto& [x, y] : {std::pair{300.0, 100.0}, {300.0, 300.0}, {100.0, 300.0}})
-                call(frame, clip, "lineTo", {Value(x), Value(y)}).op(op::Pop);
+            call(frame, clip, "lineTo", {Value(300.0), Value(300.0)}).op(op::Pop);
         };
         fill("box", 1,
              {{"matrixType", Value("box")}, {"x", 100.0}, {"y", 100.0}, {"w", 200.0}, {"h", 200.0}, {"r", 0.0}});
-        fill("nine", 2,
-             {{"a", 200.0},
-              {"b", 0.0},
-              {"c", 0.0},
-              {"d", 0.0},
-              {"e", 200.0},
-              {"f", 0.0},
-              {"g", 200.0},
-              {"h", 200.0},
-              {"i", 1.0}});
+        std::vector<std::pair<std::string, Value>> nine;
+        const double rows[] = {200, 0, 0, 0, 200, 0, 200, 200, 1};
+        for (std::size_t i = 0; i < std::size(rows); ++i)
+            nine.emplace_back(std::string(1, char('a' + i)), rows[i]);
+        fill("nine", 2, nine);
         Player player(secondFrameRuns(frame));
         player.tick();
 
