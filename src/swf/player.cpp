@@ -87,7 +87,7 @@ DisplayObject* TimelinePlayer::placement()
 
 void TimelinePlayer::discard(DisplayObject&& object)
 {
-    ++context_.namesChanged;
+    namesStale_ = true;
     if (object.sprite && object.sprite->object_)
         object.sprite->object_->clip = nullptr; // scripts that hold it reach a plain object now
     context_.discarded.push_back(std::move(object));
@@ -141,7 +141,6 @@ DisplayObject TimelinePlayer::instantiate(std::uint16_t characterId, int nesting
 
 void TimelinePlayer::place(const Place& place)
 {
-    ++context_.namesChanged;
     auto found = list_.find(place.depth);
     if (!place.move || found == list_.end()) {
         // A new placement needs a character; one at an occupied depth replaces what was there.
@@ -150,6 +149,7 @@ void TimelinePlayer::place(const Place& place)
         if (found != list_.end())
             discard(std::move(found->second));
         found = list_.insert_or_assign(place.depth, instantiate(*place.characterId, nesting_)).first;
+        namesStale_ = true;
         if (found->second.sprite)
             found->second.sprite->depth_ = place.depth;
         found->second.events = &place.clipActions;
@@ -166,8 +166,10 @@ void TimelinePlayer::place(const Place& place)
         discard(std::exchange(found->second, std::move(replaced)));
     }
     DisplayObject& object = found->second;
-    if (place.name)
+    if (place.name) {
         object.name = *place.name;
+        namesStale_ = true;
+    }
     if (object.scripted)
         return; // a script moved it, and the frames leave it be
     // A placement changes only what it gives.
@@ -246,7 +248,7 @@ void TimelinePlayer::gotoFrame(std::size_t frame)
                 discard(std::move(object));
         }
         list_ = std::move(rebuilt);
-        ++context_.namesChanged;
+        namesStale_ = true;
         frame_ = frame;
         ++changes_;
     }
@@ -290,14 +292,14 @@ void TimelinePlayer::runEvent(std::uint32_t events, std::string_view handler)
 
 const std::vector<std::int32_t>& TimelinePlayer::depthsNamed(const std::string& lower)
 {
-    if (namesSeen_ != context_.namesChanged) {
+    if (namesStale_) {
         if (machine_)
             machine_->chargeSearch(list_.size());
         names_.clear();
         for (const auto& [depth, object] : list_)
             if (!object.name.empty())
                 names_[avm1::lowerCase(object.name)].push_back(depth);
-        namesSeen_ = context_.namesChanged;
+        namesStale_ = false;
     }
     static const std::vector<std::int32_t> none;
     const auto found = names_.find(lower);

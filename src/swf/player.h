@@ -97,9 +97,6 @@ struct PlayContext {
     // Objects removed from the stage while scripts may still be running in them: told they are
     // gone, and freed, at the next tick.
     std::vector<DisplayObject> discarded{};
-    // Counts changes to any display list's names and depths: what a timeline found by name
-    // before one is found again.
-    std::uint64_t namesChanged = 0;
     std::set<const avm1::Code*> initialized{};            // init actions run once
     std::vector<std::weak_ptr<TimelinePlayer>> redrawn{}; // drawings changed since last shown
     Point pointer{};                                      // on the stage, in twips
@@ -202,10 +199,10 @@ private:
     bool loaded_ = false;         // its first frame has run, and its load event
     std::uint64_t changes_ = 0;   // counts changes of the display list
     DisplayList list_;
-    // The depths of its children by their names in lower case, lowest first, as they were when
-    // `namesChanged` was `namesSeen_`.
+    // The depths of its children by their names in lower case, lowest first: made again once a
+    // child comes, goes, moves to another depth or takes another name.
     std::unordered_map<std::string, std::vector<std::int32_t>> names_;
-    std::uint64_t namesSeen_ = ~std::uint64_t(0);
+    bool namesStale_ = true;
     TimelinePlayer* parent_ = nullptr;
     std::int32_t depth_ = 0; // in the parent's list
     // This timeline's object for its scripts.
@@ -240,8 +237,8 @@ public:
     // button changed its state.
     bool pointerOver(std::uint64_t button);
     // The pointer moved on the stage, to where pointerAt last put it: clips' mouse events and
-    // Mouse's listeners hear of it, as they hear of every press and release. Returns whether their scripts changed what
-    // is shown.
+    // Mouse's listeners hear of it, as they hear of every press and release. Returns whether
+    // their scripts changed what is shown.
     bool pointerMoved();
     bool pointerPressed();
     // The click ends: the address its actions ask for, if any.

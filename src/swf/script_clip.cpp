@@ -186,8 +186,8 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
     // The main timeline stays where the stage is.
     if (placed() && setPlacedProperty(machine(), placement, name, value))
         changed();
-    if (name == "_name")
-        namesChanged();
+    if (name == "_name" && timeline_.parent_)
+        timeline_.parent_->namesStale_ = true;
     return true;
 }
 
@@ -363,7 +363,7 @@ void TimelinePlayer::ScriptClip::swapDepths(double depth)
     mine.key() = to;
     timeline_.depth_ = to;
     list.insert(std::move(mine));
-    namesChanged();
+    timeline_.parent_->namesStale_ = true;
     changed();
 }
 

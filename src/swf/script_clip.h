@@ -28,8 +28,8 @@ public:
     void gotoFrame(std::uint32_t frame, bool play) override;
     void gotoLabel(const std::string& label, bool play) override;
     void callFrame(const std::string& frame) override;
-    // A child's name was set: what was found by name is looked for again.
-    void namesChanged() { ++timeline_.context_.namesChanged; }
+    // A child's name was set: children are found by their names as they are now.
+    void namesChanged() { timeline_.namesStale_ = true; }
     void getUrl(const std::string& address, const std::string& target) override;
     double milliseconds() const override { return timeline_.context_.milliseconds; }
 
