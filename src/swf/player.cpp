@@ -319,14 +319,19 @@ void TimelinePlayer::unload(const std::vector<ClipAction>* events)
         context_.scriptStopped = true;
 }
 
-void TimelinePlayer::runEverywhere(std::uint32_t events, std::string_view handler)
+std::vector<std::shared_ptr<TimelinePlayer>> TimelinePlayer::sprites() const
 {
-    runEvent(events, handler);
-    std::vector<std::shared_ptr<TimelinePlayer>> sprites; // the handlers may change the list
+    std::vector<std::shared_ptr<TimelinePlayer>> sprites;
     for (const auto& [depth, object] : list_)
         if (object.sprite)
             sprites.push_back(object.sprite);
-    for (const auto& sprite : sprites)
+    return sprites;
+}
+
+void TimelinePlayer::runEverywhere(std::uint32_t events, std::string_view handler)
+{
+    runEvent(events, handler);
+    for (const auto& sprite : sprites())
         sprite->runEverywhere(events, handler);
 }
 
@@ -350,11 +355,7 @@ bool TimelinePlayer::tick(bool advance)
         runEvent(ClipAction::Load, "onLoad");
     bool changed = changes_ != changesBefore;
     // The sprites: those that were here play on; those just placed run their first frame.
-    std::vector<std::shared_ptr<TimelinePlayer>> sprites;
-    for (const auto& [depth, object] : list_)
-        if (object.sprite)
-            sprites.push_back(object.sprite);
-    for (const auto& sprite : sprites)
+    for (const auto& sprite : sprites())
         changed |= sprite->tick(advance && before.count(sprite.get()));
     return changed;
 }
@@ -458,11 +459,7 @@ void TimelinePlayer::showVariables()
 {
     if (script_)
         swf::showVariables(*script_);
-    std::vector<std::shared_ptr<TimelinePlayer>> sprites; // a variable's getter may change the list
-    for (const auto& [depth, object] : list_)
-        if (object.sprite)
-            sprites.push_back(object.sprite);
-    for (const auto& sprite : sprites)
+    for (const auto& sprite : sprites())
         sprite->showVariables();
 }
 

@@ -178,6 +178,8 @@ private:
     const std::vector<std::int32_t>& depthsNamed(const std::string& lower);
     // Off the stage now: runs its unload events, then its onUnload method.
     void unload(const std::vector<ClipAction>* events);
+    // Its sprites as they are now: held, as scripts run in them may change the list.
+    std::vector<std::shared_ptr<TimelinePlayer>> sprites() const;
     // runEvent here and in every clip within, as the pointer's events reach clips wherever it is.
     void runEverywhere(std::uint32_t events, std::string_view handler);
     // Takes an object off the display list: scripts running in it finish, and it goes at the

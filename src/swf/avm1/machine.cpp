@@ -705,6 +705,15 @@ void Machine::setVariable(std::string_view name, Value value, Object* timeline)
     }
 }
 
+std::pair<Clip*, std::string> Machine::frameOnTarget(Activation& activation, const std::string& given)
+{
+    const auto colon = given.rfind(':');
+    if (colon == std::string::npos)
+        return {activation.timeline->clip, given};
+    Object* target = resolveTarget(activation, std::string_view(given).substr(0, colon));
+    return {target ? target->clip : nullptr, given.substr(colon + 1)};
+}
+
 Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std::uint32_t end, std::uint32_t& resume)
 {
     static NoHost noHost; // for a getter that reading a variable from outside a run calls
@@ -744,10 +753,9 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
             const bool play = instruction.flags & 0x01;
             Host* host = &targetHost();
             if (const auto* given = std::get_if<std::string>(&target); given && given->find(':') != std::string::npos) {
-                const auto colon = given->rfind(':');
-                Object* clip = resolveTarget(activation, given->substr(0, colon));
-                host = clip && clip->clip ? clip->clip : nullptr;
-                target = given->substr(colon + 1);
+                auto [clip, frame] = frameOnTarget(activation, *given);
+                host = clip;
+                target = std::move(frame);
             }
             const double frame = number(target);
             if (!host)
@@ -759,14 +767,11 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
             break;
         }
         case op::Call: { // a frame's actions as a subroutine: "frame", or "target:frame"
-            const std::string frame = text(pop());
-            const auto colon = frame.rfind(':');
-            Object* target
-                = colon == std::string::npos ? activation.timeline : resolveTarget(activation, frame.substr(0, colon));
-            if (target && target->clip) {
+            auto [clip, frame] = frameOnTarget(activation, text(pop()));
+            if (clip) {
                 spend(kActionsACalledFrame);
                 const Deeper deeper(*this);
-                target->clip->callFrame(colon == std::string::npos ? frame : frame.substr(colon + 1));
+                clip->callFrame(frame);
             }
             break;
         }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "swf/avm1/code.h"
@@ -141,6 +142,8 @@ private:
     std::optional<Value> displayProperty(Object* object, std::string_view name);
     // The clip a target path names, from the activation's target: "/a/b", "_root.a", "../b".
     Object* resolveTarget(Activation& activation, std::string_view path);
+    // The clip and frame of "target:frame", or of a frame of the current target.
+    std::pair<Clip*, std::string> frameOnTarget(Activation& activation, const std::string& given);
     Value superOf(Activation& activation); // `super` where a method runs
     Value lookUp(Object* object, const std::string& key, const Value& self);
     bool instanceOf(const Value& value, const Value& constructor);
