@@ -671,6 +671,16 @@ void SwfWriter::defineScalingGrid(std::uint16_t id, const Rect& grid)
 void SwfWriter::defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease,
                              const std::string& onPress)
 {
+    std::vector<ButtonCondition> conditions;
+    if (!onPress.empty())
+        conditions.push_back({0x04, onPress}); // over, up, to over, down: pressed
+    conditions.push_back({0x08, onRelease});   // over, down, to over, up: released
+    defineButton(id, parts, conditions);
+}
+
+void SwfWriter::defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts,
+                             const std::vector<ButtonCondition>& conditions)
+{
     BitWriter records;
     for (const ButtonPart& part : parts) {
         const bool blends = part.blendMode != BlendMode::Normal;
@@ -691,16 +701,13 @@ void SwfWriter::defineButton(std::uint16_t id, const std::vector<ButtonPart>& pa
     w.u8(0);
     w.u16(std::uint32_t(characters.size() + 2)); // from this field to the actions
     w.raw(characters);
-    if (!onPress.empty()) {
-        w.u16(std::uint32_t(4 + onPress.size() + 1)); // to the next condition
-        w.u8(0x04);                                   // over, up, to over, down: pressed
+    for (std::size_t i = 0; i < conditions.size(); ++i) {
+        const bool last = i + 1 == conditions.size();
+        w.u16(last ? 0 : std::uint32_t(4 + conditions[i].actions.size() + 1)); // to the next condition
+        w.u8(conditions[i].transitions);
         w.u8(0);
-        w.raw(onPress + '\0');
+        w.raw(conditions[i].actions + '\0');
     }
-    w.u16(0);   // the last condition
-    w.u8(0x08); // over, down, to over, up: released
-    w.u8(0);
-    w.raw(onRelease + '\0');
     tag(34, w.take());
 }
 

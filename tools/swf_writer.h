@@ -120,6 +120,13 @@ public:
     };
     void defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts, const std::string& onRelease,
                       const std::string& onPress = {});
+    // Any transitions: the first byte of each condition's flags, and its actions.
+    struct ButtonCondition {
+        std::uint8_t transitions;
+        std::string actions;
+    };
+    void defineButton(std::uint16_t id, const std::vector<ButtonPart>& parts,
+                      const std::vector<ButtonCondition>& conditions);
 
     struct Placement {
         std::uint16_t depth = 1;

@@ -95,7 +95,7 @@ void SwfBanner::pointerMoved(QPointF at)
     const std::uint64_t button = renderer_.buttonAt(player_, display_->size(), at);
     if (player_.pointerOver(button) || moved)
         redraw();
-    if (button)
+    if (player_.showsHand())
         display_->setCursor(Qt::PointingHandCursor);
     else
         display_->unsetCursor();

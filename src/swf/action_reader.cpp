@@ -41,6 +41,17 @@ std::vector<Button::Record> readButtonRecords(ByteReader& in, bool button2, Budg
     return records;
 }
 
+// A button condition's transitions, from its first byte, as the events scripts know them by.
+constexpr std::pair<std::uint8_t, std::uint32_t> kTransitions[]{
+    {0x01, ClipAction::RollOver},       // idle to over, up
+    {0x02, ClipAction::RollOut},        // over, up to idle
+    {0x04, ClipAction::Press},          // over, up to over, down
+    {0x08, ClipAction::Release},        // over, down to over, up
+    {0x10, ClipAction::DragOut},        // over, down to out, down
+    {0x20, ClipAction::DragOver},       // out, down to over, down
+    {0x40, ClipAction::ReleaseOutside}, // out, down to idle
+};
+
 } // namespace
 
 Button readButton(ByteReader& in, bool button2, Budget& budget)
@@ -48,7 +59,7 @@ Button readButton(ByteReader& in, bool button2, Budget& budget)
     Button button;
     if (!button2) {
         button.records = readButtonRecords(in, false, budget);
-        button.onRelease.push_back(readActions(in, budget));
+        button.conditions.push_back({ClipAction::Release, readActions(in, budget)});
         return button;
     }
     in.u8(); // track as menu
@@ -62,15 +73,16 @@ Button readButton(ByteReader& in, bool button2, Budget& budget)
     in.skip(start + actionOffset - 2 - in.position());
     while (!in.atEnd()) {
         const std::size_t size = in.u16();
-        const std::uint8_t conditions = in.u8();
-        in.u8(); // key press and the rare transitions
+        const std::uint8_t transitions = in.u8();
+        in.u8(); // key presses, and the transitions of buttons tracked as menus
         const std::size_t length = size == 0 ? in.remaining() : std::max<std::size_t>(size, 4) - 4;
         ByteReader body = in.sub(std::min(length, in.remaining()));
-        ActionList actions = readActions(body, budget);
-        if (conditions & 0x08) // over, down, to over, up: a click released on the button
-            button.onRelease.push_back(actions);
-        if (conditions & 0x04) // over, up, to over, down: the press
-            button.onPress.push_back(std::move(actions));
+        std::uint32_t events = 0;
+        for (const auto& [bit, event] : kTransitions)
+            if (transitions & bit)
+                events |= event;
+        if (events)
+            button.conditions.push_back({events, readActions(body, budget)});
         if (size == 0)
             break;
     }

@@ -178,8 +178,11 @@ struct ClipAction {
         Initialize = 1 << 9,
         Press = 1 << 10,
         Release = 1 << 11,
+        ReleaseOutside = 1 << 12,
         RollOver = 1 << 13,
         RollOut = 1 << 14,
+        DragOver = 1 << 15,
+        DragOut = 1 << 16,
         Construct = 1 << 18,
     };
     std::uint32_t events = 0;
@@ -238,8 +241,12 @@ struct Button {
         BlendMode blendMode = BlendMode::Normal;
     };
     std::vector<Record> records;
-    std::vector<ActionList> onPress;
-    std::vector<ActionList> onRelease;
+    // Each list of actions with the pointer's events that run it, as ClipAction's events.
+    struct Condition {
+        std::uint32_t events = 0;
+        ActionList actions;
+    };
+    std::vector<Condition> conditions;
 };
 
 // DefineMorphShape and DefineMorphShape2: a shape between a start and an end form, drawn at the

@@ -67,8 +67,9 @@ bool TimelinePlayer::handlesEnterFrame() const
 
 bool TimelinePlayer::handlesPointer() const
 {
-    return handles(ClipAction::Press | ClipAction::Release | ClipAction::RollOver | ClipAction::RollOut,
-                   {"onPress", "onRelease", "onRollOver", "onRollOut"});
+    return handles(ClipAction::Press | ClipAction::Release | ClipAction::ReleaseOutside | ClipAction::RollOver
+                       | ClipAction::RollOut | ClipAction::DragOver | ClipAction::DragOut,
+                   {"onPress", "onRelease", "onReleaseOutside", "onRollOver", "onRollOut", "onDragOver", "onDragOut"});
 }
 
 const Shape* TimelinePlayer::drawing() const
@@ -490,33 +491,74 @@ bool Player::tick()
     return std::exchange(context_.scriptChanged, false) || changed;
 }
 
-bool Player::setState(std::uint64_t button, Button::State state)
+namespace {
+
+std::string_view handlerOf(std::uint32_t event)
+{
+    switch (event) {
+    case ClipAction::Press: return "onPress";
+    case ClipAction::Release: return "onRelease";
+    case ClipAction::ReleaseOutside: return "onReleaseOutside";
+    case ClipAction::RollOver: return "onRollOver";
+    case ClipAction::RollOut: return "onRollOut";
+    case ClipAction::DragOver: return "onDragOver";
+    case ClipAction::DragOut: return "onDragOut";
+    default: return {};
+    }
+}
+
+} // namespace
+
+bool Player::transition(std::uint64_t button, std::uint32_t event, Button::State shown)
 {
     auto [object, timeline] = root_->findButton(button);
-    if (object && object->sprite) { // a clip: its scripts' events
-        if (state == Button::Up)
-            runClipEvent(button, ClipAction::RollOut, "onRollOut");
-        else if (state == Button::Over && hovered_ == button && !pressed_)
-            runClipEvent(button, ClipAction::RollOver, "onRollOver");
-        return std::exchange(context_.scriptChanged, false);
-    }
-    if (!object || !object->button || object->button->state == state)
+    if (!object)
         return false;
-    const Button::State before = std::exchange(object->button->state, state);
-    if (object->scriptObject && (before == Button::Up || state == Button::Up))
-        runUserEvent([this, state, handlers = object->scriptObject, owner = timeline] {
-            runButtonHandler(handlers, *owner, state == Button::Up ? "onRollOut" : "onRollOver");
-        });
-    return true;
+    // Only a press and its release on the same button make a click, which may open an address.
+    const bool click = event == ClipAction::Press || event == ClipAction::Release;
+    bool changed = false;
+    if (object->sprite) {
+        runUserEvent([&, sprite = object->sprite] { sprite->runEvent(event, handlerOf(event)); }, click);
+    } else if (object->button) {
+        changed = std::exchange(object->button->state, shown) != shown;
+        const Button& definition = std::get<Button>(*object->character); // the movie's: outlives the event
+        runUserEvent(
+            [&, handlers = object->scriptObject, owner = timeline] {
+                for (const Button::Condition& condition : definition.conditions)
+                    if (condition.events & event)
+                        owner->run(condition.actions);
+                runButtonHandler(handlers, *owner, handlerOf(event));
+            },
+            click);
+    }
+    return std::exchange(context_.scriptChanged, false) || changed;
+}
+
+bool Player::flag(std::uint64_t button, std::string_view name)
+{
+    auto [object, timeline] = root_->findButton(button);
+    avm1::Object* self = !object ? nullptr : object->sprite ? object->sprite->object_ : object->scriptObject.get();
+    if (!self)
+        return true;
+    const avm1::Value value = context_.machine->member(avm1::Value(self), name);
+    return std::holds_alternative<avm1::Undefined>(value) || context_.machine->conversions().toBoolean(value);
 }
 
 bool Player::pointerOver(std::uint64_t button)
 {
-    if (button == hovered_)
+    if (button && !flag(button, "enabled"))
+        button = 0;
+    const std::uint64_t left = hovered_;
+    if (button == left)
         return false;
-    bool changed = setState(hovered_, Button::Up);
     hovered_ = button;
-    changed |= setState(hovered_, pressed_ == button && button ? Button::Down : Button::Over);
+    // While the button is held, only the button it was pressed on hears the pointer come and go.
+    bool changed = false;
+    if (left && (!down_ || pressed_ == left))
+        changed |= transition(left, down_ ? ClipAction::DragOut : ClipAction::RollOut, Button::Up);
+    if (button && (!down_ || pressed_ == button))
+        changed |= transition(button, down_ ? ClipAction::DragOver : ClipAction::RollOver,
+                              down_ ? Button::Down : Button::Over);
     return changed;
 }
 
@@ -531,23 +573,29 @@ bool Player::pointerMoved()
 bool Player::pointerPressed()
 {
     clickAddress_.reset();
+    down_ = true;
     runMouseEvent(ClipAction::MouseDown, "onMouseDown", true);
-    bool changed = std::exchange(context_.scriptChanged, false);
+    const bool changed = std::exchange(context_.scriptChanged, false);
     pressed_ = hovered_;
-    if (!pressed_)
-        return changed;
-    runButtonActions(pressed_, false);
-    return setState(pressed_, Button::Down) || changed;
+    return (pressed_ && transition(pressed_, ClipAction::Press, Button::Down)) || changed;
 }
 
 std::optional<std::string> Player::pointerReleased()
 {
+    down_ = false;
+    const std::uint64_t released = std::exchange(pressed_, 0);
+    if (released != hovered_)
+        clickAddress_.reset(); // dragged off its button and let go: the click is called off
     runMouseEvent(ClipAction::MouseUp, "onMouseUp", true);
-    if (pressed_ && pressed_ == hovered_) {
-        runButtonActions(pressed_, true);
-        setState(pressed_, Button::Over);
+    if (released == hovered_) {
+        if (released)
+            transition(released, ClipAction::Release, Button::Over);
+    } else {
+        if (released)
+            transition(released, ClipAction::ReleaseOutside, Button::Up);
+        if (hovered_) // nothing is held now
+            transition(hovered_, ClipAction::RollOver, Button::Over);
     }
-    pressed_ = 0;
     return std::exchange(clickAddress_, std::nullopt);
 }
 
@@ -581,40 +629,11 @@ void Player::runUserEvent(const std::function<void()>& scripts, bool click)
     context_.requestedAddress.reset();
 }
 
-void Player::runClipEvent(std::uint64_t clip, std::uint32_t event, std::string_view handler)
-{
-    auto [object, timeline] = root_->findButton(clip);
-    if (!object || !object->sprite)
-        return;
-    const std::shared_ptr<TimelinePlayer> sprite = object->sprite;
-    runUserEvent([&] { sprite->runEvent(event, handler); });
-}
-
 void Player::runButtonHandler(std::shared_ptr<avm1::Object> object, TimelinePlayer& timeline, std::string_view name)
 {
     if (object && timeline.script_ && context_.machine->hasMethod(object.get(), name))
         if (context_.machine->callMethod(object.get(), name, *timeline.script_) != avm1::Machine::Ending::Finished)
             context_.scriptStopped = true;
-}
-
-void Player::runButtonActions(std::uint64_t button, bool release)
-{
-    auto [object, timeline] = root_->findButton(button);
-    if (object && object->sprite) {
-        if (release)
-            runClipEvent(button, ClipAction::Release, "onRelease");
-        else
-            runClipEvent(button, ClipAction::Press, "onPress");
-        return;
-    }
-    if (!object)
-        return;
-    const Button& definition = std::get<Button>(*object->character); // the movie's: outlives the click
-    runUserEvent([&, handlers = object->scriptObject, owner = timeline] {
-        for (const ActionList& actions : release ? definition.onRelease : definition.onPress)
-            owner->run(actions);
-        runButtonHandler(handlers, *owner, release ? "onRelease" : "onPress");
-    });
 }
 
 } // namespace quillmere::swf

@@ -235,8 +235,8 @@ public:
     // Whether a frame's scripts were stopped: past the actions of a frame, or a cap.
     bool scriptStopped() const { return context_.scriptStopped; }
 
-    // The pointer is over the button with this instance id (0: over none). Returns whether a
-    // button changed its state.
+    // The pointer is over the button with this instance id (0: over none). Returns whether
+    // what is shown changed.
     bool pointerOver(std::uint64_t button);
     // The pointer moved on the stage, to where pointerAt last put it: clips' mouse events and
     // Mouse's listeners hear of it, as they hear of every press and release. Returns whether
@@ -246,16 +246,20 @@ public:
     // The click ends: the address its actions ask for, if any.
     std::optional<std::string> pointerReleased();
     std::uint64_t buttonUnderPointer() const { return hovered_; }
+    // Whether the pointer shows a hand: over a button, unless its script asked for none.
+    bool showsHand() { return hovered_ && flag(hovered_, "useHandCursor"); }
     // Where the pointer is on the stage, in twips, for scripts to read.
     void pointerAt(Point onStage) { context_.pointer = onStage; }
 
 private:
-    bool setState(std::uint64_t button, Button::State state);
-    // A clip's pointer event: its clip actions for `event`, then its method `handler`.
-    void runClipEvent(std::uint64_t clip, std::uint32_t event, std::string_view handler);
+    // The pointer's `event` on a button, or on a clip that handles the pointer: runs what the
+    // movie and its scripts give for it, and shows a button in state `shown`. Returns whether
+    // what is shown changed.
+    bool transition(std::uint64_t button, std::uint32_t event, Button::State shown);
+    // The button's `enabled` or `useHandCursor`: true unless a script set it to false.
+    bool flag(std::uint64_t button, std::string_view name);
     // Shows what scripts drew since last time, and the variables fields show.
     void showDrawings();
-    void runButtonActions(std::uint64_t button, bool release);
     // Runs what the user's pointer set off: one address at the most is kept for a click, and
     // none is for a move.
     void runUserEvent(const std::function<void()>& scripts, bool click = true);
@@ -271,6 +275,7 @@ private:
     std::optional<Point> movedTo_; // where the pointer was when clips last heard it move
     std::uint64_t hovered_ = 0;
     std::uint64_t pressed_ = 0;
+    bool down_ = false; // the pointer's button is held
     std::optional<std::string> clickAddress_;
 };
 

@@ -426,10 +426,11 @@ private slots:
         QVERIFY(button);
         QCOMPARE(button->records.size(), 1u);
         QCOMPARE(button->records.front().states, std::uint8_t(1 << Button::HitTest));
-        QCOMPARE(button->onRelease.size(), 1u);
-        QCOMPARE(button->onRelease.front()->instructions.front().code, avm1::op::Play);
-        QCOMPARE(button->onPress.size(), 1u);
-        QCOMPARE(button->onPress.front()->instructions.front().code, avm1::op::Stop);
+        QCOMPARE(button->conditions.size(), 2u);
+        QCOMPARE(button->conditions[0].events, std::uint32_t(ClipAction::Press));
+        QCOMPARE(button->conditions[0].actions->instructions.front().code, avm1::op::Stop);
+        QCOMPARE(button->conditions[1].events, std::uint32_t(ClipAction::Release));
+        QCOMPARE(button->conditions[1].actions->instructions.front().code, avm1::op::Play);
         QCOMPARE(movie.timeline.labels.at("second"), 1u);
     }
 
@@ -470,7 +471,7 @@ private slots:
         QCOMPARE(filters[2].kind, Filter::Kind::Convolution);
         QCOMPARE(filters[2].matrix.size(), 9u);
         QCOMPARE(button.records[0].blendMode, BlendMode::Normal);
-        const std::vector<avm1::Instruction>& release = button.onRelease.at(0)->instructions;
+        const std::vector<avm1::Instruction>& release = button.conditions.at(0).actions->instructions;
         QCOMPARE(release.size(), 3u);
         QCOMPARE(release[0].strings, (std::vector<std::string>{"first", "second"}));
         using avm1::Value;

@@ -412,6 +412,59 @@ private slots:
         QVERIFY(!player.ignoredAddress());
     }
 
+    // on (rollOver) { log += "o"; } and so on for each of a button's transitions. Pressed, it
+    // hears the pointer leave and come back as drags; let go off it, the press is undone and
+    // opens nothing. A button a script disabled hears nothing and is not under the pointer; one
+    // whose useHandCursor is false takes the pointer without a hand.
+    void aButtonsTransitionsRunTheirActions()
+    {
+        const auto logs = [](const char* letter) {
+            ActionWriter code;
+            code.push({Value("log"), Value("log")}).op(op::GetVariable).push(letter).op(op::Add2);
+            return code.op(op::SetVariable).getUrl("http://example.com/", "_blank").bytes();
+        };
+        ActionWriter frame;
+        frame.push({Value("log"), Value("")}).op(op::SetVariable);
+        frame.push("off").op(op::GetVariable).push({Value("enabled"), Value(false)}).op(op::SetMember);
+        frame.push("on").op(op::GetVariable).push({Value("useHandCursor"), Value(false)}).op(op::SetMember);
+        Writer w(100, 100);
+        w.defineRectangle(1, {0, 1000, 0, 1000}, FillStyle{});
+        w.defineButton(2, {{1 << Button::Up | 1 << Button::HitTest, 1, 1}},
+                       {{0x01, logs("o")},
+                        {0x02, logs("u")},
+                        {0x04, logs("p")},
+                        {0x08, logs("r")},
+                        {0x10, logs("x")},
+                        {0x20, logs("v")},
+                        {0x40, logs("R")}});
+        w.place({.depth = 1, .characterId = 2, .name = "on"});
+        w.place({.depth = 2, .characterId = 2, .name = "off"});
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const std::uint64_t on = player.root().displayList().at(1).instance;
+        const std::uint64_t off = player.root().displayList().at(2).instance;
+        const auto log = [&] { return std::get<std::string>(player.variable("log")); };
+
+        player.pointerOver(on);
+        QVERIFY(!player.showsHand());
+        player.pointerPressed();
+        player.pointerOver(0);
+        player.pointerOver(on);
+        player.pointerOver(off);
+        QCOMPARE(player.pointerReleased(), std::nullopt);
+        QCOMPARE(log(), "opxvxR");
+        player.pointerOver(on);
+        player.pointerPressed();
+        QCOMPARE(player.pointerReleased(), std::optional<std::string>("http://example.com/"));
+        player.pointerOver(off);
+        QCOMPARE(log(), "opxvxRopru");
+        QCOMPARE(player.buttonUnderPointer(), 0u);
+        player.pointerPressed();
+        QCOMPARE(player.pointerReleased(), std::nullopt);
+        QCOMPARE(log(), "opxvxRopru");
+    }
+
     // onClipEvent (initialize) { _x = 7; } on a sprite whose first frame says _x *= 2: a
     // component's parameters are set before its own scripts read them.
     void initializeEventsRunBeforeTheClipsOwnScripts()
