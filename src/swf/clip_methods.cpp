@@ -229,6 +229,14 @@ void installClipMethods(Machine& m)
     m.defineMethod(clip, "getURL", onClip([](Machine& m, auto& c, Arguments& a) {
                        c.getUrl(m.toString(argument(a, 0)), m.toString(argument(a, 1)));
                    }));
+    // startDrag(lockCenter, left, top, right, bottom): the bounds are all given or none is.
+    m.defineMethod(clip, "startDrag", onClip([](Machine& m, auto& c, Arguments& a) {
+                       std::optional<Box> bounds;
+                       if (a.size() >= 5)
+                           bounds = Box{m.toNumber(a[1]), m.toNumber(a[2]), m.toNumber(a[3]), m.toNumber(a[4])};
+                       c.startDrag(m.conversions().toBoolean(argument(a, 0)), bounds);
+                   }));
+    m.defineMethod(clip, "stopDrag", onClip([](Machine&, auto& c, Arguments&) { c.stopDrag(); }));
     for (const char* refused : {"loadMovie", "loadVariables"})
         m.defineMethod(clip, refused, [refused](Machine& m, Value, Arguments&) {
             m.notice(std::string("MovieClip.") + refused);

@@ -566,6 +566,12 @@ bool Player::pointerMoved()
 {
     if (std::exchange(movedTo_, context_.pointer) == context_.pointer)
         return false;
+    if (context_.drag) {
+        if (const std::shared_ptr<TimelinePlayer> dragged = context_.drag->clip.lock(); dragged && dragged->script_)
+            dragged->script_->followPointer();
+        else
+            context_.drag.reset();
+    }
     runMouseEvent(ClipAction::MouseMove, "onMouseMove", false);
     return std::exchange(context_.scriptChanged, false);
 }

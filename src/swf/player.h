@@ -100,6 +100,14 @@ struct PlayContext {
     std::set<const avm1::Code*> initialized{};            // init actions run once
     std::vector<std::weak_ptr<TimelinePlayer>> redrawn{}; // drawings changed since last shown
     Point pointer{};                                      // on the stage, in twips
+    // The clip a script has follow the pointer, kept at `offset` from it (twips of its parent),
+    // within `bounds` when given.
+    struct Drag {
+        std::weak_ptr<TimelinePlayer> clip;
+        std::pair<double, double> offset;
+        std::optional<Box> bounds;
+    };
+    std::optional<Drag> drag{};
     // Paints scripts' bitmaps; none where nothing is drawn.
     std::shared_ptr<ScriptPainter> painter{};
     // Pixels scripts may still have painted this frame: past them, the scripts stop, so that a

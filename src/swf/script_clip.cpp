@@ -9,6 +9,21 @@
 
 namespace quillmere::swf {
 
+namespace {
+
+// Where the pointer is, in twips of the space `toStage` maps to the stage; none where that map
+// cannot be undone.
+std::optional<std::pair<double, double>> pointerIn(const Matrix& toStage, Point pointer)
+{
+    const std::optional<Matrix> back = inverted(toStage);
+    if (!back)
+        return std::nullopt;
+    return std::pair(back->a * pointer.x + back->c * pointer.y + back->tx,
+                     back->b * pointer.x + back->d * pointer.y + back->ty);
+}
+
+} // namespace
+
 void TimelinePlayer::ScriptClip::changed()
 {
     timeline_.context_.scriptChanged = true;
@@ -130,13 +145,10 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
     if (name == "_root")
         return machine().root();
     if (name == "_xmouse" || name == "_ymouse") {
-        const std::optional<Matrix> fromStage = inverted(toStage());
-        const Point& pointer = timeline_.context_.pointer;
-        if (!fromStage)
+        const auto pointer = pointerIn(toStage(), timeline_.context_.pointer);
+        if (!pointer)
             return 0.0;
-        const double x = fromStage->a * pointer.x + fromStage->c * pointer.y + fromStage->tx;
-        const double y = fromStage->b * pointer.x + fromStage->d * pointer.y + fromStage->ty;
-        return std::round((name == "_xmouse" ? x : y) / kTwipsPerPixel);
+        return std::round((name == "_xmouse" ? pointer->first : pointer->second) / kTwipsPerPixel);
     }
     if (name == "_url")
         return std::string();
@@ -508,6 +520,45 @@ void TimelinePlayer::ScriptClip::setMatrix(const Matrix& matrix)
         placed->scripted = true;
         changed();
     }
+}
+
+void TimelinePlayer::ScriptClip::startDrag(bool lockCenter, std::optional<Box> bounds)
+{
+    PlayContext& context = timeline_.context_;
+    const auto pointer = pointerIn(timeline_.parentToStage(), context.pointer);
+    if (!timeline_.parent_ || !pointer)
+        return; // the main timeline stays where the stage is
+    std::pair offset{0.0, 0.0};
+    if (!lockCenter)
+        offset = {matrix().tx - pointer->first, matrix().ty - pointer->second};
+    if (bounds) {
+        const double left = twips(bounds->xMin), top = twips(bounds->yMin);
+        const double right = twips(bounds->xMax), bottom = twips(bounds->yMax);
+        bounds = Box{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+    }
+    context.drag = PlayContext::Drag{timeline_.weak_from_this(), offset, bounds};
+    followPointer();
+}
+
+void TimelinePlayer::ScriptClip::followPointer()
+{
+    const PlayContext& context = timeline_.context_;
+    const auto pointer = pointerIn(timeline_.parentToStage(), context.pointer);
+    if (!context.drag || !pointer)
+        return;
+    double x = pointer->first + context.drag->offset.first, y = pointer->second + context.drag->offset.second;
+    if (const std::optional<Box>& bounds = context.drag->bounds) {
+        x = std::clamp(x, bounds->xMin, bounds->xMax);
+        y = std::clamp(y, bounds->yMin, bounds->yMax);
+    }
+    Matrix at = matrix();
+    x = twips(x / kTwipsPerPixel);
+    y = twips(y / kTwipsPerPixel);
+    if (at.tx == x && at.ty == y)
+        return;
+    at.tx = x;
+    at.ty = y;
+    setMatrix(at);
 }
 
 void TimelinePlayer::ScriptClip::setColorTransform(const ColorTransform& colors)

@@ -91,6 +91,12 @@ public:
     // Makes `mask`'s picture this one's mask, and no longer drawn; null: no mask.
     void setMask(ScriptClip* mask);
     void setColorTransform(const ColorTransform& colors);
+    // Has this clip follow the pointer from now on, in place of any other: its origin on it, or
+    // kept where it is from it; within `bounds` of its parent's pixels when given.
+    void startDrag(bool lockCenter, std::optional<Box> bounds);
+    // Moves it to where the drag puts it, after the pointer moved.
+    void followPointer();
+    void stopDrag() { timeline_.context_.drag.reset(); }
     // After a script changed what this clip shows: the frame is drawn again.
     void changed();
 

@@ -465,6 +465,38 @@ private slots:
         QCOMPARE(log(), "opxvxRopru");
     }
 
+    // createEmptyMovieClip("box", 0); box._x = box._y = 10; box.startDrag(false, 0, 0, 50, 50);
+    // on a click, startDrag("box", true); on the next, stopDrag(). The box keeps its distance
+    // from the pointer within its bounds; locked, its origin is on the pointer; then it stays.
+    void aDraggedClipFollowsThePointer()
+    {
+        ActionWriter frame;
+        call(frame, "this", "createEmptyMovieClip", {Value("box"), Value(0.0)}).op(op::Pop);
+        for (const char* axis : {"_x", "_y"})
+            frame.push("box").op(op::GetVariable).push({Value(axis), Value(10.0)}).op(op::SetMember);
+        call(frame, "box", "startDrag", {Value(false), Value(0.0), Value(0.0), Value(50.0), Value(50.0)}).op(op::Pop);
+        ActionWriter click;
+        click.push({Value(false), Value(true), Value("box")}).op(op::StartDrag);
+        click.push("onMouseDown").function("", {}, ActionWriter().op(op::EndDrag)).op(op::SetVariable);
+        frame.push("onMouseDown").function("", {}, click).op(op::SetVariable);
+        Writer w(200, 200);
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        const DisplayObject& box = player.root().displayList().at(kScriptDepths);
+        const auto moveTo = [&](std::int32_t x, std::int32_t y) {
+            player.pointerAt({x * 20, y * 20});
+            player.pointerMoved();
+            return std::pair(box.matrix.tx / 20, box.matrix.ty / 20);
+        };
+        QCOMPARE(moveTo(20, 5), std::pair(30.0, 15.0));
+        QCOMPARE(moveTo(100, -20), std::pair(50.0, 0.0));
+        player.pointerPressed();
+        QCOMPARE(moveTo(120, 130), std::pair(120.0, 130.0));
+        player.pointerPressed();
+        QCOMPARE(moveTo(0, 0), std::pair(120.0, 130.0));
+    }
+
     // onClipEvent (initialize) { _x = 7; } on a sprite whose first frame says _x *= 2: a
     // component's parameters are set before its own scripts read them.
     void initializeEventsRunBeforeTheClipsOwnScripts()

@@ -1266,11 +1266,21 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
                 call(member(Value(object), "removeMovieClip"), Value(object), none);
             break;
         }
-        case op::StartDrag: { // the pointer is the user's: no clip follows it
-            pop();
-            const bool constrained = convert_.toBoolean(pop());
-            for (int i = constrained ? 5 : 1; i > 0; --i)
-                pop();
+        case op::StartDrag: {
+            Object* object = resolveTarget(activation, text(pop()));
+            std::vector<Value> arguments{pop()}; // lock the centre
+            if (convert_.toBoolean(pop())) {     // bounds, from the bottom up
+                const Value bottom = pop(), right = pop(), top = pop(), left = pop();
+                arguments.insert(arguments.end(), {left, top, right, bottom});
+            }
+            if (object && object->clip)
+                call(member(Value(object), "startDrag"), Value(object), arguments);
+            break;
+        }
+        case op::EndDrag: {
+            std::vector<Value> none;
+            if (Object* root = this->root(); root && root->clip)
+                call(member(Value(root), "stopDrag"), Value(root), none);
             break;
         }
         default: break; // not run by this player
