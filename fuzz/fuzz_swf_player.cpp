@@ -1,5 +1,5 @@
 // A movie from any bytes, played with its scripts for 60 frames while the pointer moves over
-// buttons and clicks them, as the bytes' own hash decides: whatever its scripts do, each frame
+// buttons, clicks them and drags off them, as the bytes' own hash decides: whatever its scripts do, each frame
 // ends and nothing faults.
 
 #include <cstddef>
@@ -23,11 +23,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Player player(movie);
     for (int frame = 0; frame < 60; ++frame) {
         player.tick();
-        if (pointer() % 4 == 0) {
+        const auto moveAnywhere = [&] {
             player.pointerAt({std::int32_t(pointer() % 20000), std::int32_t(pointer() % 20000)});
             player.pointerMoved();
             player.pointerOver(pointer() % 64); // instances are numbered from 1 as they are made
+        };
+        if (pointer() % 4 == 0) {
+            moveAnywhere();
             player.pointerPressed();
+            if (pointer() % 2 == 0)
+                moveAnywhere(); // a drag, which may end off the button pressed
             player.pointerReleased();
         }
     }
