@@ -1,6 +1,6 @@
 // A movie from any bytes, played with its scripts for 60 frames while the pointer moves over
-// buttons, clicks them and drags off them, as the bytes' own hash decides: whatever its scripts do, each frame
-// ends and nothing faults.
+// buttons, clicks them and drags off them, as the bytes' own hash decides: whatever its
+// scripts do, each frame ends and nothing faults.
 
 #include <cstddef>
 #include <cstdint>
