@@ -109,6 +109,7 @@ struct EditText {
     Rgba borderColor{0, 0, 0, 255};
     Rgba backgroundColor{255, 255, 255, 255};
     std::vector<Paragraph> paragraphs;
+    std::uint32_t scroll = 1; // the line shown at the top, counted from 1
 };
 
 // A block of actions, decoded once: a frame's, or a button's for one of its events.

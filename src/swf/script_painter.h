@@ -43,10 +43,12 @@ public:
     // point `onStage` (twips).
     virtual bool covers(const DisplayList& list, const Matrix& toStage, Point onStage) = 0;
     // `field`'s frame as it is drawn, fitted to its text when it sizes itself, and the size its
-    // lines take, in twips.
+    // lines take, in twips; the lines it can be scrolled to, from 1, the one at its top, and the
+    // last one shown whole.
     struct FieldLayout {
         Rect frame;
         double textWidth = 0, textHeight = 0;
+        std::uint32_t maxScroll = 1, scroll = 1, bottomScroll = 1;
     };
     virtual FieldLayout layOut(const EditText& field) = 0;
     // The movie's bitmap `id` as pixels, premultiplied; none when it has none by that id, or

@@ -27,6 +27,10 @@ public:
     std::optional<std::u16string> face;
     std::optional<bool> bold, italic;
     bool variableStarted = false; // the variable it shows took its text, or had a value of its own
+    // Its layout as last measured, and the instance it was measured for: scripts that read a
+    // measure again and again lay it out once.
+    ScriptPainter::FieldLayout measured;
+    std::uint64_t measuredInstance = 0;
 };
 
 // As much as a field keeps, which is no more than it shows, decoded a piece at a time: decoding
@@ -81,9 +85,27 @@ std::pair<FieldObject*, DisplayObject*> fieldOf(const Value& self)
     return placementOf<FieldObject>(self);
 }
 
-ScriptPainter* painterOf(const FieldObject& object)
+// The painter, to lay `field` out: its characters count against the pixels a frame may paint,
+// as laying out one takes about as long as painting 256, so that a script that lays out long
+// text over and over stops as one painting would.
+ScriptPainter* painterToLayOut(const FieldObject& object, const EditText& field)
 {
-    return object.owner.lock()->script()->painterFor(0);
+    std::size_t characters = 0;
+    for (const EditText::Paragraph& paragraph : field.paragraphs)
+        for (const EditText::Span& span : paragraph.spans)
+            characters += span.text.size();
+    return object.owner.lock()->script()->painterFor(characters * 256);
+}
+
+// How the field's lines lie as it is drawn; as an empty field's when nothing draws.
+ScriptPainter::FieldLayout laidOut(FieldObject& object, const EditText& field)
+{
+    if (object.measuredInstance != object.instance || !object.instance) {
+        ScriptPainter* painter = painterToLayOut(object, field);
+        object.measured = painter ? painter->layOut(field) : ScriptPainter::FieldLayout{};
+        object.measuredInstance = object.instance;
+    }
+    return object.measured;
 }
 
 // The field as a change left it: a new character, drawn anew. A field that sizes itself takes
@@ -91,7 +113,8 @@ ScriptPainter* painterOf(const FieldObject& object)
 // right edge moves, so that its left edge stays at its origin, where scripts take it to be.
 void replace(FieldObject& object, DisplayObject& placed, EditText field)
 {
-    if (ScriptPainter* painter = painterOf(object); painter && field.autoSize != EditText::AutoSize::None) {
+    if (ScriptPainter* painter
+        = field.autoSize != EditText::AutoSize::None ? painterToLayOut(object, field) : nullptr) {
         const Rect fitted = painter->layOut(field).frame;
         const double moved = fitted.xMin - field.bounds.xMin;
         placed.matrix.tx = std::round(placed.matrix.tx + placed.matrix.a * moved);
@@ -294,19 +317,30 @@ void installTextFieldClass(Machine& m)
             setText(o, field);
         });
 
+    // The line at its top, which a ticker moves on; the rest follows from its layout.
+    accessor(
+        m, prototype, "scroll",
+        [](Machine&, FieldObject& o, const EditText& f) { return Value(double(laidOut(o, f).scroll)); }, Given::Number,
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) {
+            const double line = m.toNumber(v);
+            field.scroll = std::isfinite(line) ? std::uint32_t(std::clamp(line, 1.0, 1e9)) : 1;
+        });
+
     // Where it is and how it looks, as a clip's; and how much room its text takes.
     installPlacedProperties(m, prototype);
     avm1::Function* readOnly = m.makeNative([](Machine&, Value, Arguments&) { return Value(Undefined{}); });
-    for (const bool wide : {true, false}) {
-        avm1::Function* getter = m.makeNative([wide](Machine&, Value self, Arguments&) -> Value {
+    using Measure = double (*)(const ScriptPainter::FieldLayout&);
+    for (const auto& [name, measure] :
+         {std::pair<const char*, Measure>{"textWidth",
+                                          [](const auto& l) { return std::round(l.textWidth / kTwipsPerPixel); }},
+          {"textHeight", [](const auto& l) { return std::round(l.textHeight / kTwipsPerPixel); }},
+          {"maxscroll", [](const auto& l) { return double(l.maxScroll); }},
+          {"bottomScroll", [](const auto& l) { return double(l.bottomScroll); }}}) {
+        avm1::Function* getter = m.makeNative([measure](Machine&, Value self, Arguments&) -> Value {
             auto [object, placed] = fieldOf(self);
-            ScriptPainter* painter = placed ? painterOf(*object) : nullptr;
-            if (!painter)
-                return 0.0;
-            const ScriptPainter::FieldLayout laidOut = painter->layOut(std::get<EditText>(*placed->character));
-            return std::round((wide ? laidOut.textWidth : laidOut.textHeight) / kTwipsPerPixel);
+            return placed ? measure(laidOut(*object, std::get<EditText>(*placed->character))) : 0.0;
         });
-        prototype->putAccessor(m.key(wide ? "textWidth" : "textHeight"), getter, readOnly);
+        prototype->putAccessor(m.key(name), getter, readOnly);
     }
 
     // TextFormat(font, size, color, bold, italic, underline, url, target, align, leftMargin,

@@ -807,6 +807,68 @@ private slots:
                 QCOMPARE(picture.pixelColor(x, y), QColor(Qt::white));
     }
 
+    // Fields of six lines, "1" to "6", two of them shown: t scrolled to its third line shows what
+    // u, which starts at "3", shows; v, scrolled past its end, stops at its last full view.
+    void aScrolledFieldShowsItsLinesFromTheOneAtTheTop()
+    {
+        using namespace avm1;
+        ActionWriter code;
+        const auto field = [&code](const char* name, double x, const char* text) {
+            code.push({Value(40.0), Value(30.0), Value(0.0), Value(x), Value(x + 1), Value(name), Value(6.0)});
+            code.push("this").op(op::GetVariable).push("createTextField").op(op::CallMethod).op(op::Pop);
+            code.push(name).op(op::GetVariable).push({Value("text"), Value(text)}).op(op::SetMember);
+        };
+        field("t", 0, "1\r2\r3\r4\r5\r6");
+        field("u", 30, "3\r4\r5\r6");
+        field("v", 60, "1\r2\r3\r4\r5\r6");
+        code.push("t").op(op::GetVariable).push({Value("scroll"), Value(3.0)}).op(op::SetMember);
+        code.push("v").op(op::GetVariable).push({Value("scroll"), Value(99.0)}).op(op::SetMember);
+        Writer w(kSize, kSize);
+        w.doAction(code.actions());
+        w.showFrame();
+        auto movie = std::make_shared<const Movie>(readMovie(w.finish()));
+        Player player(movie, scriptPainter(movie));
+        const QImage picture = Renderer(movie).renderStage(player);
+        QCOMPARE(picture.copy(0, 0, 30, 40), picture.copy(30, 0, 30, 40));
+        QVERIFY(picture.copy(0, 0, 30, 40) != picture.copy(60, 0, 30, 40));
+        const auto number = [&](const char* name) { return std::get<double>(player.variable(name)); };
+        QCOMPARE(number("t.scroll"), 3.0);
+        QCOMPARE(number("t.bottomScroll"), 4.0);
+        QCOMPARE(number("t.maxscroll"), 5.0);
+        QCOMPARE(number("v.scroll"), 5.0);
+    }
+
+    // while (true) { t.text = long; n = t.maxscroll; }: each new text is laid out to be measured,
+    // which counts against what a frame may paint, and the frame's scripts stop; measuring the
+    // same text again costs nothing.
+    void measuringLongTextOverAndOverStops()
+    {
+        using namespace avm1;
+        std::string text;
+        while (text.size() < 16384)
+            text += "word ";
+        ActionWriter code;
+        code.push({Value(40.0), Value(30.0), Value(0.0), Value(0.0), Value(1.0), Value("t"), Value(6.0)});
+        code.push("this").op(op::GetVariable).push("createTextField").op(op::CallMethod).op(op::Pop);
+        code.push({Value("measured"), Value(0.0)}).op(op::SetVariable);
+        code.label("again").push("t").op(op::GetVariable).push({Value("text"), Value(text)}).op(op::SetMember);
+        for (int i = 0; i < 100; ++i)
+            code.push({Value("n"), Value("t")})
+                .op(op::GetVariable)
+                .push("maxscroll")
+                .op(op::GetMember)
+                .op(op::SetVariable);
+        code.push({Value("measured"), Value("measured")}).op(op::GetVariable).op(op::Increment).op(op::SetVariable);
+        code.jump("again");
+        Writer w(kSize, kSize);
+        w.doAction(code.actions());
+        w.showFrame();
+        auto movie = std::make_shared<const Movie>(readMovie(w.finish()));
+        Player player(movie, scriptPainter(movie));
+        QVERIFY(player.scriptStopped());
+        QCOMPARE(player.variable("measured"), avm1::Value(3.0)); // 16,400 characters are 4.2 M pixels
+    }
+
     // A banner redrawn only where it changed shows, frame after frame, what a whole redraw does.
     // Each row moves one thing, so that what another changes cannot cover for it; strokes,
     // glyphs and text fields reach past the bounds their movie gives them.

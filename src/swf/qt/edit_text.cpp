@@ -260,6 +260,27 @@ std::vector<Line> linesOf(const std::vector<Laid>& laid, bool wrap, double width
     return lines;
 }
 
+// Moves the lines up so that line `to` is at the top, or the last that lets the lines below it
+// fill the field; `lines` gives each one's top and bottom.
+void scroll(EditTextLayout& laidOut, const std::vector<std::pair<double, double>>& lines, std::uint32_t to)
+{
+    if (lines.empty())
+        return;
+    const double shown = laidOut.bounds.height() - 2 * kGutter;
+    std::size_t most = lines.size() - 1; // as indices from 0
+    while (most > 0 && lines.back().second - lines[most - 1].first <= shown)
+        --most;
+    const std::size_t top = std::min<std::size_t>(std::max<std::uint32_t>(to, 1) - 1, most);
+    std::size_t bottom = top;
+    while (bottom + 1 < lines.size() && lines[bottom + 1].second - lines[top].first <= shown)
+        ++bottom;
+    laidOut.maxScroll = std::uint32_t(most + 1);
+    laidOut.scroll = std::uint32_t(top + 1);
+    laidOut.bottomScroll = std::uint32_t(bottom + 1);
+    for (EditTextLayout::Run& run : laidOut.runs)
+        run.glyphs.translate(0, lines.front().first - lines[top].first);
+}
+
 } // namespace
 
 EditTextLayout layOut(const EditText& field, Outlines& outlines)
@@ -289,7 +310,8 @@ EditTextLayout layOut(const EditText& field, Outlines& outlines)
         return laidOut.runs.emplace_back(EditTextLayout::Run{{}, color}).glyphs;
     };
     StyleFonts fonts(field, outlines);
-    double top = b.yMin + kGutter; // of the next line
+    double top = b.yMin + kGutter;                // of the next line
+    std::vector<std::pair<double, double>> lines; // each one's top and bottom
     std::size_t budget = kMaxTextFieldCharacters;
     EditText::Span fieldStyle;
     fieldStyle.height = field.height;
@@ -346,6 +368,7 @@ EditTextLayout layOut(const EditText& field, Outlines& outlines)
                 x += runWidth;
                 i = end;
             }
+            lines.emplace_back(top, baseline + descent);
             top = baseline + descent + format.leading;
             laidOut.text.setWidth(
                 std::max(laidOut.text.width(), format.leftMargin + indent + line.width + format.rightMargin));
@@ -353,6 +376,7 @@ EditTextLayout layOut(const EditText& field, Outlines& outlines)
             first = false;
         }
     }
+    scroll(laidOut, lines, field.scroll);
     return laidOut;
 }
 

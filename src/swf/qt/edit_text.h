@@ -22,6 +22,9 @@ struct EditTextLayout {
     std::vector<Run> runs; // one for each colour
     QRectF bounds;
     QSizeF text; // what the lines take: the widest, and all of them down to the last
+    // The lines the field can be scrolled to, from 1, the one at the top as it is drawn, and
+    // the last one shown whole (or the top one, when even that is cut off).
+    std::uint32_t maxScroll = 1, scroll = 1, bottomScroll = 1;
 };
 EditTextLayout layOut(const EditText& field, Outlines& outlines);
 

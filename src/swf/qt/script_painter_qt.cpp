@@ -112,7 +112,11 @@ public:
         const QRectF& frame = laidOut.bounds; // whole twips
         return {Rect{std::int32_t(frame.left()), std::int32_t(frame.right()), std::int32_t(frame.top()),
                      std::int32_t(frame.bottom())},
-                laidOut.text.width(), laidOut.text.height()};
+                laidOut.text.width(),
+                laidOut.text.height(),
+                laidOut.maxScroll,
+                laidOut.scroll,
+                laidOut.bottomScroll};
     }
 
     std::optional<Bitmap> decoded(std::uint16_t id) override
