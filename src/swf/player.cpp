@@ -318,6 +318,10 @@ void TimelinePlayer::unload(const std::vector<ClipAction>* events)
                 runOn(object_, action.actions);
     if (machine_->callMethod(object_, "onUnload", *script_) != avm1::Machine::Ending::Finished)
         context_.scriptStopped = true;
+    // The clips within went with it.
+    for (const auto& child : sprites())
+        if (const DisplayObject* placed = child->placement())
+            child->unload(placed->events);
 }
 
 std::vector<std::shared_ptr<TimelinePlayer>> TimelinePlayer::sprites() const

@@ -518,7 +518,8 @@ private slots:
 
     // A placed clip with onClipEvent (unload) { _root.placed = "gone"; } that the second frame
     // removes, and e = createEmptyMovieClip("e", 1); e.onUnload = function () { _root.made =
-    // "gone"; }; e.removeMovieClip(): each hears of it as the next frame begins.
+    // "gone"; }; e.removeMovieClip(): each hears of it as the next frame begins, and so does
+    // e.c, a clip within e, whose onUnload sets _root.child.
     void clipsHearTheyAreUnloaded()
     {
         ActionWriter placedGone;
@@ -529,6 +530,10 @@ private slots:
         frame.push("e");
         call(frame, "this", "createEmptyMovieClip", {Value("e"), Value(1.0)}).op(op::SetVariable);
         frame.push("e").op(op::GetVariable).push("onUnload").function("", {}, madeGone).op(op::SetMember);
+        call(frame, "e", "createEmptyMovieClip", {Value("c"), Value(1.0)}).op(op::Pop);
+        ActionWriter childGone;
+        childGone.push({Value("_root.child"), Value("gone")}).op(op::SetVariable);
+        frame.push("e.c").op(op::GetVariable).push("onUnload").function("", {}, childGone).op(op::SetMember);
         call(frame, "e", "removeMovieClip", {}).op(op::Pop).op(op::Stop);
         Writer w(100, 100);
         defineSquareSprite(w);
@@ -544,6 +549,7 @@ private slots:
         player.tick();
         QCOMPARE(player.variable("placed"), Value("gone"));
         QCOMPARE(player.variable("made"), Value("gone"));
+        QCOMPARE(player.variable("child"), Value("gone"));
     }
 
     // onClipEvent (mouseMove) { _x = _root._xmouse; getURL("http://moved.example/"); } on a placed
