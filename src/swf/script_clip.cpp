@@ -6,6 +6,7 @@
 #include "swf/avm1/natives.h"
 #include "swf/avm1/strings.h"
 #include "swf/placed_properties.h"
+#include "swf/script_painter.h"
 
 namespace quillmere::swf {
 
@@ -106,6 +107,31 @@ std::string TimelinePlayer::ScriptClip::path(char separator) const
     return path;
 }
 
+std::string TimelinePlayer::ScriptClip::dropTarget()
+{
+    ScriptPainter* painter = painterFor(0);
+    TimelinePlayer* root = &timeline_;
+    while (root->parent_)
+        root = root->parent_;
+    // Deepest first, topmost first: the clip it would be dropped on.
+    const std::function<std::string(TimelinePlayer&)> under = [&](TimelinePlayer& in) -> std::string {
+        const std::vector<std::shared_ptr<TimelinePlayer>> sprites = in.sprites();
+        for (auto at = sprites.rbegin(); at != sprites.rend(); ++at) {
+            const std::shared_ptr<TimelinePlayer>& sprite = *at;
+            machine().chargeSearch(1);
+            const DisplayObject* placed = sprite->placement();
+            if (sprite.get() == &timeline_ || !placed || !placed->effects.visible || !sprite->script_)
+                continue;
+            if (std::string deeper = under(*sprite); !deeper.empty())
+                return deeper;
+            if (painter->covers(sprite->list_, sprite->script_->toStage(), timeline_.context_.pointer))
+                return sprite->script_->path('/');
+        }
+        return {};
+    };
+    return painter ? under(*root) : std::string();
+}
+
 std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view name)
 {
     const DisplayObject* placed = this->placed();
@@ -153,7 +179,7 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
     if (name == "_url")
         return std::string();
     if (name == "_droptarget")
-        return std::string();
+        return dropTarget();
     if (name == "_quality")
         return std::string("HIGH");
     if (name == "_highquality" || name == "_focusrect")

@@ -53,6 +53,9 @@ public:
     avm1::Object* object() const { return timeline_.object_; }
     // How scripts name it from the main timeline: ".a.b" in dots, "/a/b" in slashes.
     std::string path(char separator) const;
+    // The path in slashes of the deepest clip under the pointer, other than this one, where a
+    // drag of it would drop it; empty when none is.
+    std::string dropTarget();
 
     // Depths as scripts count them.
     std::int32_t depth() const { return timeline_.depth_ - kScriptDepths; }

@@ -838,6 +838,36 @@ private slots:
         QCOMPARE(number("v.scroll"), 5.0);
     }
 
+    // createEmptyMovieClip("box", 0).startDrag(true) over a placed square, "target": dragged
+    // over the square, the box would drop on "/target"; off it, on nothing.
+    void aDraggedClipDropsOnTheClipUnderThePointer()
+    {
+        using namespace avm1;
+        ActionWriter code;
+        code.push({Value(0.0), Value("box"), Value(2.0)}).push("this").op(op::GetVariable);
+        code.push("createEmptyMovieClip").op(op::CallMethod).op(op::Pop);
+        code.push({Value(true), Value(1.0), Value("box")}).op(op::GetVariable);
+        code.push("startDrag").op(op::CallMethod).op(op::Pop);
+        Writer w(kSize, kSize);
+        w.defineRectangle(1, {0, 400, 0, 400}, solid(kRed));
+        w.beginSprite(2);
+        w.place({.depth = 1, .characterId = 1});
+        w.showFrame();
+        w.endSprite();
+        w.place({.depth = 1, .characterId = 2, .matrix = moved(500, 500), .name = "target"});
+        w.doAction(code.actions());
+        w.showFrame();
+        auto movie = std::make_shared<const Movie>(readMovie(w.finish()));
+        Player player(movie, scriptPainter(movie));
+        const auto dropTarget = [&](std::int32_t x, std::int32_t y) {
+            player.pointerAt({x * 20, y * 20});
+            player.pointerMoved();
+            return std::get<std::string>(player.variable("box._droptarget"));
+        };
+        QCOMPARE(dropTarget(30, 30), "/target");
+        QCOMPARE(dropTarget(80, 80), "");
+    }
+
     // while (true) { t.text = long; n = t.maxscroll; }: each new text is laid out to be measured,
     // which counts against what a frame may paint, and the frame's scripts stop; measuring the
     // same text again costs nothing.
