@@ -336,7 +336,7 @@ void installTextFieldClass(Machine& m)
           {"textHeight", [](const auto& l) { return std::round(l.textHeight / kTwipsPerPixel); }},
           {"maxscroll", [](const auto& l) { return double(l.maxScroll); }},
           {"bottomScroll", [](const auto& l) { return double(l.bottomScroll); }}}) {
-        avm1::Function* getter = m.makeNative([measure](Machine&, Value self, Arguments&) -> Value {
+        avm1::Function* getter = m.makeNative([measure = measure](Machine&, Value self, Arguments&) -> Value {
             auto [object, placed] = fieldOf(self);
             return placed ? measure(laidOut(*object, std::get<EditText>(*placed->character))) : 0.0;
         });
