@@ -242,9 +242,14 @@ private slots:
         code.push("join").op(op::CallMethod).op(op::SetVariable);
         code.push({Value("Parts"), Value(","), Value(1.0), Value("x,y,z"), Value("split")}).op(op::CallMethod);
         code.push("length").op(op::GetMember).op(op::SetVariable);
-        // try { throw "oops" } catch (e) { caught = e } finally { tidied = true }
-        code.tryCatch(ActionWriter().push("oops").op(op::Throw), "e",
-                      ActionWriter().push({Value("Caught"), Value("e")}).op(op::GetVariable).op(op::SetVariable),
+        // try { throw new Error("oops") } catch (e) { caught = "" + e } finally { tidied = true }
+        code.tryCatch(ActionWriter().push({Value("oops"), Value(1.0), Value("Error")}).op(op::NewObject).op(op::Throw),
+                      "e",
+                      ActionWriter()
+                          .push({Value("Caught"), Value(""), Value("e")})
+                          .op(op::GetVariable)
+                          .op(op::Add2)
+                          .op(op::SetVariable),
                       ActionWriter().push({Value("Tidied"), Value(true)}).op(op::SetVariable));
 
         // o = {}; AsBroadcaster.initialize(o); l = {hit: function (n) { Heard = n; }};

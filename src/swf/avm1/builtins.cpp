@@ -404,6 +404,17 @@ void Machine::installBuiltins()
     method(booleanPrototype_, "valueOf",
            [](Machine& m, Value self, Arguments&) { return Value(m.conversions().toBoolean(self)); });
 
+    // Error(message): what AS2 classes throw; its text is its message.
+    Object* errorPrototype = makeObject(objectPrototype_);
+    for (const char* name : {"name", "message"})
+        errorPrototype->put(key(name), std::string("Error"), Property::DontEnum);
+    constructor("Error", errorPrototype, [](Machine& m, Value self, Arguments& a) {
+        if (!a.empty() && !std::holds_alternative<Undefined>(a[0]))
+            m.setMember(self, "message", a[0]);
+        return Value(Undefined{});
+    });
+    method(errorPrototype, "toString", [](Machine& m, Value self, Arguments&) { return m.member(self, "message"); });
+
     // The clips' class: the player gives their prototype its methods.
     movieClipPrototype_ = makeObject(objectPrototype_);
     constructor("MovieClip", movieClipPrototype_, [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
