@@ -44,6 +44,8 @@ struct DisplayObject {
     // The sprite whose picture is this one's mask, set by scripts; the mask itself is not drawn.
     std::weak_ptr<const TimelinePlayer> maskedBy;
     bool isMask = false;
+    // The sprite whose fills take the pointer for this one, set by scripts.
+    std::weak_ptr<const TimelinePlayer> hitArea;
     Matrix matrix;
     ColorTransform colorTransform;
     std::uint16_t ratio = 0;

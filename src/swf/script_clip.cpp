@@ -202,6 +202,13 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
                 m.setMember(mine, part, m.member(value, part));
             return true;
         }
+        if (name == "hitarea") {
+            if (DisplayObject* placed = this->placed()) {
+                const ScriptClip* area = clipOf(value);
+                placed->hitArea = area ? area->timeline_.weak_from_this() : std::weak_ptr<TimelinePlayer>();
+            }
+            return false; // kept as it is given too, for scripts to read back
+        }
         if (!placed())
             return name == "scrollrect" || name == "scale9grid";
         if (name == "scrollrect" || name == "scale9grid") {

@@ -868,6 +868,33 @@ private slots:
         QCOMPARE(dropTarget(80, 80), "");
     }
 
+    // btn.onRelease = function () {}; btn.hitArea = area; area._visible = false: the pointer
+    // takes btn over the hidden area's square, and no longer over btn's own.
+    void aClipsHitAreaTakesThePointerForIt()
+    {
+        using namespace avm1;
+        ActionWriter code;
+        code.push("btn").op(op::GetVariable).push("onRelease").function("", {}, ActionWriter()).op(op::SetMember);
+        code.push("btn").op(op::GetVariable).push({Value("hitArea"), Value("area")}).op(op::GetVariable);
+        code.op(op::SetMember);
+        code.push("area").op(op::GetVariable).push({Value("_visible"), Value(false)}).op(op::SetMember);
+        Writer w(kSize, kSize);
+        w.defineRectangle(1, {0, 200, 0, 200}, solid(kRed));
+        w.beginSprite(2);
+        w.place({.depth = 1, .characterId = 1});
+        w.showFrame();
+        w.endSprite();
+        w.place({.depth = 1, .characterId = 2, .name = "btn"});
+        w.place({.depth = 2, .characterId = 2, .matrix = moved(1200, 1200), .name = "area"});
+        w.doAction(code.actions());
+        w.showFrame();
+        auto movie = std::make_shared<const Movie>(readMovie(w.finish()));
+        Player player(movie, scriptPainter(movie));
+        Renderer renderer(movie);
+        QCOMPARE(renderer.buttonAt(player, QSizeF(kSize, kSize), {65, 65}), player.root().displayList().at(1).instance);
+        QCOMPARE(renderer.buttonAt(player, QSizeF(kSize, kSize), {5, 5}), 0u);
+    }
+
     // while (true) { t.text = long; n = t.maxscroll; }: each new text is laid out to be measured,
     // which counts against what a frame may paint, and the frame's scripts stop; measuring the
     // same text again costs nothing.

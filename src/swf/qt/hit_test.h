@@ -11,8 +11,8 @@ namespace quillmere::swf::qt {
 
 class Outlines;
 
-// The topmost button in `list` (and the sprites in it) whose hit area holds `point`, in the
-// device units `transform` maps the list to; 0 when none does.
-std::uint64_t buttonAt(const DisplayList& list, const QTransform& transform, QPointF point, Outlines& outlines);
+// The topmost button in the main timeline's `list` (and the sprites in it) whose hit area holds
+// `point`, in the device units `stage` maps the stage to; 0 when none does.
+std::uint64_t buttonAt(const DisplayList& list, const QTransform& stage, QPointF point, Outlines& outlines);
 
 } // namespace quillmere::swf::qt
