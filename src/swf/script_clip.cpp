@@ -389,6 +389,18 @@ void TimelinePlayer::ScriptClip::remove()
     changed();
 }
 
+void TimelinePlayer::ScriptClip::removeScripted(std::uint64_t instance)
+{
+    DisplayList& list = timeline_.list_;
+    const auto found = std::find_if(list.lower_bound(kScriptDepths), list.end(),
+                                    [instance](const auto& entry) { return entry.second.instance == instance; });
+    if (found == list.end())
+        return;
+    timeline_.discard(std::move(found->second));
+    list.erase(found);
+    changed();
+}
+
 void TimelinePlayer::ScriptClip::swapDepths(double depth)
 {
     const std::optional<std::int32_t> wanted = listDepth(depth);

@@ -65,6 +65,8 @@ public:
     avm1::Object* createChild(std::optional<std::uint16_t> characterId, const std::string& name, double depth);
     avm1::Object* duplicate(const std::string& name, double depth);
     void remove();
+    // Takes off what a script placed here with this instance: a field, say.
+    void removeScripted(std::uint64_t instance);
     void swapDepths(double depth);
     void swapWith(ScriptClip& other);
     // This clip's twips to the stage's, and its bounds in another clip's twips.

@@ -403,6 +403,11 @@ void installTextFieldClass(Machine& m)
     };
     m.defineMethod(prototype, "getTextFormat", getFormat);
     m.defineMethod(prototype, "getNewTextFormat", getFormat);
+    m.defineMethod(prototype, "removeTextField", [](Machine&, Value self, Arguments&) {
+        if (auto [object, placed] = fieldOf(self); placed)
+            object->owner.lock()->script()->removeScripted(object->instance);
+        return Value(Undefined{});
+    });
     // "left", "center", "right", or true for "left"; anything else is "none".
     static constexpr std::array<const char*, 4> kAutoSizes{"none", "left", "center", "right"};
     accessor(

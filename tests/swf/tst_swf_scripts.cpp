@@ -735,7 +735,7 @@ private slots:
     // t = this.createTextField("t", 0, 10, 20, 100, 30); t.text = "Hi";
     // t.setTextFormat(new TextFormat("Serif", 20, 0xFF0000)); t.border = true;
     // f = t.getTextFormat(); f.size = 30; t.setTextFormat(f); the format read back sets the rest
-    // as it was.
+    // as it was. A second field, "gone", is made and removed.
     void aTextFieldTakesItsTextAndFormat()
     {
         ActionWriter frame;
@@ -752,6 +752,10 @@ private slots:
         frame.push("f").op(op::GetVariable).push({Value("size"), Value(30.0)}).op(op::SetMember);
         frame.push("f").op(op::GetVariable).push({Value(1.0), Value("t")}).op(op::GetVariable);
         frame.push("setTextFormat").op(op::CallMethod).op(op::Pop);
+        call(frame, "this", "createTextField",
+             {Value("gone"), Value(1.0), Value(0.0), Value(0.0), Value(10.0), Value(10.0)})
+            .op(op::Pop);
+        call(frame, "gone", "removeTextField", {}).op(op::Pop);
 
         Writer w(200, 100);
         w.doAction(frame.actions());
@@ -759,6 +763,7 @@ private slots:
         Player player(read(w.finish()));
         const DisplayObject& shown = player.root().displayList().at(kScriptDepths);
         QCOMPARE(shown.name, std::string("t"));
+        QVERIFY(!player.root().displayList().contains(kScriptDepths + 1));
         QCOMPARE(shown.matrix.tx, 200.0);
         QCOMPARE(shown.matrix.ty, 400.0);
         const auto& field = std::get<EditText>(*shown.character);
