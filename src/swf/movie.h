@@ -103,6 +103,7 @@ struct EditText {
     enum class AutoSize { None, Left, Center, Right };
     AutoSize autoSize = AutoSize::None;
     bool html = false;       // its text, and the variable's, is HTML
+    bool password = false;   // shows an asterisk for each character
     std::string variable;    // a variable of the timeline it lies in, whose value it shows
     bool border = false;     // a frame of borderColor, a pixel wide
     bool background = false; // filled with backgroundColor

@@ -280,6 +280,12 @@ void installTextFieldClass(Machine& m)
         m, prototype, "html", [](Machine&, FieldObject&, const EditText& f) { return Value(f.html); }, Given::AsIs,
         [](Machine& m, FieldObject&, EditText& field, const Value& v) { field.html = m.conversions().toBoolean(v); });
     accessor(
+        m, prototype, "password", [](Machine&, FieldObject&, const EditText& f) { return Value(f.password); },
+        Given::AsIs,
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) {
+            field.password = m.conversions().toBoolean(v);
+        });
+    accessor(
         m, prototype, "embedFonts", [](Machine&, FieldObject&, const EditText& f) { return Value(f.useOutlines); },
         Given::AsIs,
         [](Machine& m, FieldObject&, EditText& field, const Value& v) {

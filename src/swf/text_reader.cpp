@@ -140,6 +140,7 @@ EditText readEditText(ByteReader& in, std::uint8_t version)
     const std::uint8_t flags1 = in.u8(), flags2 = in.u8();
     const bool hasText = flags1 & 0x80;
     field.wordWrap = flags1 & 0x40;
+    field.password = flags1 & 0x10;
     const bool hasColor = flags1 & 0x04;
     const bool hasMaxLength = flags1 & 0x02;
     const bool hasFont = flags1 & 0x01;

@@ -838,6 +838,25 @@ private slots:
         QCOMPARE(number("v.scroll"), 5.0);
     }
 
+    // p.password = true; p.text = "ab" shows what q.text = "**" does.
+    void aPasswordFieldShowsAsterisks()
+    {
+        using namespace avm1;
+        ActionWriter code;
+        for (const auto& [name, x, text] : {std::tuple{"p", 0.0, "ab"}, {"q", 50.0, "**"}}) {
+            code.push({Value(20.0), Value(50.0), Value(0.0), Value(x), Value(x + 1), Value(name), Value(6.0)});
+            code.push("this").op(op::GetVariable).push("createTextField").op(op::CallMethod).op(op::Pop);
+            code.push(name).op(op::GetVariable).push({Value("text"), Value(text)}).op(op::SetMember);
+        }
+        code.push("p").op(op::GetVariable).push({Value("password"), Value(true)}).op(op::SetMember);
+        Writer w(kSize, kSize);
+        w.doAction(code.actions());
+        w.showFrame();
+        const QImage picture = render(w.finish());
+        QCOMPARE(picture.copy(0, 0, 50, 20), picture.copy(50, 0, 50, 20));
+        QVERIFY(picture.copy(0, 0, 50, 20) != picture.copy(0, 50, 50, 20)); // not blank
+    }
+
     // createEmptyMovieClip("box", 0).startDrag(true) over a placed square, "target": dragged
     // over the square, the box would drop on "/target"; off it, on nothing.
     void aDraggedClipDropsOnTheClipUnderThePointer()

@@ -323,10 +323,11 @@ EditTextLayout layOut(const EditText& field, Outlines& outlines)
             const EditText::Span& span = paragraph.spans[s];
             const StyleFont& font = fonts.of(span);
             spanFonts.push_back(&font);
+            const auto shown = [&](std::size_t i) { return field.password ? u'*' : span.text[i]; };
             for (std::size_t i = 0; i < span.text.size() && laid.size() < budget; ++i) {
-                const char16_t c = span.text[i];
+                const char16_t c = shown(i);
                 laid.push_back(
-                    {c, s, font.advance(c) + (i + 1 < span.text.size() ? font.kerning(c, span.text[i + 1]) : 0)});
+                    {c, s, font.advance(c) + (i + 1 < span.text.size() ? font.kerning(c, shown(i + 1)) : 0)});
             }
         }
         budget -= laid.size();
