@@ -112,6 +112,30 @@ std::string still(const std::function<void(Writer&)>& define, Writer::Compressio
     return w.finish(compression);
 }
 
+// object.member = value, in a script.
+void setMember(ActionWriter& code, const std::string& object, const std::string& member, const avm1::Value& value)
+{
+    code.push(object).op(avm1::op::GetVariable).push({member, value}).op(avm1::op::SetMember);
+}
+
+// this.createTextField(name, depth, x, 0, width, height), in a script.
+void createTextField(ActionWriter& code, const char* name, double depth, double x, double width, double height)
+{
+    using avm1::Value;
+    code.push({Value(height), Value(width), Value(0.0), Value(x), Value(depth), Value(name), Value(6.0)});
+    code.push("this").op(avm1::op::GetVariable).push("createTextField").op(avm1::op::CallMethod).op(avm1::op::Pop);
+}
+
+// Sprite 2: a red square of `side` twips (shape 1) at its depth 1.
+void defineSquareSprite(Writer& w, std::int32_t side)
+{
+    w.defineRectangle(1, {0, side, 0, side}, solid(kRed));
+    w.beginSprite(2);
+    w.place({.depth = 1, .characterId = 1});
+    w.showFrame();
+    w.endSprite();
+}
+
 Matrix moved(double x, double y)
 {
     Matrix m;
@@ -781,14 +805,13 @@ private slots:
         using namespace avm1;
         ActionWriter code;
         const auto set = [&code](const std::string& object, const std::string& member, const Value& value) {
-            code.push(object).op(op::GetVariable).push({member, value}).op(op::SetMember);
+            setMember(code, object, member, value);
         };
         code.push("f").push({Value(0.0), Value("TextFormat")}).op(op::NewObject).op(op::SetVariable);
         set("f", "size", 30.0);
         set("f", "color", double(0x0000FF));
         for (const auto& [field, x, face, text] : {std::tuple{"t", 0.0, "Dot", "."}, {"u", 50.0, "Nowhere", "WW"}}) {
-            code.push({Value(50.0), Value(50.0), Value(0.0), Value(x), Value(x + 1), Value(field), Value(6.0)});
-            code.push("this").op(op::GetVariable).push("createTextField").op(op::CallMethod).op(op::Pop);
+            createTextField(code, field, x + 1, x, 50, 50);
             set("f", "font", std::string(face));
             code.push("f").op(op::GetVariable).push({Value(1.0), Value(field)}).op(op::GetVariable);
             code.push("setNewTextFormat").op(op::CallMethod).op(op::Pop);
@@ -813,16 +836,13 @@ private slots:
     {
         using namespace avm1;
         ActionWriter code;
-        const auto field = [&code](const char* name, double x, const char* text) {
-            code.push({Value(40.0), Value(30.0), Value(0.0), Value(x), Value(x + 1), Value(name), Value(6.0)});
-            code.push("this").op(op::GetVariable).push("createTextField").op(op::CallMethod).op(op::Pop);
-            code.push(name).op(op::GetVariable).push({Value("text"), Value(text)}).op(op::SetMember);
-        };
-        field("t", 0, "1\r2\r3\r4\r5\r6");
-        field("u", 30, "3\r4\r5\r6");
-        field("v", 60, "1\r2\r3\r4\r5\r6");
-        code.push("t").op(op::GetVariable).push({Value("scroll"), Value(3.0)}).op(op::SetMember);
-        code.push("v").op(op::GetVariable).push({Value("scroll"), Value(99.0)}).op(op::SetMember);
+        for (const auto& [name, x, text] :
+             {std::tuple{"t", 0.0, "1\r2\r3\r4\r5\r6"}, {"u", 30.0, "3\r4\r5\r6"}, {"v", 60.0, "1\r2\r3\r4\r5\r6"}}) {
+            createTextField(code, name, x + 1, x, 30, 40);
+            setMember(code, name, "text", std::string(text));
+        }
+        setMember(code, "t", "scroll", 3.0);
+        setMember(code, "v", "scroll", 99.0);
         Writer w(kSize, kSize);
         w.doAction(code.actions());
         w.showFrame();
@@ -844,11 +864,10 @@ private slots:
         using namespace avm1;
         ActionWriter code;
         for (const auto& [name, x, text] : {std::tuple{"p", 0.0, "ab"}, {"q", 50.0, "**"}}) {
-            code.push({Value(20.0), Value(50.0), Value(0.0), Value(x), Value(x + 1), Value(name), Value(6.0)});
-            code.push("this").op(op::GetVariable).push("createTextField").op(op::CallMethod).op(op::Pop);
-            code.push(name).op(op::GetVariable).push({Value("text"), Value(text)}).op(op::SetMember);
+            createTextField(code, name, x + 1, x, 50, 20);
+            setMember(code, name, "text", std::string(text));
         }
-        code.push("p").op(op::GetVariable).push({Value("password"), Value(true)}).op(op::SetMember);
+        setMember(code, "p", "password", true);
         Writer w(kSize, kSize);
         w.doAction(code.actions());
         w.showFrame();
@@ -868,11 +887,7 @@ private slots:
         code.push({Value(true), Value(1.0), Value("box")}).op(op::GetVariable);
         code.push("startDrag").op(op::CallMethod).op(op::Pop);
         Writer w(kSize, kSize);
-        w.defineRectangle(1, {0, 400, 0, 400}, solid(kRed));
-        w.beginSprite(2);
-        w.place({.depth = 1, .characterId = 1});
-        w.showFrame();
-        w.endSprite();
+        defineSquareSprite(w, 400);
         w.place({.depth = 1, .characterId = 2, .matrix = moved(500, 500), .name = "target"});
         w.doAction(code.actions());
         w.showFrame();
@@ -896,13 +911,9 @@ private slots:
         code.push("btn").op(op::GetVariable).push("onRelease").function("", {}, ActionWriter()).op(op::SetMember);
         code.push("btn").op(op::GetVariable).push({Value("hitArea"), Value("area")}).op(op::GetVariable);
         code.op(op::SetMember);
-        code.push("area").op(op::GetVariable).push({Value("_visible"), Value(false)}).op(op::SetMember);
+        setMember(code, "area", "_visible", false);
         Writer w(kSize, kSize);
-        w.defineRectangle(1, {0, 200, 0, 200}, solid(kRed));
-        w.beginSprite(2);
-        w.place({.depth = 1, .characterId = 1});
-        w.showFrame();
-        w.endSprite();
+        defineSquareSprite(w, 200);
         w.place({.depth = 1, .characterId = 2, .name = "btn"});
         w.place({.depth = 2, .characterId = 2, .matrix = moved(1200, 1200), .name = "area"});
         w.doAction(code.actions());
@@ -924,10 +935,9 @@ private slots:
         while (text.size() < 16384)
             text += "word ";
         ActionWriter code;
-        code.push({Value(40.0), Value(30.0), Value(0.0), Value(0.0), Value(1.0), Value("t"), Value(6.0)});
-        code.push("this").op(op::GetVariable).push("createTextField").op(op::CallMethod).op(op::Pop);
+        createTextField(code, "t", 1, 0, 30, 40);
         code.push({Value("measured"), Value(0.0)}).op(op::SetVariable);
-        code.label("again").push("t").op(op::GetVariable).push({Value("text"), Value(text)}).op(op::SetMember);
+        setMember(code.label("again"), "t", "text", text);
         for (int i = 0; i < 100; ++i)
             code.push({Value("n"), Value("t")})
                 .op(op::GetVariable)
