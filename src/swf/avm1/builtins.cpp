@@ -536,26 +536,38 @@ void Machine::installBuiltins()
         }
         return Value(m.capped(std::move(out)));
     });
-    global("unescape", [](Machine& m, Value, Arguments& a) {
+    // %XX is a byte; %uXXXX, as escaped JavaScript writes, is a character.
+    global("unescape", [utf8](Machine& m, Value, Arguments& a) {
         const std::string text = m.toString(argument(a, 0));
-        const auto hex = [](char c) {
-            return c >= '0' && c <= '9'   ? c - '0'
-                   : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                   : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                          : -1;
+        const auto hex = [&text](std::size_t at, std::size_t digits) {
+            int value = 0;
+            for (std::size_t i = at; i < at + digits; ++i) {
+                const char c = i < text.size() ? text[i] : '\0';
+                const int digit = c >= '0' && c <= '9'   ? c - '0'
+                                  : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                  : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                         : -1;
+                if (digit < 0)
+                    return -1;
+                value = value * 16 + digit;
+            }
+            return value;
         };
         std::string out;
         for (std::size_t i = 0; i < text.size(); ++i) {
-            const int high = i + 2 < text.size() && text[i] == '%' ? hex(text[i + 1]) : -1;
-            const int low = high >= 0 ? hex(text[i + 2]) : -1;
-            if (low >= 0) {
-                out += char(high * 16 + low);
-                i += 2;
-            } else {
+            const bool wide = text[i] == '%' && i + 1 < text.size() && (text[i + 1] | 0x20) == 'u';
+            const int code = text[i] != '%' ? -1 : wide ? hex(i + 2, 4) : hex(i + 1, 2);
+            if (code < 0) {
                 out += text[i];
+            } else if (wide) {
+                out += character(std::uint32_t(code), utf8);
+                i += 5;
+            } else {
+                out += char(code);
+                i += 2;
             }
         }
-        return Value(out);
+        return Value(m.capped(std::move(out)));
     });
     // Hides, protects or frees properties, as class declarations do to their prototypes.
     global("ASSetPropFlags", [](Machine& m, Value, Arguments& a) {
