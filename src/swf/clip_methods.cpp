@@ -169,6 +169,7 @@ void installDrawing(Machine& m, Object* clip)
                        LineStyle line;
                        line.width = std::uint16_t(std::lround(std::clamp(thickness, 0.0, 255.0) * kTwipsPerPixel));
                        line.fill.color = colorOf(m, argument(a, 1), argument(a, 2));
+                       line.pixelHinting = m.conversions().toBoolean(argument(a, 3));
                        const std::string scaling = m.toString(argument(a, 4));
                        line.scalesHorizontally = scaling != "none" && scaling != "vertical";
                        line.scalesVertically = scaling != "none" && scaling != "horizontal";

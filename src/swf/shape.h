@@ -49,7 +49,8 @@ struct LineStyle {
     double miterLimit = 3;
     bool scalesHorizontally = true; // false: the width is kept whatever the scale
     bool scalesVertically = true;
-    FillStyle fill; // a solid colour unless the style fills its stroke with a gradient or bitmap
+    bool pixelHinting = false; // its points and width kept to whole pixels, for crisp thin lines
+    FillStyle fill;            // a solid colour unless the style fills its stroke with a gradient or bitmap
 };
 
 struct Segment {

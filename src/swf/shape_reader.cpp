@@ -74,7 +74,8 @@ bool readLineFlags(ByteReader& in, LineStyle& line)
     const bool hasFill = in.flag();
     line.scalesHorizontally = !in.flag();
     line.scalesVertically = !in.flag();
-    in.ub(1 + 5 + 1); // pixel hinting, reserved, no close
+    line.pixelHinting = in.flag();
+    in.ub(5 + 1); // reserved, no close
     line.endCap = cap(in.ub(2));
     if (line.join == LineStyle::Join::Miter)
         line.miterLimit = in.u16() / 256.0;

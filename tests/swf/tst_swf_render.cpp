@@ -876,6 +876,41 @@ private slots:
         QVERIFY(picture.copy(0, 0, 50, 20) != picture.copy(0, 50, 50, 20)); // not blank
     }
 
+    // Three clips each draw a line across at y = 20, 50 and 80 with lineStyle(width, 0, 100,
+    // hinting); the hinted ones are moved down a fraction of a pixel. A one-pixel line without
+    // hinting lies half in each of two rows; hinted, it fills one row, and a two-pixel one two.
+    void pixelHintedLinesCoverWholePixels()
+    {
+        using namespace avm1;
+        ActionWriter code;
+        for (const auto& [name, depth, y, width, hinted] : {std::tuple{"plain", 1.0, 20.0, 1.0, false},
+                                                            {"thin", 2.0, 50.0, 1.0, true},
+                                                            {"wide", 3.0, 80.0, 2.0, true}}) {
+            code.push({Value(depth), Value(name), Value(2.0)}).push("this").op(op::GetVariable);
+            code.push("createEmptyMovieClip").op(op::CallMethod).op(op::Pop);
+            code.push({Value(hinted), Value(100.0), Value(0.0), Value(width), Value(4.0)});
+            code.push(name).op(op::GetVariable).push("lineStyle").op(op::CallMethod).op(op::Pop);
+            for (const char* method : {"moveTo", "lineTo"}) {
+                code.push({Value(y), Value(method[0] == 'm' ? 10.0 : 90.0), Value(2.0)});
+                code.push(name).op(op::GetVariable).push(method).op(op::CallMethod).op(op::Pop);
+            }
+            if (hinted)
+                setMember(code, name, "_y", 0.3);
+        }
+        Writer w(kSize, kSize);
+        w.doAction(code.actions());
+        w.showFrame();
+        const QImage picture = render(w.finish());
+        const auto gray = [&picture](int y) { return qGray(picture.pixel(50, y)); };
+        QVERIFY(std::abs(gray(19) - 128) < 8 && std::abs(gray(20) - 128) < 8);
+        QCOMPARE(gray(49), 255);
+        QCOMPARE(gray(50), 0);
+        QCOMPARE(gray(51), 255);
+        QCOMPARE(gray(78), 255);
+        QCOMPARE(gray(79), 0);
+        QCOMPARE(gray(80), 0);
+        QCOMPARE(gray(81), 255);
+    }
     // createEmptyMovieClip("box", 0).startDrag(true) over a placed square, "target": dragged
     // over the square, the box would drop on "/target"; off it, on nothing.
     void aDraggedClipDropsOnTheClipUnderThePointer()

@@ -1,5 +1,7 @@
 #include "swf/qt/outlines.h"
 
+#include <cmath>
+
 #include <QPainterPathStroker>
 
 #include "swf/limits.h"
@@ -25,6 +27,34 @@ Qt::PenJoinStyle joinOf(LineStyle::Join join)
     case LineStyle::Join::Miter: return Qt::SvgMiterJoin; // past its limit a miter is bevelled, not cut
     default: return Qt::RoundJoin;
     }
+}
+
+// `path`'s anchors moved to where a line `width` pixels wide covers whole pixels: the nearest
+// pixel centre for an odd width, corner for an even one, up and left when two are as near, as
+// pixels on a shape's top and left edges are its own. `phase` is where in a pixel the path's
+// origin is drawn. Curves' control points move with their nearer anchor.
+QPainterPath pixelHinted(QPainterPath path, double width, QPointF phase)
+{
+    const double offset = std::fmod(width, 2) == 1 ? 0.5 : 0;
+    const auto snap = [&](double at, double origin) { return std::ceil(at + origin - offset - 0.5) + offset - origin; };
+    QPointF moved; // by the last anchor snapped
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element element = path.elementAt(i);
+        const bool anchor = element.type != QPainterPath::CurveToElement
+                            && (element.type != QPainterPath::CurveToDataElement || i + 1 == path.elementCount()
+                                || path.elementAt(i + 1).type != QPainterPath::CurveToDataElement);
+        if (anchor) {
+            const QPointF snapped(snap(element.x, phase.x()), snap(element.y, phase.y()));
+            moved = snapped - QPointF(element);
+            if (element.type == QPainterPath::CurveToDataElement) // the control point before it moves with it
+                path.setElementPositionAt(i - 1, path.elementAt(i - 1).x + moved.x(),
+                                          path.elementAt(i - 1).y + moved.y());
+            path.setElementPositionAt(i, snapped.x(), snapped.y());
+        } else if (element.type == QPainterPath::CurveToElement) {
+            path.setElementPositionAt(i, element.x + moved.x(), element.y + moved.y());
+        }
+    }
+    return path;
 }
 
 } // namespace
@@ -101,25 +131,35 @@ const QPainterPath& Outlines::stroke(const Shape& shape, const ShapePaths& paths
                                      const QTransform& transform)
 {
     const QTransform linear(transform.m11(), transform.m12(), transform.m21(), transform.m22(), 0, 0);
-    Strokes& kept = strokes_[&paths];
-    if (kept.outlines.empty() || kept.linear != linear) {
-        kept.linear = linear;
-        kept.outlines.assign(paths.lines.size(), {});
+    Strokes& strokes = strokes_[&paths];
+    if (strokes.outlines.empty() || strokes.linear != linear) {
+        strokes.linear = linear;
+        strokes.outlines.assign(paths.lines.size(), {});
         for (std::size_t i = 0; i < paths.lines.size(); ++i)
-            kept.outlines[i].resize(paths.lines[i].size());
+            strokes.outlines[i].resize(paths.lines[i].size());
     }
-    std::optional<QPainterPath>& outline = kept.outlines[layer][line];
-    if (!outline) {
+    const LineStyle& style = shape.layers[layer].lines[line];
+    const QPointF phase = style.pixelHinting ? QPointF(transform.dx() - std::floor(transform.dx()),
+                                                       transform.dy() - std::floor(transform.dy()))
+                                             : QPointF();
+    Stroke& kept = strokes.outlines[layer][line];
+    if (!kept.outline || kept.phase != phase) {
         // Stroked in pixels, so that the matrix cannot make the stroke wider one way than another.
-        const LineStyle& style = shape.layers[layer].lines[line];
+        double width = strokeWidth(style, linear, 1);
+        QPainterPath path = linear.map(paths.lines[layer][line]);
+        if (style.pixelHinting) {
+            width = std::round(width);
+            path = pixelHinted(std::move(path), width, phase);
+        }
         QPainterPathStroker stroker;
-        stroker.setWidth(strokeWidth(style, linear, 1));
+        stroker.setWidth(width);
         stroker.setCapStyle(capOf(style.startCap));
         stroker.setJoinStyle(joinOf(style.join));
         stroker.setMiterLimit(style.miterLimit / 2);
-        outline = stroker.createStroke(linear.map(paths.lines[layer][line]));
+        kept.outline = stroker.createStroke(path);
+        kept.phase = phase;
     }
-    return *outline;
+    return *kept.outline;
 }
 
 QRectF Outlines::drawnArea(const Shape& shape, const ShapePaths& paths, const QTransform& transform)

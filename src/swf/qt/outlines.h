@@ -45,6 +45,7 @@ public:
     // Line `line` of layer `layer` of a shape whose paths are `paths`, stroked through the
     // linear part of `transform`: the outline it fills, in pixels but for the translation.
     // Outlining costs more than filling, so each shape keeps those of the last such matrix.
+    // A pixel-hinted line depends on where in a pixel the translation falls, too.
     const QPainterPath& stroke(const Shape& shape, const ShapePaths& paths, std::size_t layer, std::size_t line,
                                const QTransform& transform);
 
@@ -68,9 +69,13 @@ private:
     using SliceKey = std::tuple<const Shape*, std::uint64_t, std::array<double, 6>, std::array<double, 10>>;
     std::map<SliceKey, MadeShape> slices_;
     std::map<const Font*, std::vector<QPainterPath>> fonts_;
+    struct Stroke {
+        std::optional<QPainterPath> outline;
+        QPointF phase; // of a pixel-hinted line: the translation's fraction of a pixel
+    };
     struct Strokes {
         QTransform linear;
-        std::vector<std::vector<std::optional<QPainterPath>>> outlines; // by layer, then line
+        std::vector<std::vector<Stroke>> outlines; // by layer, then line
     };
     std::map<const ShapePaths*, Strokes> strokes_;
 };
