@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "swf/limits.h"
@@ -331,6 +332,46 @@ std::vector<Paragraph> htmlParagraphs(std::u16string_view html, const EditText& 
         }
     }
     return builder.take();
+}
+
+bool restyle(std::vector<Paragraph>& paragraphs, std::size_t begin, std::size_t end,
+             const std::function<void(Span&)>& span, const std::function<void(Paragraph&)>& paragraph)
+{
+    if (begin >= end)
+        return true;
+    std::vector<Paragraph> changed;
+    changed.reserve(paragraphs.size());
+    std::size_t at = 0, runs = 0; // `at`: the first character of the paragraph
+    for (const Paragraph& given : paragraphs) {
+        Paragraph& out = changed.emplace_back(Paragraph{given.align, given.format, {}});
+        std::size_t length = 0;
+        for (const Span& run : given.spans) {
+            const std::size_t from = std::clamp(begin, at + length, at + length + run.text.size()) - at - length;
+            const std::size_t to = std::clamp(end, at + length, at + length + run.text.size()) - at - length;
+            length += run.text.size();
+            for (const auto& [first, last, changes] :
+                 {std::tuple{std::size_t(0), from, false}, {from, to, true}, {to, run.text.size(), false}}) {
+                if (first >= last)
+                    continue;
+                Span piece = run;
+                piece.text = run.text.substr(first, last - first);
+                if (changes)
+                    span(piece);
+                if (!out.spans.empty() && sameStyle(out.spans.back(), piece))
+                    out.spans.back().text += piece.text;
+                else
+                    out.spans.push_back(std::move(piece));
+            }
+        }
+        if (begin <= at + length && end > at) // the range reaches this paragraph, or its break
+            paragraph(out);
+        at += length + 1;
+        runs += 1 + out.spans.size();
+    }
+    if (runs > kMostFieldRuns)
+        return false;
+    paragraphs = std::move(changed);
+    return true;
 }
 
 std::vector<Paragraph> plainParagraphs(std::u16string_view text, const EditText& field)

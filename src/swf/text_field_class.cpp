@@ -23,7 +23,8 @@ public:
     using PlacedObject::PlacedObject;
     std::u16string text; // as a script last set it
     bool html = false;
-    // What setTextFormat and setNewTextFormat gave: the text's face and style, over the field's.
+    // The face and style text set from now on takes, as setNewTextFormat gave them; its colour,
+    // size, alignment and margins are the field's own.
     std::optional<std::u16string> face;
     std::optional<bool> bold, italic;
     bool variableStarted = false; // the variable it shows took its text, or had a value of its own
@@ -235,8 +236,15 @@ Format formatOf(Machine& m, const Value& format)
     return read;
 }
 
-// The format into the field and its object: the whole text takes it.
-void applyFormat(FieldObject& object, EditText& field, const Format& format)
+void applyMargins(EditText::Format& to, const Format& format)
+{
+    double* const margins[] = {&to.leftMargin, &to.rightMargin, &to.indent, &to.leading};
+    for (std::size_t i = 0; i < format.margins.size(); ++i)
+        *margins[i] = format.margins[i].value_or(*margins[i]);
+}
+
+// The format that text set from now on takes; the text there is keeps its own.
+void setNewFormat(FieldObject& object, EditText& field, const Format& format)
 {
     if (format.face)
         object.face = format.face;
@@ -247,11 +255,39 @@ void applyFormat(FieldObject& object, EditText& field, const Format& format)
     field.color = format.color.value_or(field.color);
     field.height = format.size.value_or(field.height);
     field.align = format.align.value_or(field.align);
-    double* const margins[]
-        = {&field.format.leftMargin, &field.format.rightMargin, &field.format.indent, &field.format.leading};
-    for (std::size_t i = 0; i < format.margins.size(); ++i)
-        *margins[i] = format.margins[i].value_or(*margins[i]);
-    setText(object, field);
+    applyMargins(field.format, format);
+}
+
+// The format over characters `begin` up to `end` of the text there is, and their paragraphs.
+void setFormat(EditText& field, const Format& format, std::size_t begin, std::size_t end)
+{
+    restyle(
+        field.paragraphs, begin, end,
+        [&format](EditText::Span& span) {
+            span.face = format.face.value_or(span.face);
+            span.bold = format.bold.value_or(span.bold);
+            span.italic = format.italic.value_or(span.italic);
+            span.color = format.color.value_or(span.color);
+            span.height = format.size.value_or(span.height);
+        },
+        [&format](EditText::Paragraph& paragraph) {
+            paragraph.align = format.align.value_or(paragraph.align);
+            applyMargins(paragraph.format, format);
+        });
+}
+
+// The characters a format method's first arguments name, before the format: one, from one up
+// to another, or with none all of them.
+std::pair<std::size_t, std::size_t> rangeOf(Machine& m, const Arguments& a)
+{
+    const auto index = [&m](const Value& v) {
+        const double at = m.toNumber(v);
+        return std::isfinite(at) ? std::size_t(std::clamp(at, 0.0, double(kMostFieldCharacters))) : 0;
+    };
+    if (a.size() < 2)
+        return {0, kMostFieldCharacters};
+    const std::size_t begin = index(a[0]);
+    return {begin, a.size() == 2 ? begin + 1 : index(a[1])};
 }
 
 } // namespace
@@ -294,9 +330,11 @@ void installTextFieldClass(Machine& m)
     accessor(
         m, prototype, "textColor", [](Machine&, FieldObject&, const EditText& f) { return Value(rgbNumber(f.color)); },
         Given::Number,
-        [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) {
             field.color = rgbOf(m, v);
-            setText(o, field);
+            for (EditText::Paragraph& paragraph : field.paragraphs)
+                for (EditText::Span& span : paragraph.spans)
+                    span.color = field.color;
         });
     accessor(
         m, prototype, "background", [](Machine&, FieldObject&, const EditText& f) { return Value(f.background); },
@@ -318,9 +356,8 @@ void installTextFieldClass(Machine& m)
     accessor(
         m, prototype, "wordWrap", [](Machine&, FieldObject&, const EditText& f) { return Value(f.wordWrap); },
         Given::AsIs,
-        [](Machine& m, FieldObject& o, EditText& field, const Value& v) {
+        [](Machine& m, FieldObject&, EditText& field, const Value& v) {
             field.wordWrap = m.conversions().toBoolean(v);
-            setText(o, field);
         });
 
     // The line at its top, which a ticker moves on; the rest follows from its layout.
@@ -360,55 +397,106 @@ void installTextFieldClass(Machine& m)
             m.setMember(self, kFields[i], i < a.size() ? a[i] : Value(avm1::Null{}));
         return Value(Undefined{});
     });
-    // setTextFormat([begin, [end,]] format) formats all of the text; setNewTextFormat the text set
-    // after it, which here is the same.
-    const auto setFormat = [](Machine& m, Value self, Arguments& a) {
-        auto [object, placed] = fieldOf(self);
-        if (!placed || a.empty() || !objectIn(a.back()))
-            return Value(Undefined{});
-        const Format format = formatOf(m, a.back());
-        if (!(placed = findPlacement(*object)))
-            return Value(Undefined{});
-        EditText field = std::get<EditText>(*placed->character);
-        applyFormat(*object, field, format);
-        replace(*object, *placed, std::move(field));
-        return Value(Undefined{});
-    };
-    m.defineMethod(prototype, "setTextFormat", setFormat);
-    m.defineMethod(prototype, "setNewTextFormat", setFormat);
-    // getTextFormat() and getNewTextFormat(): the whole text's format, which banners change a
-    // field of and set again.
-    const auto getFormat = [format](Machine& m, Value self, Arguments&) {
-        auto [object, placed] = fieldOf(self);
-        if (!placed)
-            return Value(Undefined{});
-        // A copy: setters the script gave TextFormat's prototype run as the object is filled in,
-        // and may change the field or remove it.
-        const EditText field = std::get<EditText>(*placed->character);
-        const EditText::Span* first = field.paragraphs.empty() || field.paragraphs.front().spans.empty()
-                                          ? nullptr
-                                          : &field.paragraphs.front().spans.front();
-        Object* out = m.makeObject(format);
-        const std::u16string face = object->face.value_or(first ? first->face : std::u16string());
-        m.setMember(out, "font", face.empty() ? Value(avm1::Null{}) : Value(utf8(face)));
-        m.setMember(out, "size", field.height / kTwipsPerPixel);
-        m.setMember(out, "color", rgbNumber(field.color));
-        m.setMember(out, "bold", object->bold.value_or(first && first->bold));
-        m.setMember(out, "italic", object->italic.value_or(first && first->italic));
-        m.setMember(out, "underline", false);
-        m.setMember(out, "url", std::string());
-        m.setMember(out, "target", std::string());
-        static constexpr const char* kAligns[] = {"left", "right", "center", "justify"};
-        m.setMember(out, "align", std::string(kAligns[std::size_t(field.align)]));
-        for (const auto& [name, twips] : {std::pair{"leftMargin", field.format.leftMargin},
-                                          {"rightMargin", field.format.rightMargin},
-                                          {"indent", field.format.indent},
-                                          {"leading", field.format.leading}})
-            m.setMember(out, name, twips / kTwipsPerPixel);
-        return Value(out);
-    };
-    m.defineMethod(prototype, "getTextFormat", getFormat);
-    m.defineMethod(prototype, "getNewTextFormat", getFormat);
+    // setTextFormat([begin, [end,]] format) formats the text there is, or a part; setNewTextFormat
+    // the text set from now on. Setting text starts it again in the new text's format.
+    for (const bool newText : {false, true})
+        m.defineMethod(prototype, newText ? "setNewTextFormat" : "setTextFormat",
+                       [newText](Machine& m, Value self, Arguments& a) {
+                           auto [object, placed] = fieldOf(self);
+                           if (!placed || a.empty() || !objectIn(a.back()))
+                               return Value(Undefined{});
+                           const auto [begin, end] = rangeOf(m, a);
+                           const Format format = formatOf(m, a.back());
+                           if (!(placed = findPlacement(*object)))
+                               return Value(Undefined{});
+                           EditText field = std::get<EditText>(*placed->character);
+                           if (newText)
+                               setNewFormat(*object, field, format);
+                           else
+                               setFormat(field, format, begin, end);
+                           replace(*object, *placed, std::move(field));
+                           return Value(Undefined{});
+                       });
+    // getTextFormat([begin, [end]]): what the characters share, null where they differ;
+    // getNewTextFormat(), and getTextFormat of no characters, the new text's.
+    for (const bool newText : {false, true})
+        m.defineMethod(
+            prototype, newText ? "getNewTextFormat" : "getTextFormat",
+            [format, newText](Machine& m, Value self, Arguments& a) {
+                auto [object, placed] = fieldOf(self);
+                if (!placed)
+                    return Value(Undefined{});
+                // Copies, read before the object is filled in: setters the script gave
+                // TextFormat's prototype run then, and may change the field or remove it.
+                const auto [begin, end] = rangeOf(m, a);
+                EditText field = std::get<EditText>(*placed->character);
+                EditText::Span newSpan;
+                newSpan.face = object->face.value_or(u"");
+                newSpan.bold = object->bold.value_or(false);
+                newSpan.italic = object->italic.value_or(false);
+                newSpan.color = field.color;
+                newSpan.height = field.height;
+                std::vector<EditText::Span> spans;
+                std::vector<EditText::Paragraph> paragraphs;
+                if (!newText)
+                    restyle(
+                        field.paragraphs, begin, end, [&spans](EditText::Span& s) { spans.push_back(s); },
+                        [&paragraphs](EditText::Paragraph& p) {
+                            paragraphs.push_back({p.align, p.format, {}});
+                        });
+                if (spans.empty()) {
+                    spans = {newSpan};
+                    paragraphs = {{field.align, field.format, {}}};
+                }
+                // Each field's value where every character or paragraph has the same, else null.
+                const auto shared = [&m](const auto& items, auto get, auto value) -> Value {
+                    for (const auto& item : items)
+                        if (get(item) != get(items.front()))
+                            return avm1::Null{};
+                    return value(m, get(items.front()));
+                };
+                const auto number = [](Machine&, double v) { return Value(v); };
+                const auto twips = [](Machine&, double v) { return Value(v / kTwipsPerPixel); };
+                const auto boolean = [](Machine&, bool v) { return Value(v); };
+                Object* out = m.makeObject(format);
+                m.setMember(out, "font",
+                            shared(
+                                spans, [](const auto& s) { return s.face; },
+                                [](Machine&, const std::u16string& face) {
+                                    return face.empty() ? Value(avm1::Null{}) : Value(utf8(face));
+                                }));
+                m.setMember(out, "size",
+                            shared(
+                                spans, [](const auto& s) { return s.height; }, twips));
+                m.setMember(out, "color",
+                            shared(
+                                spans, [](const auto& s) { return rgbNumber(s.color); }, number));
+                m.setMember(out, "bold",
+                            shared(
+                                spans, [](const auto& s) { return s.bold; }, boolean));
+                m.setMember(out, "italic",
+                            shared(
+                                spans, [](const auto& s) { return s.italic; }, boolean));
+                m.setMember(out, "underline", false);
+                m.setMember(out, "url", std::string());
+                m.setMember(out, "target", std::string());
+                static constexpr const char* kAligns[] = {"left", "right", "center", "justify"};
+                m.setMember(out, "align",
+                            shared(
+                                paragraphs, [](const auto& p) { return p.align; },
+                                [](Machine&, EditText::Align align) {
+                                    return Value(std::string(kAligns[std::size_t(align)]));
+                                }));
+                for (const auto& [name, margin] :
+                     {std::pair<const char*, double EditText::Format::*>{"leftMargin", &EditText::Format::leftMargin},
+                      {"rightMargin", &EditText::Format::rightMargin},
+                      {"indent", &EditText::Format::indent},
+                      {"leading", &EditText::Format::leading}})
+                    m.setMember(out, name,
+                                shared(
+                                    paragraphs, [margin = margin](const auto& p) { return p.format.*margin; }, twips));
+                return Value(out);
+            });
     m.defineMethod(prototype, "removeTextField", [](Machine&, Value self, Arguments&) {
         if (auto [object, placed] = fieldOf(self); placed)
             object->owner.lock()->script()->removeScripted(object->instance);

@@ -732,26 +732,39 @@ private slots:
         player.tick(); // what went is freed here
     }
 
-    // t = this.createTextField("t", 0, 10, 20, 100, 30); t.text = "Hi";
-    // t.setTextFormat(new TextFormat("Serif", 20, 0xFF0000)); t.border = true;
-    // f = t.getTextFormat(); f.size = 30; t.setTextFormat(f); the format read back sets the rest
-    // as it was. A second field, "gone", is made and removed.
+    // t = this.createTextField("t", 0, 10, 20, 100, 30); t.text = "Hi there";
+    // t.setTextFormat(0, 2, new TextFormat("Serif", 20, 0xFF0000)); t.border = true;
+    // f = t.getTextFormat(0, 2); f.size = 30; t.setTextFormat(0, 2, f); g = t.getTextFormat():
+    // "Hi" takes the format, the format read back sets the rest as it was, and the whole text's
+    // format has no one size. u.setTextFormat(new TextFormat("Serif")); u.text = "x": text set
+    // after a format takes the new text's. A field, "gone", is made and removed.
     void aTextFieldTakesItsTextAndFormat()
     {
         ActionWriter frame;
-        frame.push("t");
-        call(frame, "this", "createTextField",
-             {Value("t"), Value(0.0), Value(10.0), Value(20.0), Value(100.0), Value(30.0)});
-        frame.op(op::SetVariable).push("t").op(op::GetVariable).push({Value("text"), Value("Hi")}).op(op::SetMember);
+        const auto range = [](double begin, double end) {
+            return std::vector<avm1::PushOperand>{Value(end), Value(begin)};
+        };
+        for (const char* name : {"t", "u"}) {
+            frame.push(name);
+            call(frame, "this", "createTextField",
+                 {Value(name), Value(name[0] == 't' ? 0.0 : 2.0), Value(10.0), Value(20.0), Value(100.0), Value(30.0)});
+            frame.op(op::SetVariable);
+        }
+        frame.push("t").op(op::GetVariable).push({Value("text"), Value("Hi there")}).op(op::SetMember);
         frame.push({Value(double(0xFF0000)), Value(20.0), Value("Serif"), Value(3.0), Value("TextFormat")});
-        frame.op(op::NewObject).push({Value(1.0), Value("t")}).op(op::GetVariable).push("setTextFormat");
-        frame.op(op::CallMethod).op(op::Pop);
-        frame.push("t").op(op::GetVariable).push({Value("border"), Value(true)}).op(op::SetMember);
-        frame.push("f");
-        call(frame, "t", "getTextFormat", {}).op(op::SetVariable);
-        frame.push("f").op(op::GetVariable).push({Value("size"), Value(30.0)}).op(op::SetMember);
-        frame.push("f").op(op::GetVariable).push({Value(1.0), Value("t")}).op(op::GetVariable);
+        frame.op(op::NewObject).push(range(0, 2)).push({Value(3.0), Value("t")}).op(op::GetVariable);
         frame.push("setTextFormat").op(op::CallMethod).op(op::Pop);
+        frame.push("t").op(op::GetVariable).push({Value("border"), Value(true)}).op(op::SetMember);
+        frame.push("f").push(range(0, 2)).push({Value(2.0), Value("t")}).op(op::GetVariable);
+        frame.push("getTextFormat").op(op::CallMethod).op(op::SetVariable);
+        frame.push("f").op(op::GetVariable).push({Value("size"), Value(30.0)}).op(op::SetMember);
+        frame.push("f").op(op::GetVariable).push(range(0, 2)).push({Value(3.0), Value("t")}).op(op::GetVariable);
+        frame.push("setTextFormat").op(op::CallMethod).op(op::Pop);
+        frame.push("g");
+        call(frame, "t", "getTextFormat", {}).op(op::SetVariable);
+        frame.push({Value("Serif"), Value(1.0), Value("TextFormat")}).op(op::NewObject);
+        frame.push({Value(1.0), Value("u")}).op(op::GetVariable).push("setTextFormat").op(op::CallMethod).op(op::Pop);
+        frame.push("u").op(op::GetVariable).push({Value("text"), Value("x")}).op(op::SetMember);
         call(frame, "this", "createTextField",
              {Value("gone"), Value(1.0), Value(0.0), Value(0.0), Value(10.0), Value(10.0)})
             .op(op::Pop);
@@ -770,13 +783,20 @@ private slots:
         QCOMPARE(field.bounds.xMax, 2000);
         QCOMPARE(field.bounds.yMax, 600);
         QVERIFY(field.border);
-        QCOMPARE(field.color, (Rgba{255, 0, 0, 255}));
-        QCOMPARE(field.height, 600.0);
-        const EditText::Span& span = field.paragraphs.at(0).spans.at(0);
-        QCOMPARE(span.text, std::u16string(u"Hi"));
-        QCOMPARE(span.face, std::u16string(u"Serif"));
-        QCOMPARE(span.color, (Rgba{255, 0, 0, 255}));
-        QCOMPARE(std::get<std::string>(player.variable("t.text")), std::string("Hi"));
+        const std::vector<EditText::Span>& spans = field.paragraphs.at(0).spans;
+        QCOMPARE(spans.size(), 2u);
+        QCOMPARE(spans[0].text, std::u16string(u"Hi"));
+        QCOMPARE(spans[0].face, std::u16string(u"Serif"));
+        QCOMPARE(spans[0].color, (Rgba{255, 0, 0, 255}));
+        QCOMPARE(spans[0].height, 600.0);
+        QCOMPARE(spans[1].text, std::u16string(u" there"));
+        QCOMPARE(spans[1].face, std::u16string(u"Times New Roman"));
+        QCOMPARE(spans[1].color, (Rgba{0, 0, 0, 255}));
+        QVERIFY(std::holds_alternative<avm1::Null>(player.variable("g.size")));
+        QCOMPARE(player.variable("g.bold"), Value(false));
+        QCOMPARE(std::get<std::string>(player.variable("t.text")), std::string("Hi there"));
+        const auto& later = std::get<EditText>(*player.root().displayList().at(kScriptDepths + 2).character);
+        QCOMPARE(later.paragraphs.at(0).spans.at(0).face, std::u16string(u"Times New Roman"));
     }
 
     // t = createTextField("t", 0, 0, 0, 100, 30); t.html = html; t.htmlText = "<b>Hi</b>": a field
