@@ -448,6 +448,42 @@ private slots:
         QCOMPARE(call(m.member(other, "getVolume"), other), Value(100.0));
     }
 
+    // Dates as countdowns work them out: fields past their range carry into the next, setters
+    // keep the fields they are not given, two-digit years are of the 1900s.
+    void datesCarryAndKeepTheirFields()
+    {
+        Machine m(8, 1);
+        const Value type = m.variable("Date");
+        const auto date = [&](Arguments arguments) {
+            Value made = m.makeObject(objectIn(m.member(type, "prototype")));
+            m.call(type, made, arguments);
+            return made;
+        };
+        const auto call = [&](const Value& self, const char* method, Arguments arguments = {}) {
+            return m.call(m.member(self, method), self, arguments);
+        };
+        const Value eve = call(type, "UTC", {2026.0, 11.0, 31.0, 23.0, 59.0, 59.0, 500.0});
+        QCOMPARE(eve, Value(1798761599500.0));
+        const Value d = date({eve});
+        call(d, "setUTCDate", {32.0});
+        QCOMPARE(call(d, "getUTCFullYear"), Value(2027.0));
+        QCOMPARE(call(d, "getUTCMonth"), Value(0.0));
+        QCOMPARE(call(d, "getUTCDate"), Value(1.0));
+        QCOMPARE(call(d, "getUTCMilliseconds"), Value(500.0));
+        call(d, "setUTCHours", {0.0, 0.0, 0.0, 0.0});
+        QCOMPARE(call(d, "getTime"), call(type, "UTC", {2027.0, 0.0, 1.0}));
+
+        const Value local = date({99.0, 0.0, 1.0});
+        QCOMPARE(call(local, "getFullYear"), Value(1999.0));
+        call(local, "setMonth", {13.0});
+        QCOMPARE(call(local, "getFullYear"), Value(2000.0));
+        QCOMPARE(call(local, "getMonth"), Value(1.0));
+        QVERIFY(text(call(local, "toString")).starts_with("Tue Feb 1 00:00:00 GMT"));
+        QVERIFY(text(call(local, "toString")).ends_with(" 2000"));
+        call(local, "setSeconds", {std::string("soon")});
+        QCOMPARE(text(call(local, "toString")), std::string("Invalid Date"));
+    }
+
     // Sorting with the options scripts pass, by fields, and with a compare function that
     // answers at random, as shuffles do: every element is still there once. An array within
     // itself joins once.

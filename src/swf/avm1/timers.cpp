@@ -1,8 +1,13 @@
 // The scripts' clock: getTimer, Date, and the intervals and time-outs the player runs on its
 // own clock between frames.
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <optional>
+#include <string>
 
 #include "swf/avm1/machine.h"
 #include "swf/avm1/natives.h"
@@ -11,16 +16,64 @@ namespace quillmere::swf::avm1 {
 
 namespace {
 
-// A date's fields in local time, from milliseconds since 1970.
-std::tm localTime(double milliseconds)
+constexpr double kLatestDate = 8.64e15; // the dates scripts may hold: ±100 million days
+
+// A date's fields, in local time or UTC, from milliseconds since 1970.
+std::tm fieldsOf(double milliseconds, bool utc)
 {
     const auto seconds = std::time_t(std::floor(milliseconds / 1000));
     std::tm fields{};
-    localtime_r(&seconds, &fields);
+    if (utc)
+        gmtime_r(&seconds, &fields);
+    else
+        localtime_r(&seconds, &fields);
     return fields;
 }
 
-constexpr double kLatestDate = 8.64e15; // the dates scripts may hold: ±100 million days
+// Milliseconds since 1970 of fields that may lie out of their range, as a month of 12 is
+// January of the next year; NaN past the dates scripts may hold.
+double timeOf(std::tm fields, double milliseconds, bool utc)
+{
+    fields.tm_isdst = -1;
+    const double time = double(utc ? timegm(&fields) : std::mktime(&fields)) * 1000 + milliseconds;
+    return std::abs(time) <= kLatestDate ? std::trunc(time) : NAN;
+}
+
+// The year, month, day, hours, minutes, seconds and milliseconds of `fields`, by index.
+int* partOf(std::tm& fields, std::size_t index)
+{
+    int* const parts[]
+        = {&fields.tm_year, &fields.tm_mon, &fields.tm_mday, &fields.tm_hour, &fields.tm_min, &fields.tm_sec};
+    return parts[index];
+}
+
+// A year as dates take it: 0 to 99 are of the 1900s.
+int yearOf(double year)
+{
+    return year >= 0 && year < 100 ? int(year) + 1900 : int(year);
+}
+
+// Fields given to the constructor, Date.UTC or a setter, as a number each, from field `first`
+// on; what is not a number makes no date.
+std::optional<double> withParts(Machine& m, const Arguments& given, std::size_t first, std::size_t most, double time,
+                                bool utc, bool years)
+{
+    std::tm fields = fieldsOf(time, utc);
+    double milliseconds = time - std::floor(time / 1000) * 1000;
+    for (std::size_t i = 0; i < given.size() && i < most && first + i < 7; ++i) {
+        const double v = m.toNumber(given[i]);
+        if (!std::isfinite(v))
+            return std::nullopt;
+        const double part = std::trunc(std::clamp(v, -1e9, 1e9));
+        if (first + i == 6)
+            milliseconds = part;
+        else if (first + i == 0)
+            fields.tm_year = (years ? yearOf(part) : int(part)) - 1900;
+        else
+            *partOf(fields, first + i) = int(part);
+    }
+    return timeOf(fields, milliseconds, utc);
+}
 
 } // namespace
 
@@ -71,23 +124,10 @@ void Machine::installTimers()
     Object* date = makeObject(objectPrototype_);
     defineClass(global_, "Date", date, [](Machine& m, Value self, Arguments& a) {
         double time = m.epoch_ + m.now();
-        if (a.size() == 1) {
+        if (a.size() == 1)
             time = m.toNumber(a[0]);
-        } else if (a.size() > 1) {
-            std::tm fields{};
-            const auto field = [&](std::size_t i, double fallback) {
-                const double v = i < a.size() ? m.toNumber(a[i]) : fallback;
-                return std::isfinite(v) ? int(std::clamp(v, -1e6, 1e6)) : 0;
-            };
-            fields.tm_year = field(0, 1970) - 1900;
-            fields.tm_mon = field(1, 0);
-            fields.tm_mday = field(2, 1);
-            fields.tm_hour = field(3, 0);
-            fields.tm_min = field(4, 0);
-            fields.tm_sec = field(5, 0);
-            fields.tm_isdst = -1;
-            time = double(std::mktime(&fields)) * 1000 + field(6, 0);
-        }
+        else if (a.size() > 1) // from the first of January 1970, 00:00, local time
+            time = withParts(m, a, 0, 7, timeOf(fieldsOf(0, true), 0, false), false, true).value_or(NAN);
         m.setMember(self, "__time", std::abs(time) <= kLatestDate ? std::trunc(time) : NAN);
         if (Object* object = objectIn(self))
             object->setFlags(m.key("__time"), Property::DontEnum, 0);
@@ -101,23 +141,67 @@ void Machine::installTimers()
         m.setMember(self, "__time", std::abs(time) <= kLatestDate ? std::trunc(time) : NAN);
         return Value(time);
     });
-    const auto field = [timeOf](int (*pick)(const std::tm&, double)) {
-        return [timeOf, pick](Machine& m, Value self, Arguments&) {
+    // Each field in local time, and in UTC; setting some keeps the others.
+    static constexpr const char* kFields[]
+        = {"FullYear", "Month", "Date", "Hours", "Minutes", "Seconds", "Milliseconds"};
+    for (const bool utc : {false, true}) {
+        const std::string kind = utc ? "UTC" : "";
+        for (std::size_t i = 0; i < std::size(kFields); ++i) {
+            defineMethod(date, "get" + kind + kFields[i], [timeOf, i, utc](Machine& m, Value self, Arguments&) {
+                const double time = timeOf(m, self);
+                if (!std::isfinite(time))
+                    return Value(NAN);
+                std::tm fields = fieldsOf(time, utc);
+                return Value(i == 6 ? time - std::floor(time / 1000) * 1000 : *partOf(fields, i) + (i == 0 ? 1900 : 0));
+            });
+            defineMethod(date, "set" + kind + kFields[i], [timeOf, i, utc](Machine& m, Value self, Arguments& a) {
+                static constexpr std::size_t kMost[] = {3, 2, 1, 4, 3, 2, 1};
+                const double was = timeOf(m, self);
+                const double time
+                    = withParts(m, a, i, kMost[i], std::isfinite(was) ? was : 0, utc, false).value_or(NAN);
+                m.setMember(self, "__time", time);
+                return Value(time);
+            });
+        }
+        defineMethod(date, "get" + kind + "Day", [timeOf, utc](Machine& m, Value self, Arguments&) {
             const double time = timeOf(m, self);
-            return Value(std::isfinite(time) ? double(pick(localTime(time), time)) : NAN);
-        };
-    };
-    defineMethod(date, "getFullYear", field([](const std::tm& t, double) { return t.tm_year + 1900; }));
-    defineMethod(date, "getYear", field([](const std::tm& t, double) { return t.tm_year; }));
-    defineMethod(date, "getMonth", field([](const std::tm& t, double) { return t.tm_mon; }));
-    defineMethod(date, "getDate", field([](const std::tm& t, double) { return t.tm_mday; }));
-    defineMethod(date, "getDay", field([](const std::tm& t, double) { return t.tm_wday; }));
-    defineMethod(date, "getHours", field([](const std::tm& t, double) { return t.tm_hour; }));
-    defineMethod(date, "getMinutes", field([](const std::tm& t, double) { return t.tm_min; }));
-    defineMethod(date, "getSeconds", field([](const std::tm& t, double) { return t.tm_sec; }));
-    defineMethod(date, "getMilliseconds",
-                 field([](const std::tm&, double time) { return int(time - std::floor(time / 1000) * 1000); }));
-    defineMethod(date, "getTimezoneOffset", field([](const std::tm& t, double) { return int(-t.tm_gmtoff / 60); }));
+            return Value(std::isfinite(time) ? double(fieldsOf(time, utc).tm_wday) : NAN);
+        });
+    }
+    defineMethod(date, "getYear", [timeOf](Machine& m, Value self, Arguments&) {
+        const double time = timeOf(m, self);
+        return Value(std::isfinite(time) ? double(fieldsOf(time, false).tm_year) : NAN);
+    });
+    defineMethod(date, "setYear", [timeOf](Machine& m, Value self, Arguments& a) {
+        const double was = timeOf(m, self);
+        const double time = withParts(m, a, 0, 1, std::isfinite(was) ? was : 0, false, true).value_or(NAN);
+        m.setMember(self, "__time", time);
+        return Value(time);
+    });
+    // Date.UTC(year, month[, day, hours, minutes, seconds, milliseconds]): milliseconds since 1970.
+    defineMethod(objectIn(member(Value(global_), "Date")), "UTC", [](Machine& m, Value, Arguments& a) {
+        return Value(withParts(m, a, 0, 7, 0, true, true).value_or(NAN));
+    });
+    // As "Wed Dec 9 11:49:09 GMT+0100 2026", in local time.
+    defineMethod(date, "toString", [timeOf](Machine& m, Value self, Arguments&) {
+        const double time = timeOf(m, self);
+        if (!std::isfinite(time))
+            return Value(std::string("Invalid Date"));
+        const std::tm t = fieldsOf(time, false);
+        static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+        static constexpr const char* kMonths[]
+            = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        const long offset = t.tm_gmtoff / 60;
+        char text[64];
+        std::snprintf(text, sizeof text, "%s %s %d %02d:%02d:%02d GMT%c%02ld%02ld %d", kDays[t.tm_wday],
+                      kMonths[t.tm_mon], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, offset < 0 ? '-' : '+',
+                      std::labs(offset) / 60, std::labs(offset) % 60, t.tm_year + 1900);
+        return Value(m.capped(text));
+    });
+    defineMethod(date, "getTimezoneOffset", [timeOf](Machine& m, Value self, Arguments&) {
+        const double time = timeOf(m, self);
+        return Value(std::isfinite(time) ? double(-fieldsOf(time, false).tm_gmtoff / 60) : NAN);
+    });
 }
 
 double Machine::now() const
