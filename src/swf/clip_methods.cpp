@@ -211,6 +211,12 @@ void installClipMethods(Machine& m)
     Object* button = m.makeObject(m.objectPrototype());
     installPlacedProperties(m, button);
     m.defineClass(m.global(), "Button", button, [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
+    // targetPath(clip): its path in dots, as it prints; updateAfterEvent asks for a picture the
+    // next frame draws anyway.
+    m.defineMethod(m.global(), "targetPath", [](Machine& m, Value, Arguments& a) {
+        return clipOf(argument(a, 0)) ? Value(m.toString(argument(a, 0))) : Value(Undefined{});
+    });
+    m.defineMethod(m.global(), "updateAfterEvent", [](Machine&, Value, Arguments&) { return Value(Undefined{}); });
     Object* clip = m.movieClipPrototype();
     // The frames.
     m.defineMethod(clip, "play", onClip([](Machine&, auto& c, Arguments&) { c.play(); }));

@@ -454,6 +454,11 @@ Player::Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter
     machine.setMember(stage, "height", movie_->stage.height() / kTwipsPerPixel);
     machine.setMember(stage, "scaleMode", std::string("showAll"));
     machine.setMember(stage, "align", std::string());
+    machine.setMember(stage, "showMenu", true);
+    // Its listeners hear of no resize: the banner keeps its size.
+    avm1::Arguments broadcasting{avm1::Value(stage)};
+    machine.call(machine.member(machine.member(avm1::Value(machine.global()), "AsBroadcaster"), "initialize"),
+                 avm1::Value(avm1::Undefined{}), broadcasting);
     root_ = std::make_shared<TimelinePlayer>(context_, movie_->timeline, 0);
     root_->tick(false);
     showDrawings();

@@ -732,6 +732,27 @@ private slots:
         player.tick(); // what went is freed here
     }
 
+    // p = targetPath(createEmptyMovieClip("a", 1)); s = Key.SPACE; l = System.capabilities.language;
+    // heard = Stage.addListener({}): what banners ask of the player and the stage is answered.
+    void thePlayerAnswersWhatBannersAsk()
+    {
+        ActionWriter frame;
+        frame.push("p");
+        call(frame, "this", "createEmptyMovieClip", {Value("a"), Value(1.0)});
+        frame.push(1.0).push("targetPath").op(op::CallFunction).op(op::SetVariable);
+        frame.push("s").push("Key").op(op::GetVariable).push("SPACE").op(op::GetMember).op(op::SetVariable);
+        frame.push("l").push("System").op(op::GetVariable).push("capabilities").op(op::GetMember);
+        frame.push("language").op(op::GetMember).op(op::SetVariable);
+        frame.push("heard").push(0.0).op(op::InitObject);
+        frame.push({Value(1.0), Value("Stage")}).op(op::GetVariable).push("addListener").op(op::CallMethod);
+        frame.op(op::SetVariable);
+        Player player(secondFrameRuns(frame));
+        QCOMPARE(player.variable("p"), Value("_level0.a"));
+        QCOMPARE(player.variable("s"), Value(32.0));
+        QCOMPARE(player.variable("l"), Value("en"));
+        QCOMPARE(player.variable("heard"), Value(true));
+    }
+
     // t = this.createTextField("t", 0, 10, 20, 100, 30); t.text = "Hi there";
     // t.setTextFormat(0, 2, new TextFormat("Serif", 20, 0xFF0000)); t.border = true;
     // f = t.getTextFormat(0, 2); f.size = 30; t.setTextFormat(0, 2, f); g = t.getTextFormat():

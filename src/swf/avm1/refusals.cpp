@@ -82,6 +82,25 @@ void Machine::installRefusals()
     defineMethod(keyboard, "isToggled", [](Machine&, Value, Arguments&) { return Value(false); });
     defineMethod(keyboard, "getCode", [](Machine&, Value, Arguments&) { return Value(0.0); });
     defineMethod(keyboard, "getAscii", [](Machine&, Value, Arguments&) { return Value(0.0); });
+    for (const auto& [name, code] : {std::pair{"BACKSPACE", 8},
+                                     {"TAB", 9},
+                                     {"ENTER", 13},
+                                     {"SHIFT", 16},
+                                     {"CONTROL", 17},
+                                     {"CAPSLOCK", 20},
+                                     {"ESCAPE", 27},
+                                     {"SPACE", 32},
+                                     {"PGUP", 33},
+                                     {"PGDN", 34},
+                                     {"END", 35},
+                                     {"HOME", 36},
+                                     {"LEFT", 37},
+                                     {"UP", 38},
+                                     {"RIGHT", 39},
+                                     {"DOWN", 40},
+                                     {"INSERT", 45},
+                                     {"DELETEKEY", 46}})
+        keyboard->put(key(name), Value(double(code)), Property::DontEnum | Property::DontDelete | Property::ReadOnly);
     Object* mouse = makeObject(objectPrototype_);
     global_->put(key("Mouse"), Value(mouse), Property::DontEnum);
     quietly(keyboard, "addListener");
@@ -104,6 +123,7 @@ void Machine::installRefusals()
     capabilities->put(key("os"), Value(std::string("Linux")));
     capabilities->put(key("playerType"), Value(std::string("StandAlone")));
     capabilities->put(key("hasAudio"), false);
+    capabilities->put(key("language"), Value(std::string("en")));
     Object* security = makeObject(objectPrototype_);
     system->put(key("security"), Value(security), Property::DontEnum);
     for (const char* name : {"allowDomain", "allowInsecureDomain", "loadPolicyFile"})
