@@ -279,6 +279,7 @@ struct Movie {
     std::map<std::uint16_t, std::shared_ptr<const Character>> dictionary;
     std::map<std::string, std::uint16_t> exports; // characters by the names scripts attach them by
     std::map<std::uint16_t, Rect> scalingGrids;   // sprites' nine-slice grids, by character
+    std::map<std::uint16_t, double> soundSeconds; // how long each sound plays: they are never heard
     std::size_t bytes = 0;                        // of the file, as scripts ask for it
     Timeline timeline;
     std::vector<std::string> unreadable; // a line for each character left empty, and why

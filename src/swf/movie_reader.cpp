@@ -144,6 +144,15 @@ void defineScalingGrid(Reader& r, TimelineRead&, ByteReader& in)
     r.movie.scalingGrids[id] = readRect(in);
 }
 
+// A sound's length, from its rate and samples: scripts wait for sounds to end.
+void defineSound(Reader& r, TimelineRead&, ByteReader& in)
+{
+    const std::uint16_t id = in.u16();
+    static constexpr double kRates[] = {5512.5, 11025, 22050, 44100};
+    const double rate = kRates[in.u8() >> 2 & 3];
+    r.movie.soundSeconds[id] = in.u32() / rate;
+}
+
 void setBackgroundColor(Reader& r, TimelineRead&, ByteReader& in)
 {
     // Players take the first one and ignore the rest, wherever they stand in the timeline.
@@ -229,8 +238,8 @@ Character defineSprite(Reader& r, ByteReader& in)
     return sprite;
 }
 
-// Every tag the reader uses, in the order of their codes. Any other tag (sound, video, scripts,
-// metadata: nothing to draw) is skipped by its length.
+// Every tag the reader uses, in the order of their codes. Any other tag (sound streams, video,
+// scripts, metadata: nothing to draw) is skipped by its length.
 constexpr std::array kTags{
     timelineTag(0, end),
     timelineTag(1, showFrame),
@@ -244,6 +253,7 @@ constexpr std::array kTags{
     definition(10, defineFont<1>),
     definition(11, defineText<1>),
     timelineTag(12, doAction),
+    movieTag(14, defineSound),
     definition(20, defineBitsLossless<1>),
     definition(21, defineBitsJpeg<2>),
     definition(22, defineShape<2>),

@@ -445,6 +445,7 @@ Player::Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter
     installTextFieldClass(machine);
     installFilterClasses(machine);
     installTransformClass(machine);
+    installSoundClass(machine);
     machine.setEpoch(double(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
             .count()));

@@ -163,6 +163,7 @@ public:
     // or at once when a script attaches it.
     void construct();
     std::size_t movieBytes() const { return context_.movie.bytes; }
+    const Movie& movie() const { return context_.movie; }
 
     // The button, or the clip that handles the pointer, with this instance id, and the timeline
     // it lies in; null when gone.

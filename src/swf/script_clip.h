@@ -141,6 +141,7 @@ void installFilterClasses(avm1::Machine& machine);
 // A filter object as the renderer takes it; none for what is not one.
 std::optional<Filter> filterOf(avm1::Machine& machine, const avm1::Value& object);
 void installTransformClass(avm1::Machine& machine);
+void installSoundClass(avm1::Machine& machine);
 // A new object of a flash.geom class, by its name, its constructor not run.
 avm1::Object* makeGeomObject(avm1::Machine& machine, const char* className);
 // A flash.geom.Rectangle of `box`, given in pixels.

@@ -355,6 +355,43 @@ private slots:
         QVERIFY(player.takeRefusals().empty());
     }
 
+    // s = new Sound(); s.attachSound("beep"), a quarter of a second; s.onSoundComplete =
+    // function () { done = getTimer(); }; s.start(0, 2); onEnterFrame = function () { at =
+    // s.position; }: unheard, the sound still takes its time, and its end is heard of once its
+    // second loop has played, at 10 frames a second.
+    void soundsEndWhenTheyWouldHavePlayed()
+    {
+        ActionWriter complete;
+        complete.push("done").push(0.0).push("getTimer").op(op::CallFunction).op(op::SetVariable);
+        ActionWriter follow;
+        follow.push("at").push("s").op(op::GetVariable).push("position").op(op::GetMember).op(op::SetVariable);
+        ActionWriter frame;
+        frame.push("this").op(op::GetVariable).push("onEnterFrame").function("", {}, follow).op(op::SetMember);
+        frame.push({Value("s"), Value(0.0), Value("Sound")}).op(op::NewObject).op(op::SetVariable);
+        call(frame, "s", "attachSound", {Value("beep")}).op(op::Pop);
+        frame.push("s").op(op::GetVariable).push("onSoundComplete").function("", {}, complete).op(op::SetMember);
+        call(frame, "s", "start", {Value(0.0), Value(2.0)}).op(op::Pop);
+        frame.push("length");
+        call(frame, "s", "getDuration", {}).op(op::SetVariable);
+        frame.op(op::Stop);
+
+        Writer w(100, 100, 10);
+        // DefineSound: 11,025 samples at 44,100 a second, 16-bit mono, no data
+        w.tag(14, std::string("\x05\x00\x0E\x11\x2B\x00\x00", 7));
+        w.exportAssets(5, "beep");
+        w.doAction(frame.actions());
+        w.showFrame();
+        Player player(read(w.finish()));
+        QCOMPARE(player.variable("length"), Value(250.0));
+        for (int i = 0; i < 3; ++i)
+            player.tick();
+        QCOMPARE(player.variable("at"), Value(50.0)); // 300 ms in: 50 into the second loop
+        QCOMPARE(player.variable("done"), Value(Undefined{}));
+        for (int i = 0; i < 2; ++i)
+            player.tick();
+        QCOMPARE(player.variable("done"), Value(500.0));
+    }
+
     // a.setMask("_level0:_root.m") by a path; then a.setMask() and a.setMask("none") leave it;
     // a.setMask(null) takes it away, and m is drawn again.
     void aMaskIsSetByPathAndTakenAwayByNull()

@@ -52,6 +52,14 @@ public:
     // Runs the intervals and time-outs due by the host's clock.
     Ending runTimers(Host& host);
     bool hasTimers() const { return !timers_.empty(); }
+    double now() const; // the host's clock, 0 outside a run
+    // Calls `method` of `self` once, `milliseconds` from now on the player's clock, as
+    // setTimeout(self, method, milliseconds) does; none when the timers are full.
+    std::optional<std::uint32_t> callLater(Value self, std::string method, double milliseconds);
+    void cancelTimer(std::uint32_t id)
+    {
+        std::erase_if(timers_, [id](const Timer& t) { return t.id == id; });
+    }
     // Where the clock of Date starts: milliseconds since 1970 when the movie started.
     void setEpoch(double milliseconds) { epoch_ = milliseconds; }
     // Whether `object` or its prototypes have a function of this name, without running a getter.
@@ -158,7 +166,6 @@ private:
     void installArraySorting(Object* arrayClass);
     void installTimers();
     void installRefusals();
-    double now() const; // the host's clock, 0 outside a run
 
     Conversions convert_;
     Heap heap_;
@@ -195,6 +202,7 @@ private:
     static constexpr std::size_t kMostTimerBytes = std::size_t(64) << 10; // in the strings each passes on
     std::vector<Timer> timers_;
     std::uint32_t lastTimer_ = 0;
+    std::optional<std::uint32_t> addTimer(Timer timer);
     double epoch_ = 0;
     std::vector<std::string> notices_;
     std::unordered_set<std::string> noticed_;

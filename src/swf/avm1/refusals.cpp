@@ -129,10 +129,9 @@ void Machine::installRefusals()
     for (const char* name : {"allowDomain", "allowInsecureDomain", "loadPolicyFile"})
         quietly(security, name);
 
-    // A sound keeps the volume, pan and transform a script gives it, which fades wait on.
+    // A sound keeps the volume, pan and transform a script gives it, which fades wait on; the
+    // player times the movie's own.
     Object* sound = refusingClass("Sound", {"loadSound"});
-    for (const char* name : {"attachSound", "start", "stop"})
-        quietly(sound, name);
     const auto kept = [this, sound](std::string_view setter, std::string_view getter, Value initial) {
         const std::string field = key("__" + std::string(getter));
         defineMethod(sound, setter, [field](Machine&, Value self, Arguments& a) {

@@ -104,18 +104,18 @@ void Machine::installTimers()
                     bytes += text->size();
             }
             // What timers hold lies outside the heap: each may hold only so much.
-            if (m.timers_.size() >= kMostTimers || bytes > kMostTimerBytes)
+            if (bytes > kMostTimerBytes)
                 return Value(Undefined{});
-            timer.id = ++m.lastTimer_;
-            m.timers_.push_back(std::move(timer));
-            return Value(double(m.lastTimer_));
+            const std::optional<std::uint32_t> id = m.addTimer(std::move(timer));
+            return id ? Value(double(*id)) : Value(Undefined{});
         };
     };
     defineMethod(global_, "setInterval", schedule(true));
     defineMethod(global_, "setTimeout", schedule(false));
     const auto cancel = [](Machine& m, Value, Arguments& a) {
         const double id = m.toNumber(argument(a, 0));
-        std::erase_if(m.timers_, [id](const Timer& timer) { return double(timer.id) == id; });
+        if (id >= 1 && id <= m.lastTimer_ && id == std::trunc(id))
+            m.cancelTimer(std::uint32_t(id));
         return Value(Undefined{});
     };
     defineMethod(global_, "clearInterval", cancel);
@@ -202,6 +202,24 @@ void Machine::installTimers()
         const double time = timeOf(m, self);
         return Value(std::isfinite(time) ? double(-fieldsOf(time, false).tm_gmtoff / 60) : NAN);
     });
+}
+
+std::optional<std::uint32_t> Machine::addTimer(Timer timer)
+{
+    if (timers_.size() >= kMostTimers)
+        return std::nullopt;
+    timer.id = ++lastTimer_;
+    timers_.push_back(std::move(timer));
+    return lastTimer_;
+}
+
+std::optional<std::uint32_t> Machine::callLater(Value self, std::string method, double milliseconds)
+{
+    Timer timer;
+    timer.self = std::move(self);
+    timer.method = std::move(method);
+    timer.due = now() + std::max(0.0, milliseconds);
+    return addTimer(std::move(timer));
 }
 
 double Machine::now() const
