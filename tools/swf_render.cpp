@@ -1,7 +1,9 @@
 // Plays a movie as the banner player does and saves one frame at the stage's own size:
-//     swf_render MOVIE.swf OUT.png [--frames N]
+//     swf_render MOVIE.swf OUT.png [--frames N] [--quality low|medium|high|best]
 // N frames from the start (default 1): the Nth one shown is saved, background included, 1 pixel
-// to 20 twips. Exit 0 when the picture was written; otherwise one line on standard error.
+// to 20 twips. The movie starts in the quality given, high by default as in the banner; low
+// draws each pixel wholly of what covers its centre, as pictures of other players often are.
+// Exit 0 when the picture was written; otherwise one line on standard error.
 
 #include <cstdint>
 #include <fstream>
@@ -28,11 +30,20 @@ int main(int argc, char* argv[])
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     long frames = 1;
-    bool valid = args.size() == 3;
-    if (args.size() == 5 && args[3] == QLatin1String("--frames"))
-        frames = args[4].toLong(&valid);
+    using Quality = quillmere::swf::PlayContext::Quality;
+    Quality quality = Quality::High;
+    bool valid = args.size() >= 3 && args.size() % 2 == 1;
+    for (qsizetype i = 3; valid && i + 1 < args.size(); i += 2) {
+        static const QStringList kQualities{"low", "medium", "high", "best"};
+        if (args[i] == QLatin1String("--frames"))
+            frames = args[i + 1].toLong(&valid);
+        else if (args[i] == QLatin1String("--quality") && kQualities.contains(args[i + 1]))
+            quality = Quality(kQualities.indexOf(args[i + 1]));
+        else
+            valid = false;
+    }
     if (!valid || frames < 1) {
-        std::cerr << "usage: swf_render MOVIE.swf OUT.png [--frames N]\n";
+        std::cerr << "usage: swf_render MOVIE.swf OUT.png [--frames N] [--quality low|medium|high|best]\n";
         return 2;
     }
     std::ifstream file(args[1].toStdString(), std::ios::binary);
@@ -49,7 +60,7 @@ int main(int argc, char* argv[])
             std::cerr << "swf_render: " << args[1].toStdString() << ": the stage is empty, nothing to draw\n";
             return 1;
         }
-        quillmere::swf::Player player(movie, quillmere::swf::scriptPainter(movie));
+        quillmere::swf::Player player(movie, quillmere::swf::scriptPainter(movie), quality);
         for (long frame = 1; frame < frames; ++frame)
             player.tick();
         const QImage picture = quillmere::swf::Renderer(movie).renderStage(player);

@@ -432,10 +432,11 @@ std::pair<DisplayObject*, std::shared_ptr<TimelinePlayer>> TimelinePlayer::findB
     return {nullptr, nullptr};
 }
 
-Player::Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter> painter)
+Player::Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter> painter, PlayContext::Quality quality)
     : movie_(std::move(movie)), context_{*movie_}
 {
     context_.painter = std::move(painter);
+    context_.quality = quality;
     context_.pixelsToPaint = kMostPixelsPaintedAFrame;
     context_.machine = std::make_shared<avm1::Machine>(movie_->version, kRandomSeed);
     avm1::Machine& machine = *context_.machine;

@@ -84,6 +84,8 @@ struct PlayContext {
     std::shared_ptr<avm1::Machine> machine{};
     double milliseconds = 0;    // played so far, on the player's clock
     bool scriptStopped = false; // a frame's scripts ran past their budget or caps
+    // How well the movie asks to be drawn: low is without smoothing, edges or bitmaps.
+    enum class Quality : std::uint8_t { Low, Medium, High, Best } quality = Quality::High;
     std::uint64_t nextInstance = 1;
     // Objects placed now, everywhere: sprites and buttons that hold themselves many times over
     // would otherwise multiply at every level of nesting.
@@ -230,7 +232,9 @@ private:
 // actions stop them; buttons follow the pointer.
 class Player {
 public:
-    explicit Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter> painter = nullptr);
+    // `quality` is the one the movie starts in, as the page around a movie may ask for.
+    explicit Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter> painter = nullptr,
+                    PlayContext::Quality quality = PlayContext::Quality::High);
 
     const Movie& movie() const { return *movie_; }
     const TimelinePlayer& root() const { return *root_; }
@@ -245,6 +249,7 @@ public:
     bool ignoredAddress() const { return context_.ignoredAddress; }
     // Whether a frame's scripts were stopped: past the actions of a frame, or a cap.
     bool scriptStopped() const { return context_.scriptStopped; }
+    PlayContext::Quality quality() const { return context_.quality; }
 
     // The pointer is over the button with this instance id (0: over none). Returns whether
     // what is shown changed.

@@ -12,6 +12,8 @@ namespace quillmere::swf {
 
 namespace {
 
+constexpr const char* kQualities[] = {"LOW", "MEDIUM", "HIGH", "BEST"};
+
 // Where the pointer is, in twips of the space `toStage` maps to the stage; none where that map
 // cannot be undone.
 std::optional<std::pair<double, double>> pointerIn(const Matrix& toStage, Point pointer)
@@ -181,12 +183,40 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
     if (name == "_droptarget")
         return dropTarget();
     if (name == "_quality")
-        return std::string("HIGH");
-    if (name == "_highquality" || name == "_focusrect")
+        return std::string(kQualities[std::size_t(timeline_.context_.quality)]);
+    if (name == "_highquality") {
+        using enum PlayContext::Quality;
+        const PlayContext::Quality quality = timeline_.context_.quality;
+        return quality == Low ? 0.0 : quality == Best ? 2.0 : 1.0;
+    }
+    if (name == "_focusrect")
         return 1.0;
     if (name == "_soundbuftime")
         return 5.0;
     return std::nullopt;
+}
+
+void TimelinePlayer::ScriptClip::toggleQuality()
+{
+    using enum PlayContext::Quality;
+    timeline_.context_.quality = timeline_.context_.quality == Low ? High : Low;
+}
+
+// The quality the whole movie is drawn in, by its name in any case, or as _highquality's 0 for
+// low, 1 for high and 2 for best; anything else changes nothing.
+void TimelinePlayer::ScriptClip::setQuality(std::string_view name, const avm1::Value& value)
+{
+    using enum PlayContext::Quality;
+    PlayContext::Quality& quality = timeline_.context_.quality;
+    if (name == "_highquality") {
+        const double level = machine().toNumber(value);
+        quality = level == 0 ? Low : level == 1 ? High : level == 2 ? Best : quality;
+        return;
+    }
+    const std::string given = machine().toString(value);
+    for (std::size_t i = 0; i < std::size(kQualities); ++i)
+        if (avm1::sameInLowerCase(given, avm1::lowerCase(kQualities[i])))
+            quality = PlayContext::Quality(i);
 }
 
 bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::Value& value)
@@ -226,8 +256,12 @@ bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::
            "_root",         "_xmouse",      "_ymouse",       "_url",    "_droptarget"};
     if (std::find(std::begin(readOnly), std::end(readOnly), name) != std::end(readOnly))
         return true;
+    if (name == "_quality" || name == "_highquality") {
+        setQuality(name, value);
+        return true;
+    }
     if (!isPlacedProperty(name))
-        return name == "_quality" || name == "_highquality" || name == "_focusrect" || name == "_soundbuftime";
+        return name == "_focusrect" || name == "_soundbuftime";
     // The main timeline stays where the stage is.
     if (placed() && setPlacedProperty(machine(), placement, name, value))
         changed();

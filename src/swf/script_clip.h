@@ -32,6 +32,8 @@ public:
     void namesChanged() { timeline_.namesStale_ = true; }
     void getUrl(const std::string& address, const std::string& target) override;
     double milliseconds() const override { return timeline_.context_.milliseconds; }
+    void toggleQuality() override;
+    void setQuality(std::string_view name, const avm1::Value& value);
 
     std::optional<avm1::Value> property(std::string_view name) override;
     bool setProperty(std::string_view name, const avm1::Value& value) override;

@@ -749,7 +749,12 @@ private slots:
         write("good.swf", animation.finish(Writer::Compression::Zlib));
         write("broken.swf", "CWS\x08 not a movie");
         QProcess tool;
-        tool.start(QStringLiteral(SWF_RENDER), {dir.filePath("good.swf"), dir.filePath("out.png"), "--frames", "2"});
+        tool.start(QStringLiteral(SWF_RENDER),
+                   {dir.filePath("good.swf"), dir.filePath("out.png"), "--frames", "1", "--quality", "fuzzy"});
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), 2);
+        tool.start(QStringLiteral(SWF_RENDER),
+                   {dir.filePath("good.swf"), dir.filePath("out.png"), "--quality", "low", "--frames", "2"});
         QVERIFY(tool.waitForFinished());
         QCOMPARE(tool.exitCode(), 0);
         const QImage saved(dir.filePath("out.png"));
@@ -876,6 +881,33 @@ private slots:
         QVERIFY(picture.copy(0, 0, 50, 20) != picture.copy(0, 50, 50, 20)); // not blank
     }
 
+    // _quality = "low"; q = _quality; h = _highquality, then toggleHighQuality() or not, over a
+    // red square from 10.5 to 50.5 pixels: at low quality each pixel is all red or all white;
+    // toggled back to high, the square's edge is smoothed again.
+    void aMovieAtLowQualityIsDrawnWithoutSmoothing()
+    {
+        using namespace avm1;
+        for (const bool toggled : {false, true}) {
+            ActionWriter code;
+            code.push({Value("_quality"), Value("low")}).op(op::SetVariable);
+            code.push({Value("q"), Value("_quality")}).op(op::GetVariable).op(op::SetVariable);
+            code.push({Value("h"), Value("_highquality")}).op(op::GetVariable).op(op::SetVariable);
+            if (toggled)
+                code.op(op::ToggleQuality);
+            Writer w(kSize, kSize);
+            w.defineRectangle(1, {210, 1010, 210, 1010}, solid(kRed));
+            w.doAction(code.actions());
+            w.place({.depth = 1, .characterId = 1});
+            w.showFrame();
+            auto movie = std::make_shared<const Movie>(readMovie(w.finish()));
+            Player player(movie, scriptPainter(movie));
+            QCOMPARE(player.variable("q"), Value("LOW"));
+            QCOMPARE(player.variable("h"), Value(0.0));
+            const QImage picture = Renderer(movie).renderStage(player).convertToFormat(QImage::Format_ARGB32);
+            const QColor edge = picture.pixelColor(10, 30);
+            QCOMPARE(edge == Qt::red || edge == Qt::white, !toggled);
+        }
+    }
     // Three clips each draw a line across at y = 20, 50 and 80 with lineStyle(width, 0, 100,
     // hinting); the hinted ones are moved down a fraction of a pixel. A one-pixel line without
     // hinting lies half in each of two rows; hinted, it fills one row, and a two-pixel one two.

@@ -20,6 +20,8 @@ public:
     virtual void gotoLabel(const std::string& label, bool play) = 0;
     // Runs the actions of a frame, by its number from 1 or its label, where they stand.
     virtual void callFrame(const std::string& /*frame*/) {}
+    // Draws the movie at high quality if it was low, or else low.
+    virtual void toggleQuality() {}
     virtual void getUrl(const std::string& address, const std::string& target) = 0;
     // Milliseconds since the movie started, on the player's clock.
     virtual double milliseconds() const = 0;

@@ -743,6 +743,7 @@ Machine::Flow Machine::execute(Activation& activation, std::uint32_t start, std:
         case op::PreviousFrame: targetHost().previousFrame(); break;
         case op::Play: targetHost().play(); break;
         case op::Stop: targetHost().stop(); break;
+        case op::ToggleQuality: targetHost().toggleQuality(); break;
         case op::GotoFrame: targetHost().gotoFrame(instruction.number, false); break;
         case op::GotoLabel:
             if (!instruction.strings.empty())

@@ -56,6 +56,8 @@ public:
     std::optional<Pixel> solid() const { return kind_ == Kind::Solid ? std::optional(solid_) : std::nullopt; }
     // The `count` pixels of row `y` from `x` on.
     void shade(int x, int y, int count, Pixel* out) const;
+    // A bitmap's nearest pixel, however its style asks for it.
+    void unsmoothed() { smooth_ = false; }
 
 private:
     enum class Kind { None, Solid, Linear, Radial, Focal, Bitmap };

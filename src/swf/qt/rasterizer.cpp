@@ -25,6 +25,11 @@ namespace quillmere::swf::qt {
 
 namespace {
 
+// The sample nearest a pixel's centre, up and left of it, that an aliased drawing takes for the
+// whole pixel.
+constexpr SampleCoverage::Samples kCentreSample
+    = 1 << (SampleCoverage::kSamples / 2 - 1) * (SampleCoverage::kSamples + 1);
+
 // The first of `at[from, end)` that is an index, or `end`: four at a time, as most are -1.
 int firstWithSamples(const std::int32_t* at, int from, int end)
 {
@@ -350,6 +355,7 @@ void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& pare
         look.mixValue(v);
     look.mix(colors.mult.data(), sizeof colors.mult);
     look.mix(colors.add.data(), sizeof colors.add);
+    look.mixValue(aliased_);
     if (!layers_) {
         layers_ = std::make_unique<Rasterizer>(outlines_, bitmaps_);
         layers_->layerDepth_ = layerDepth_ + 1;
@@ -366,6 +372,7 @@ void Rasterizer::drawInLayer(const DisplayObject& object, const QTransform& pare
         inner.pixels_ = reinterpret_cast<Pixel*>(layer.bits());
         inner.pixelsPerRow_ = std::size_t(layer.bytesPerLine()) / sizeof(Pixel);
         inner.stageScale_ = stageScale_;
+        inner.aliased_ = aliased_;
         inner.stageToImage_ = stageToImage_ * QTransform::fromTranslate(-layerRect.left(), -layerRect.top());
         inner.layerPixels_ = layerPixels_;
         inner.filterWork_ = filterWork_;
@@ -439,6 +446,8 @@ void Rasterizer::addFill(const QPainterPath& path, const QTransform& transform, 
         fills_.push_back({SampleCoverage(clip, path.fillRule()), nullptr, paint, {}, {}});
     Fill& fill = fills_[fillsUsed_++];
     fill.paint = std::move(paint);
+    if (aliased_)
+        fill.paint.unsmoothed();
     fill.kept = coverages_.find(path, transform, clip);
     // Each fill asks its coverage row by row: two fills alike of one shape cannot share one.
     const auto sharing = [&fill](const Fill& other) { return &other != &fill && other.kept == fill.kept; };
@@ -477,6 +486,11 @@ void Rasterizer::composite()
             const std::optional<Pixel> solid = fill.paint.solid();
             SampleCoverage& coverage = fill.kept ? *fill.kept : fill.own;
             coverage.rowSpans(y, [&](int x, int count, SampleCoverage::Samples samples) {
+                if (aliased_) {
+                    if (!(samples & kCentreSample))
+                        return;
+                    samples = SampleCoverage::kAllSamples;
+                }
                 const int end = x + count;
                 if (fill.paint.isOpaque() && samples == SampleCoverage::kAllSamples && !inside) {
                     // The inside of an opaque fill: painted straight into the image.

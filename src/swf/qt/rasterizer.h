@@ -39,6 +39,9 @@ public:
     // pixels of `image`, which is ARGB32 premultiplied (false if not), in `colors`.
     bool draw(const DisplayList& list, Rgba background, const QTransform& stageToImage, QImage& image, QRect area,
               const ColorTransform& colors = {});
+    // Whether to draw as a movie at low quality asks: each pixel wholly of what covers its
+    // centre, and bitmaps unsmoothed.
+    void setAliased(bool aliased) { aliased_ = aliased; }
 
 private:
     struct Draw;
@@ -140,6 +143,7 @@ private:
     static constexpr std::size_t kMostPixelsInALayer = std::size_t(1) << 22;
     std::vector<Fill> fills_; // kept with their room for edges; the first fillsUsed_ in use
     std::size_t fillsUsed_ = 0;
+    bool aliased_ = false;
     std::vector<Samples> samples_;
     std::vector<SampleColors> sampleColors_;
     // By pixel of the area, row by row: an index in samples_, or -1 for none, as all are between

@@ -44,7 +44,10 @@ QTransform Renderer::showAllTransform(QSizeF size) const
 
 QRect Renderer::changedArea(const Player& player, QSizeF size)
 {
-    return damage_.changedArea(player.root().displayList(), showAllTransform(size), outlines_);
+    const QRect changed = damage_.changedArea(player.root().displayList(), showAllTransform(size), outlines_);
+    if (std::exchange(lastQuality_, player.quality()) != player.quality())
+        return QRectF(QPointF(), size).toAlignedRect(); // every edge is drawn anew
+    return changed;
 }
 
 std::uint64_t Renderer::buttonAt(const Player& player, QSizeF size, QPointF point)
@@ -64,6 +67,7 @@ QImage Renderer::render(const Player& player, QSize size, const QTransform& stag
 
 bool Renderer::draw(const Player& player, const QTransform& stageToImage, QImage& image, QRect area)
 {
+    rasterizer_.setAliased(player.quality() == PlayContext::Quality::Low);
     return rasterizer_.draw(player.root().displayList(), movie_->background, stageToImage, image, area);
 }
 

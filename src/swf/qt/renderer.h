@@ -62,7 +62,8 @@ private:
     qt::Outlines outlines_;
     qt::Bitmaps bitmaps_;
     qt::Damage damage_;
-    qt::Rasterizer rasterizer_; // keeps its buffers from frame to frame
+    PlayContext::Quality lastQuality_ = PlayContext::Quality::High; // as changedArea last saw it
+    qt::Rasterizer rasterizer_;                                     // keeps its buffers from frame to frame
 };
 
 // Paints what a movie's scripts draw into their bitmaps: hand it to the movie's Player.
