@@ -62,12 +62,14 @@ void installSoundClass(Machine& m)
     // attachSound(linkage): the sound the movie exports by that name, not yet started.
     m.defineMethod(prototype, "attachSound", [](Machine& m, Value self, Arguments& a) {
         stop(m, self);
-        TimelinePlayer::ScriptClip* root = clipOf(Value(m.root()));
-        const std::optional<std::uint16_t> id
-            = root ? root->timeline().exported(m.toString(argument(a, 0))) : std::nullopt;
-        const auto& lengths = root ? root->timeline().movie().soundSeconds : decltype(Movie::soundSeconds){};
-        const auto found = id ? lengths.find(*id) : lengths.end();
-        keep(m, self, kDuration, found != lengths.end() ? std::round(found->second * 1000) : NAN);
+        double duration = NAN;
+        if (TimelinePlayer::ScriptClip* root = clipOf(Value(m.root())))
+            if (const std::optional<std::uint16_t> id = root->timeline().exported(m.toString(argument(a, 0)))) {
+                const auto& lengths = root->timeline().movie().soundSeconds;
+                if (const auto found = lengths.find(*id); found != lengths.end())
+                    duration = std::round(found->second * 1000);
+            }
+        keep(m, self, kDuration, duration);
         keep(m, self, kStoppedAt, NAN);
         keep(m, self, kEnds, NAN);
         return Value(Undefined{});

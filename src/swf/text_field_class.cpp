@@ -276,18 +276,18 @@ void setFormat(EditText& field, const Format& format, std::size_t begin, std::si
         });
 }
 
-// The characters a format method's first arguments name, before the format: one, from one up
-// to another, or with none all of them.
-std::pair<std::size_t, std::size_t> rangeOf(Machine& m, const Arguments& a)
+// The characters the first `given` arguments of a format method name: one, from one up to
+// another, or with none all of them.
+std::pair<std::size_t, std::size_t> rangeOf(Machine& m, const Arguments& a, std::size_t given)
 {
     const auto index = [&m](const Value& v) {
         const double at = m.toNumber(v);
         return std::isfinite(at) ? std::size_t(std::clamp(at, 0.0, double(kMostFieldCharacters))) : 0;
     };
-    if (a.size() < 2)
+    if (given == 0)
         return {0, kMostFieldCharacters};
     const std::size_t begin = index(a[0]);
-    return {begin, a.size() == 2 ? begin + 1 : index(a[1])};
+    return {begin, given == 1 ? begin + 1 : index(a[1])};
 }
 
 } // namespace
@@ -405,7 +405,7 @@ void installTextFieldClass(Machine& m)
                            auto [object, placed] = fieldOf(self);
                            if (!placed || a.empty() || !objectIn(a.back()))
                                return Value(Undefined{});
-                           const auto [begin, end] = rangeOf(m, a);
+                           const auto [begin, end] = rangeOf(m, a, a.size() - 1);
                            const Format format = formatOf(m, a.back());
                            if (!(placed = findPlacement(*object)))
                                return Value(Undefined{});
@@ -428,7 +428,7 @@ void installTextFieldClass(Machine& m)
                     return Value(Undefined{});
                 // Copies, read before the object is filled in: setters the script gave
                 // TextFormat's prototype run then, and may change the field or remove it.
-                const auto [begin, end] = rangeOf(m, a);
+                const auto [begin, end] = rangeOf(m, a, std::min<std::size_t>(a.size(), 2));
                 EditText field = std::get<EditText>(*placed->character);
                 EditText::Span newSpan;
                 newSpan.face = object->face.value_or(u"");

@@ -792,10 +792,11 @@ private slots:
 
     // t = this.createTextField("t", 0, 10, 20, 100, 30); t.text = "Hi there";
     // t.setTextFormat(0, 2, new TextFormat("Serif", 20, 0xFF0000)); t.border = true;
-    // f = t.getTextFormat(0, 2); f.size = 30; t.setTextFormat(0, 2, f); g = t.getTextFormat():
-    // "Hi" takes the format, the format read back sets the rest as it was, and the whole text's
-    // format has no one size. u.setTextFormat(new TextFormat("Serif")); u.text = "x": text set
-    // after a format takes the new text's. A field, "gone", is made and removed.
+    // f = t.getTextFormat(0, 2); f.size = 30; t.setTextFormat(0, 2, f); g = t.getTextFormat();
+    // h = t.getTextFormat(2): "Hi" takes the format, the format read back sets the rest as it
+    // was, the whole text's format has no one size, and the space after "Hi" has its own. u.setTextFormat(new
+    // TextFormat("Serif")); u.text = "x": text set after a format takes the new text's. A field, "gone", is made and
+    // removed.
     void aTextFieldTakesItsTextAndFormat()
     {
         ActionWriter frame;
@@ -820,6 +821,8 @@ private slots:
         frame.push("setTextFormat").op(op::CallMethod).op(op::Pop);
         frame.push("g");
         call(frame, "t", "getTextFormat", {}).op(op::SetVariable);
+        frame.push("h");
+        call(frame, "t", "getTextFormat", {Value(2.0)}).op(op::SetVariable);
         frame.push({Value("Serif"), Value(1.0), Value("TextFormat")}).op(op::NewObject);
         frame.push({Value(1.0), Value("u")}).op(op::GetVariable).push("setTextFormat").op(op::CallMethod).op(op::Pop);
         frame.push("u").op(op::GetVariable).push({Value("text"), Value("x")}).op(op::SetMember);
@@ -852,6 +855,7 @@ private slots:
         QCOMPARE(spans[1].color, (Rgba{0, 0, 0, 255}));
         QVERIFY(std::holds_alternative<avm1::Null>(player.variable("g.size")));
         QCOMPARE(player.variable("g.bold"), Value(false));
+        QCOMPARE(player.variable("h.size"), Value(12.0));
         QCOMPARE(std::get<std::string>(player.variable("t.text")), std::string("Hi there"));
         const auto& later = std::get<EditText>(*player.root().displayList().at(kScriptDepths + 2).character);
         QCOMPARE(later.paragraphs.at(0).spans.at(0).face, std::u16string(u"Times New Roman"));
