@@ -908,6 +908,7 @@ private slots:
             QCOMPARE(edge == Qt::red || edge == Qt::white, !toggled);
         }
     }
+
     // Three clips each draw a line across at y = 20, 50 and 80 with lineStyle(width, 0, 100,
     // hinting); the hinted ones are moved down a fraction of a pixel. A one-pixel line without
     // hinting lies half in each of two rows; hinted, it fills one row, and a two-pixel one two.
@@ -943,6 +944,7 @@ private slots:
         QCOMPARE(gray(80), 0);
         QCOMPARE(gray(81), 255);
     }
+
     // createEmptyMovieClip("box", 0).startDrag(true) over a placed square, "target": dragged
     // over the square, the box would drop on "/target"; off it, on nothing.
     void aDraggedClipDropsOnTheClipUnderThePointer()
