@@ -166,6 +166,15 @@ void installPlacedProperties(avm1::Machine& machine, avm1::Object* prototype)
         });
         prototype->putAccessor(machine.key(name), getter, setter);
     }
+    // Where it lies among its parent's children, as scripts count depths.
+    machine.defineMethod(prototype, "getDepth", [](avm1::Machine&, Value self, avm1::Arguments&) -> Value {
+        const auto [object, placed] = placementOf(self);
+        if (placed)
+            for (const auto& [depth, child] : object->owner.lock()->script()->contents())
+                if (&child == placed)
+                    return double(depth) - kScriptDepths;
+        return avm1::Undefined{};
+    });
 }
 
 } // namespace quillmere::swf

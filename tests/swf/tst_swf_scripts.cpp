@@ -794,7 +794,8 @@ private slots:
     // t.setTextFormat(0, 2, new TextFormat("Serif", 20, 0xFF0000)); t.border = true;
     // f = t.getTextFormat(0, 2); f.size = 30; t.setTextFormat(0, 2, f); g = t.getTextFormat();
     // h = t.getTextFormat(2): "Hi" takes the format, the format read back sets the rest as it
-    // was, the whole text's format has no one size, and the space after "Hi" has its own. u.setTextFormat(new
+    // was, the whole text's format has no one size, and the space after "Hi" has its own;
+    // depth = u.getDepth() is where u was made. u.setTextFormat(new
     // TextFormat("Serif")); u.text = "x": text set after a format takes the new text's. A field, "gone", is made and
     // removed.
     void aTextFieldTakesItsTextAndFormat()
@@ -823,6 +824,8 @@ private slots:
         call(frame, "t", "getTextFormat", {}).op(op::SetVariable);
         frame.push("h");
         call(frame, "t", "getTextFormat", {Value(2.0)}).op(op::SetVariable);
+        frame.push("depth");
+        call(frame, "u", "getDepth", {}).op(op::SetVariable);
         frame.push({Value("Serif"), Value(1.0), Value("TextFormat")}).op(op::NewObject);
         frame.push({Value(1.0), Value("u")}).op(op::GetVariable).push("setTextFormat").op(op::CallMethod).op(op::Pop);
         frame.push("u").op(op::GetVariable).push({Value("text"), Value("x")}).op(op::SetMember);
@@ -856,6 +859,7 @@ private slots:
         QVERIFY(std::holds_alternative<avm1::Null>(player.variable("g.size")));
         QCOMPARE(player.variable("g.bold"), Value(false));
         QCOMPARE(player.variable("h.size"), Value(12.0));
+        QCOMPARE(player.variable("depth"), Value(2.0));
         QCOMPARE(std::get<std::string>(player.variable("t.text")), std::string("Hi there"));
         const auto& later = std::get<EditText>(*player.root().displayList().at(kScriptDepths + 2).character);
         QCOMPARE(later.paragraphs.at(0).spans.at(0).face, std::u16string(u"Times New Roman"));
