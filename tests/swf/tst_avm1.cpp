@@ -359,6 +359,7 @@ private slots:
 
     // o = {a: 1, b: 2}; for (k in o) s += k; An object literal makes its last pair first, and
     // for..in goes from the latest made: "ab", as movies that lay out one item per key expect.
+    // o.isPropertyEnumerable tells which it goes through.
     void forInGoesFromTheLatestMade()
     {
         ActionWriter code;
@@ -372,6 +373,14 @@ private slots:
         RecordingHost host;
         QCOMPARE(run(machine, code, host), Machine::Ending::Finished);
         QCOMPARE(text(machine.variable("s")), std::string("ab"));
+        const Value o = machine.variable("o");
+        const auto enumerable = [&](const char* name) {
+            Arguments given{Value(name)};
+            return machine.call(machine.member(o, "isPropertyEnumerable"), o, given);
+        };
+        QCOMPARE(enumerable("a"), Value(true));
+        QCOMPARE(enumerable("toString"), Value(false)); // not its own
+        QCOMPARE(enumerable("__proto__"), Value(false));
     }
 
     // Geometry as scripts combine it: a matrix undone by its inverse, rectangles joined and

@@ -133,6 +133,11 @@ void Machine::installBuiltins()
         Object* object = objectIn(self);
         return Value(object && object->own(m.key(m.toString(argument(a, 0)))) != nullptr);
     });
+    method(objectPrototype_, "isPropertyEnumerable", [](Machine& m, Value self, Arguments& a) {
+        Object* object = objectIn(self);
+        const Property* own = object ? object->own(m.key(m.toString(argument(a, 0)))) : nullptr;
+        return Value(own && !(own->flags & Property::DontEnum));
+    });
     method(objectPrototype_, "isPrototypeOf", [](Machine&, Value self, Arguments& a) {
         Object* object = objectIn(argument(a, 0));
         for (int hops = 0; object && hops < 256; ++hops)
