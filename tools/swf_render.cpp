@@ -34,11 +34,11 @@ int main(int argc, char* argv[])
     Quality quality = Quality::High;
     bool valid = args.size() >= 3 && args.size() % 2 == 1;
     for (qsizetype i = 3; valid && i + 1 < args.size(); i += 2) {
-        static const QStringList kQualities{"low", "medium", "high", "best"};
+        const std::optional<Quality> named = quillmere::swf::PlayContext::qualityNamed(args[i + 1].toStdString());
         if (args[i] == QLatin1String("--frames"))
             frames = args[i + 1].toLong(&valid);
-        else if (args[i] == QLatin1String("--quality") && kQualities.contains(args[i + 1]))
-            quality = Quality(kQualities.indexOf(args[i + 1]));
+        else if (args[i] == QLatin1String("--quality") && named)
+            quality = *named;
         else
             valid = false;
     }

@@ -432,6 +432,23 @@ std::pair<DisplayObject*, std::shared_ptr<TimelinePlayer>> TimelinePlayer::findB
     return {nullptr, nullptr};
 }
 
+namespace {
+constexpr const char* kQualities[] = {"LOW", "MEDIUM", "HIGH", "BEST"};
+} // namespace
+
+const char* PlayContext::nameOf(Quality quality)
+{
+    return kQualities[std::size_t(quality)];
+}
+
+std::optional<PlayContext::Quality> PlayContext::qualityNamed(std::string_view name)
+{
+    for (std::size_t i = 0; i < std::size(kQualities); ++i)
+        if (avm1::sameInLowerCase(name, avm1::lowerCase(kQualities[i])))
+            return Quality(i);
+    return std::nullopt;
+}
+
 Player::Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter> painter, PlayContext::Quality quality)
     : movie_(std::move(movie)), context_{*movie_}
 {
@@ -457,10 +474,7 @@ Player::Player(std::shared_ptr<const Movie> movie, std::shared_ptr<ScriptPainter
     machine.setMember(stage, "scaleMode", std::string("showAll"));
     machine.setMember(stage, "align", std::string());
     machine.setMember(stage, "showMenu", true);
-    // Its listeners hear of no resize: the banner keeps its size.
-    avm1::Arguments broadcasting{avm1::Value(stage)};
-    machine.call(machine.member(machine.member(avm1::Value(machine.global()), "AsBroadcaster"), "initialize"),
-                 avm1::Value(avm1::Undefined{}), broadcasting);
+    machine.makeBroadcaster(stage); // its listeners hear of no resize: the banner keeps its size
     root_ = std::make_shared<TimelinePlayer>(context_, movie_->timeline, 0);
     root_->tick(false);
     showDrawings();

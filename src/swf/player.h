@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -86,6 +87,10 @@ struct PlayContext {
     bool scriptStopped = false; // a frame's scripts ran past their budget or caps
     // How well the movie asks to be drawn: low is without smoothing, edges or bitmaps.
     enum class Quality : std::uint8_t { Low, Medium, High, Best } quality = Quality::High;
+    // A quality's name as scripts read it, "LOW" to "BEST"; and the quality a name in any case
+    // gives, none for any other.
+    static const char* nameOf(Quality quality);
+    static std::optional<Quality> qualityNamed(std::string_view name);
     std::uint64_t nextInstance = 1;
     // Objects placed now, everywhere: sprites and buttons that hold themselves many times over
     // would otherwise multiply at every level of nesting.

@@ -12,8 +12,6 @@ namespace quillmere::swf {
 
 namespace {
 
-constexpr const char* kQualities[] = {"LOW", "MEDIUM", "HIGH", "BEST"};
-
 // Where the pointer is, in twips of the space `toStage` maps to the stage; none where that map
 // cannot be undone.
 std::optional<std::pair<double, double>> pointerIn(const Matrix& toStage, Point pointer)
@@ -183,7 +181,7 @@ std::optional<avm1::Value> TimelinePlayer::ScriptClip::property(std::string_view
     if (name == "_droptarget")
         return dropTarget();
     if (name == "_quality")
-        return std::string(kQualities[std::size_t(timeline_.context_.quality)]);
+        return std::string(PlayContext::nameOf(timeline_.context_.quality));
     if (name == "_highquality") {
         using enum PlayContext::Quality;
         const PlayContext::Quality quality = timeline_.context_.quality;
@@ -213,10 +211,7 @@ void TimelinePlayer::ScriptClip::setQuality(std::string_view name, const avm1::V
         quality = level == 0 ? Low : level == 1 ? High : level == 2 ? Best : quality;
         return;
     }
-    const std::string given = machine().toString(value);
-    for (std::size_t i = 0; i < std::size(kQualities); ++i)
-        if (avm1::sameInLowerCase(given, avm1::lowerCase(kQualities[i])))
-            quality = PlayContext::Quality(i);
+    quality = PlayContext::qualityNamed(machine().toString(value)).value_or(quality);
 }
 
 bool TimelinePlayer::ScriptClip::setProperty(std::string_view name, const avm1::Value& value)

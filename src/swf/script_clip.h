@@ -33,7 +33,6 @@ public:
     void getUrl(const std::string& address, const std::string& target) override;
     double milliseconds() const override { return timeline_.context_.milliseconds; }
     void toggleQuality() override;
-    void setQuality(std::string_view name, const avm1::Value& value);
 
     std::optional<avm1::Value> property(std::string_view name) override;
     bool setProperty(std::string_view name, const avm1::Value& value) override;
@@ -108,6 +107,8 @@ public:
     void changed();
 
 private:
+    void setQuality(std::string_view name, const avm1::Value& value);
+
     // The placement in the parent whose properties a script changes.
     DisplayObject* placed() const { return timeline_.placement(); }
     // Where a script's depth lies in the display list; none past what depths may be.

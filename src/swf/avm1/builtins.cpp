@@ -58,6 +58,12 @@ Function* Machine::defineClass(Object* on, std::string_view name, Object* protot
     return made;
 }
 
+void Machine::makeBroadcaster(Object* object)
+{
+    Arguments given{Value(object)};
+    call(member(member(Value(global_), "AsBroadcaster"), "initialize"), Value(Undefined{}), given);
+}
+
 void Machine::installBuiltins()
 {
     const bool utf8 = convert_.version() >= 6;

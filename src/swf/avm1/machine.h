@@ -95,6 +95,8 @@ public:
     // is run on the object `new` makes. Both are hidden from enumeration.
     void defineMethod(Object* on, std::string_view name, Function::Native native);
     Function* defineClass(Object* on, std::string_view name, Object* prototype, Function::Native construct);
+    // Gives `object` AsBroadcaster's listeners and methods, as AsBroadcaster.initialize does.
+    void makeBroadcaster(Object* object);
 
     // A variable as a script of `timeline` (the main one when null) names it: of the timeline,
     // or else of _global; or along a path, "_root.a.x", "/a:x".

@@ -105,8 +105,7 @@ void Machine::installRefusals()
     global_->put(key("Mouse"), Value(mouse), Property::DontEnum);
     quietly(keyboard, "addListener");
     quietly(keyboard, "removeListener");
-    Arguments broadcasting{Value(mouse)};
-    call(member(member(Value(global_), "AsBroadcaster"), "initialize"), Value(Undefined{}), broadcasting);
+    makeBroadcaster(mouse);
     quietly(mouse, "hide");
     quietly(mouse, "show");
 
